@@ -1,0 +1,75 @@
+# Cross tree: the Win32 shell, Marimba.exe and the Win32 tests run under Wine.
+
+# Windows path of a Linux path as Wine's Z: drive sees it.
+function(marimba_wine_path out path)
+  string(REPLACE "/" "\\" windows "${path}")
+  set(${out} "Z:${windows}" PARENT_SCOPE)
+endfunction()
+
+set(MARIMBA_WIN32_LIBS comctl32 uxtheme gdi32 user32 ole32 oleaut32 uuid shell32 shlwapi
+    advapi32 version)
+
+file(GLOB MARIMBA_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
+list(FILTER MARIMBA_WIN32_SOURCES EXCLUDE REGEX "/winmain\\.cpp$")
+add_library(marimba_win32 STATIC ${MARIMBA_WIN32_SOURCES})
+target_link_libraries(marimba_win32 PUBLIC marimba_core ${MARIMBA_WIN32_LIBS})
+marimba_warnings(marimba_win32)
+
+set(MARIMBA_RC ${CMAKE_SOURCE_DIR}/src/resources/Marimba.rc)
+file(GLOB MARIMBA_RC_DEPENDS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*)
+set_source_files_properties(${MARIMBA_RC} PROPERTIES OBJECT_DEPENDS "${MARIMBA_RC_DEPENDS}")
+
+add_executable(Marimba WIN32 ${CMAKE_SOURCE_DIR}/src/app/win32/winmain.cpp ${MARIMBA_RC})
+target_link_libraries(Marimba PRIVATE marimba_win32 -municode)
+marimba_warnings(Marimba)
+
+# GoogleTest from Debian's sources, built with MinGW.
+set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# The throw-away Wine prefix every Win32 test runs in: a CD-ROM drive D:
+# labelled MUSIC and a removable drive F: without a label.
+set(MARIMBA_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
+add_test(NAME wine_prefix
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/make-wine-prefix ${MARIMBA_WINE_DIR}/prefix
+          --cdrom D=${MARIMBA_WINE_DIR}/cdrom=MUSIC --removable F=${MARIMBA_WINE_DIR}/player)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP WinePrefix)
+
+marimba_wine_path(MARIMBA_SOURCE_DIR_W ${CMAKE_SOURCE_DIR})
+marimba_wine_path(MARIMBA_BINARY_DIR_W ${CMAKE_BINARY_DIR})
+set(MARIMBA_WINE_TEST_ENV
+  "MARIMBA_WINEPREFIX=${MARIMBA_WINE_DIR}/prefix"
+  "MARIMBA_CD_DRIVE=D"
+  "MARIMBA_PLAYER_DRIVE=F"
+  "MARIMBA_SOURCE_DIR=${MARIMBA_SOURCE_DIR_W}"
+  "MARIMBA_BINARY_DIR=${MARIMBA_BINARY_DIR_W}")
+
+# One executable (and one Wine start) per folder of tests/win32/.
+file(GLOB MARIMBA_WIN32_TEST_GROUPS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/win32/*)
+foreach(group_dir ${MARIMBA_WIN32_TEST_GROUPS})
+  if(NOT IS_DIRECTORY ${group_dir})
+    continue()
+  endif()
+  get_filename_component(group ${group_dir} NAME)
+  file(GLOB group_sources CONFIGURE_DEPENDS ${group_dir}/*.cpp)
+  if(group STREQUAL "os")
+    # The port contract tests run against the real adapters here and against
+    # the fakes in the native tree.
+    file(GLOB contract_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/contract/*.cpp)
+    list(APPEND group_sources ${contract_sources})
+  endif()
+  if(NOT group_sources)
+    continue()
+  endif()
+  set(target win32_${group}_tests)
+  add_executable(${target} ${group_sources} ${MARIMBA_RC})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${target} PRIVATE marimba_win32 gtest gtest_main)
+  marimba_warnings(${target})
+  add_dependencies(${target} Marimba)
+  add_test(NAME ${target} COMMAND ${target})
+  set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED WinePrefix
+    ENVIRONMENT "${MARIMBA_WINE_TEST_ENV}" TIMEOUT 300)
+endforeach()

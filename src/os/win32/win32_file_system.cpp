@@ -1,0 +1,120 @@
+#include "os/win32/win32_file_system.h"
+
+#include <windows.h>
+
+#include "os/win32/unique_handle.h"
+
+namespace os::win32 {
+namespace {
+
+FileTime FileTimeOf(const FILETIME& time) {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+ErrorCode ResultOf(BOOL ok) { return ok ? kSuccess : static_cast<ErrorCode>(GetLastError()); }
+
+class Win32FileStream : public IFileStream {
+ public:
+  explicit Win32FileStream(FileHandle file) : file_(std::move(file)) {}
+
+  ErrorCode Read(void* buffer, std::uint32_t size, std::uint32_t* done) override {
+    DWORD read = 0;
+    const BOOL ok = ReadFile(file_.Get(), buffer, size, &read, nullptr);
+    *done = read;
+    return ResultOf(ok);
+  }
+
+  ErrorCode Write(const void* buffer, std::uint32_t size) override {
+    DWORD written = 0;
+    if (!WriteFile(file_.Get(), buffer, size, &written, nullptr)) return GetLastError();
+    return written == size ? kSuccess : kErrorDiskFull;
+  }
+
+  ErrorCode Seek(std::uint64_t offset) override {
+    LARGE_INTEGER distance;
+    distance.QuadPart = static_cast<LONGLONG>(offset);
+    return ResultOf(SetFilePointerEx(file_.Get(), distance, nullptr, FILE_BEGIN));
+  }
+
+  std::uint64_t Size() const override {
+    LARGE_INTEGER size;
+    return GetFileSizeEx(file_.Get(), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+  }
+
+  ErrorCode Flush() override { return ResultOf(FlushFileBuffers(file_.Get())); }
+
+ private:
+  FileHandle file_;
+};
+
+}  // namespace
+
+ErrorCode Win32FileSystem::FindFiles(const std::wstring& pattern,
+                                     std::vector<FindEntry>* entries) {
+  entries->clear();
+  WIN32_FIND_DATAW data;
+  FindHandle find(FindFirstFileW(pattern.c_str(), &data));
+  if (!find.IsValid()) return GetLastError();
+  do {
+    FindEntry entry;
+    entry.name = data.cFileName;
+    entry.attributes = data.dwFileAttributes;
+    entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    entry.creationTime = FileTimeOf(data.ftCreationTime);
+    entry.lastWriteTime = FileTimeOf(data.ftLastWriteTime);
+    entries->push_back(std::move(entry));
+  } while (FindNextFileW(find.Get(), &data));
+  const DWORD end = GetLastError();
+  return end == ERROR_NO_MORE_FILES ? kSuccess : static_cast<ErrorCode>(end);
+}
+
+std::uint32_t Win32FileSystem::GetAttributes(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str());
+}
+
+ErrorCode Win32FileSystem::CreateFolder(const std::wstring& path) {
+  return ResultOf(CreateDirectoryW(path.c_str(), nullptr));
+}
+
+ErrorCode Win32FileSystem::RemoveFolder(const std::wstring& path) {
+  return ResultOf(RemoveDirectoryW(path.c_str()));
+}
+
+ErrorCode Win32FileSystem::Move(const std::wstring& from, const std::wstring& to,
+                                    bool replace) {
+  DWORD flags = MOVEFILE_COPY_ALLOWED;
+  if (replace) flags |= MOVEFILE_REPLACE_EXISTING;
+  return ResultOf(MoveFileExW(from.c_str(), to.c_str(), flags));
+}
+
+ErrorCode Win32FileSystem::Delete(const std::wstring& path) {
+  return ResultOf(DeleteFileW(path.c_str()));
+}
+
+ErrorCode Win32FileSystem::GetFreeClusters(const std::wstring& root, DiskClusters* clusters) {
+  DWORD sectors = 0, bytes = 0, freeClusters = 0, total = 0;
+  const BOOL ok = GetDiskFreeSpaceW(root.c_str(), &sectors, &bytes, &freeClusters, &total);
+  if (ok) *clusters = DiskClusters{sectors, bytes, freeClusters, total};
+  return ResultOf(ok);
+}
+
+ErrorCode Win32FileSystem::GetFreeBytes(const std::wstring& root, DiskBytes* bytes) {
+  ULARGE_INTEGER caller, total, totalFree;
+  const BOOL ok = GetDiskFreeSpaceExW(root.c_str(), &caller, &total, &totalFree);
+  if (ok) *bytes = DiskBytes{caller.QuadPart, total.QuadPart, totalFree.QuadPart};
+  return ResultOf(ok);
+}
+
+ErrorCode Win32FileSystem::Open(const std::wstring& path, OpenMode mode,
+                                std::unique_ptr<IFileStream>* stream) {
+  const bool read = mode == OpenMode::Read;
+  FileHandle file(CreateFileW(path.c_str(), read ? GENERIC_READ : GENERIC_WRITE,
+                              read ? FILE_SHARE_READ : 0, nullptr,
+                              read ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
+  if (!file.IsValid()) return GetLastError();
+  *stream = std::make_unique<Win32FileStream>(std::move(file));
+  return kSuccess;
+}
+
+}  // namespace os::win32

@@ -1,0 +1,72 @@
+// Text conversions at the edges and the calendar arithmetic of file times.
+#include <gtest/gtest.h>
+
+#include "os/clock.h"
+#include "os/text_encoding.h"
+
+namespace {
+
+TEST(TextEncoding, RoundTripsJapaneseAndAstralText) {
+  const std::wstring text = L"ルミナート\n\u3000音楽ＣＤ \U0001F3B5";
+  EXPECT_EQ(os::WideFromUtf8(os::Utf8FromWide(text)), text);
+  EXPECT_EQ(os::Utf8FromWide(L"\u3000"), "\xE3\x80\x80");
+  const std::u16string units = os::Utf16FromWide(L"\U0001F3B5");
+  ASSERT_EQ(units.size(), 2u) << "characters above U+FFFF become surrogate pairs";
+  EXPECT_EQ(units[0], 0xD83C);
+  EXPECT_EQ(units[1], 0xDFB5);
+  EXPECT_EQ(os::WideFromUtf16(units), L"\U0001F3B5");
+}
+
+TEST(TextEncoding, ReplacesDamagedUtf8InsteadOfFailing) {
+  EXPECT_EQ(os::WideFromUtf8("a\xFF" "b"), L"a\uFFFDb");
+  EXPECT_EQ(os::WideFromUtf8("a\xE3\x80"), L"a\uFFFD") << "a truncated sequence at the end";
+  EXPECT_EQ(os::WideFromUtf8("\xE3(b"), L"\uFFFD(b");
+}
+
+TEST(TextEncoding, RegistryStringsAreUtf16LeWithTheirNul) {
+  const std::vector<std::uint8_t> bytes = os::RegStringBytes(L"Aル");
+  EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0x41, 0x00, 0xEB, 0x30, 0x00, 0x00}));
+  EXPECT_EQ(os::TextOfRegStringBytes(bytes), L"Aル");
+  EXPECT_EQ(os::TextOfRegStringBytes({0x41, 0x00, 0x00, 0x00, 0x42, 0x00}), L"A")
+      << "text ends at the first NUL";
+  EXPECT_EQ(os::TextOfRegStringBytes({0x41, 0x00, 0x42}), L"A") << "odd byte ignored";
+}
+
+TEST(CalendarOfFileTime, ConvertsKnownMoments) {
+  struct Case {
+    os::FileTime time;
+    os::CalendarTime calendar;
+  };
+  const Case cases[] = {
+      {0, {1601, 1, 1, 0, 0, 0, 0}},
+      {116444736000000000ULL, {1970, 1, 1, 0, 0, 0, 0}},
+      // 2000-02-29 12:34:56.789 UTC (a leap day of a century leap year).
+      {125963012967890000ULL, {2000, 2, 29, 12, 34, 56, 789}},
+      {133485408000000000ULL, {2024, 1, 1, 0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    const os::CalendarTime got = os::CalendarOfFileTime(c.time);
+    EXPECT_EQ(got.year, c.calendar.year);
+    EXPECT_EQ(got.month, c.calendar.month);
+    EXPECT_EQ(got.day, c.calendar.day);
+    EXPECT_EQ(got.hour, c.calendar.hour);
+    EXPECT_EQ(got.minute, c.calendar.minute);
+    EXPECT_EQ(got.second, c.calendar.second);
+    EXPECT_EQ(got.milliseconds, c.calendar.milliseconds);
+    EXPECT_EQ(os::FileTimeOfCalendar(c.calendar), c.time);
+  }
+}
+
+TEST(CalendarOfFileTime, RoundTripsEveryDayBoundaryAcrossLeapYears) {
+  const os::FileTime day = 864'000'000'000ULL;
+  const os::FileTime start = 125'000'000'000'000'000ULL;  // 1997
+  int previousDay = 0;
+  for (os::FileTime t = start; t < start + 1500 * day; t += day) {
+    const os::CalendarTime calendar = os::CalendarOfFileTime(t);
+    ASSERT_EQ(os::FileTimeOfCalendar(calendar), t);
+    ASSERT_NE(calendar.day, previousDay);
+    previousDay = calendar.day;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,265 @@
+// The main window as a person sees it: borderless skinned popup, texts from
+// the string table, dragging strip, keys that must not close it, and a
+// screenshot whose pixels show the captions and the red Status text.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "controller/win32/main_dialog.h"
+#include "resources/resource.h"
+#include "resources/win32/module_string_table.h"
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+  }
+  void SetUp() override {
+    window_ = dialog_.Create();
+    ASSERT_NE(window_, nullptr);
+    ShowWindow(window_, SW_SHOW);
+    UpdateWindow(window_);
+    Pump();
+  }
+  void TearDown() override {
+    if (IsWindow(window_)) DestroyWindow(window_);
+  }
+  static void Pump() {
+    MSG message;
+    for (int round = 0; round < 20; ++round) {
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+      Sleep(10);
+    }
+  }
+  std::wstring Text(HWND window) {
+    wchar_t buffer[512] = {};
+    GetWindowTextW(window, buffer, 512);
+    return buffer;
+  }
+  std::wstring ItemText(int id) { return Text(GetDlgItem(window_, id)); }
+
+  res::win32::ModuleStringTable strings_{GetModuleHandleW(nullptr)};
+  controller::win32::MainDialog dialog_{GetModuleHandleW(nullptr), strings_};
+  HWND window_ = nullptr;
+};
+
+TEST_F(MainWindowTest, IsABorderlessPopupTitledWithTheAppName) {
+  const LONG style = GetWindowLongW(window_, GWL_STYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & WS_CAPTION) << "no caption bar";
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_TRUE(GetWindowLongW(window_, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  EXPECT_EQ(Text(window_), L"ルミナート");
+  EXPECT_NE(SendMessageW(window_, WM_GETICON, ICON_BIG, 0), 0);
+}
+
+TEST_F(MainWindowTest, ShowsTheRunTimeTextsOfItsControls) {
+  EXPECT_EQ(ItemText(IDC_ALBUM), L"アルバム(&A)");
+  EXPECT_EQ(ItemText(IDC_EXPLORER), L"ファイル操作(&E)");
+  EXPECT_EQ(ItemText(IDC_TRANSFER), L"転送（同期）(&T)");
+  EXPECT_EQ(ItemText(IDC_SETTINGS), L"設定(&S)");
+  EXPECT_EQ(ItemText(IDC_CLOSE), L"閉じる(&C)");
+  EXPECT_EQ(ItemText(IDC_DISC_SIZE), L"-- MB");
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window_, IDC_ALBUM)));
+  EXPECT_EQ(GetFocus(), GetDlgItem(window_, IDC_CLOSE));
+}
+
+TEST_F(MainWindowTest, SetsUpTheTrackListColumnsFromTheClientWidth) {
+  HWND list = GetDlgItem(window_, IDC_TRACK_LIST);
+  ASSERT_NE(list, nullptr);
+  RECT client;
+  GetClientRect(list, &client);
+  const int width = client.right, q = width / 25;
+  const wchar_t* titles[] = {L"タイトル", L"アーティスト", L"長さ"};
+  const int widths[] = {16 * q, 6 * q, width - 23 * q};
+  const int formats[] = {LVCFMT_LEFT, LVCFMT_LEFT, LVCFMT_RIGHT};
+  for (int i = 0; i < 3; ++i) {
+    wchar_t text[64] = {};
+    LVCOLUMNW column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    column.pszText = text;
+    column.cchTextMax = 64;
+    ASSERT_TRUE(ListView_GetColumn(list, i, &column));
+    EXPECT_STREQ(text, titles[i]);
+    EXPECT_EQ(column.cx, widths[i]);
+    EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, formats[i]);
+  }
+  const DWORD extended = ListView_GetExtendedListViewStyle(list);
+  EXPECT_EQ(extended & 0x424u, 0x424u) << "check boxes, full-row selection, info tips";
+  EXPECT_EQ(ListView_GetBkColor(list), RGB(62, 62, 62));
+}
+
+TEST_F(MainWindowTest, DragsByTheTopStripOnly) {
+  auto hitAt = [this](int x, int y) {
+    POINT point = {x, y};
+    ClientToScreen(window_, &point);
+    return SendMessageW(window_, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
+  };
+  EXPECT_EQ(hitAt(0, 0), HTCAPTION);
+  EXPECT_EQ(hitAt(300, 27), HTCAPTION);
+  EXPECT_EQ(hitAt(300, 28), HTCLIENT);
+  EXPECT_EQ(hitAt(300, 200), HTCLIENT);
+}
+
+TEST_F(MainWindowTest, RefusesAutoPlayWhileInFront) {
+  const UINT queryCancelAutoPlay = RegisterWindowMessageW(L"QueryCancelAutoPlay");
+  EXPECT_EQ(SendMessageW(window_, queryCancelAutoPlay, 0, 0), 1);
+}
+
+// A screen capture of the window as 24-bit rows, top-down.
+struct Capture {
+  int width = 0;
+  int height = 0;
+  std::vector<BYTE> pixels;  // B, G, R
+
+  COLORREF At(int x, int y) const {
+    const BYTE* p = &pixels[(static_cast<std::size_t>(y) * width + x) * 3];
+    return RGB(p[2], p[1], p[0]);
+  }
+};
+
+Capture CaptureWindow(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  Capture capture;
+  capture.width = rect.right - rect.left;
+  capture.height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, capture.width, capture.height);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, capture.width, capture.height, screen, rect.left, rect.top, SRCCOPY);
+  SelectObject(memory, previous);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = capture.width;
+  info.bmiHeader.biHeight = -capture.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  // Rows of a 24-bit DIB are padded to 4 bytes; ask for exact rows by width.
+  const int stride = ((capture.width * 3 + 3) / 4) * 4;
+  std::vector<BYTE> padded(static_cast<std::size_t>(stride) * capture.height);
+  GetDIBits(memory, bitmap, 0, capture.height, padded.data(), &info, DIB_RGB_COLORS);
+  capture.pixels.resize(static_cast<std::size_t>(capture.width) * capture.height * 3);
+  for (int y = 0; y < capture.height; ++y) {
+    std::copy_n(&padded[static_cast<std::size_t>(y) * stride], capture.width * 3,
+                &capture.pixels[static_cast<std::size_t>(y) * capture.width * 3]);
+  }
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return capture;
+}
+
+void SaveBmp(const Capture& capture, const std::wstring& path) {
+  const int stride = ((capture.width * 3 + 3) / 4) * 4;
+  BITMAPFILEHEADER file = {};
+  BITMAPINFOHEADER header = {};
+  header.biSize = sizeof header;
+  header.biWidth = capture.width;
+  header.biHeight = -capture.height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = file.bfOffBits + stride * capture.height;
+  std::ofstream out(path.c_str(), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&header), sizeof header);
+  const std::vector<char> padding(stride - capture.width * 3, 0);
+  for (int y = 0; y < capture.height; ++y) {
+    out.write(reinterpret_cast<const char*>(&capture.pixels[static_cast<std::size_t>(y) *
+                                                            capture.width * 3]),
+              capture.width * 3);
+    out.write(padding.data(), static_cast<std::streamsize>(padding.size()));
+  }
+}
+
+// Pixels inside a control's rectangle (in window coordinates) that satisfy `test`.
+template <typename Test>
+int CountPixels(const Capture& capture, HWND window, HWND control, Test test) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  RECT frame;
+  GetWindowRect(window, &frame);
+  int count = 0;
+  for (int y = rect.top - frame.top; y < rect.bottom - frame.top; ++y) {
+    for (int x = rect.left - frame.left; x < rect.right - frame.left; ++x) {
+      if (x >= 0 && y >= 0 && x < capture.width && y < capture.height &&
+          test(capture.At(x, y))) {
+        ++count;
+      }
+    }
+  }
+  return count;
+}
+
+TEST_F(MainWindowTest, ScreenshotShowsCaptionsAndTheRedStatus) {
+  SetForegroundWindow(window_);
+  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN |
+                                              RDW_UPDATENOW);
+  Pump();
+  const Capture capture = CaptureWindow(window_);
+  ASSERT_GT(capture.width, 0);
+  if (const char* binary = std::getenv("MARIMBA_BINARY_DIR")) {
+    const std::string folder = std::string(binary) + "\\screenshots";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::wstring path(folder.begin(), folder.end());
+    SaveBmp(capture, path + L"\\main-window.bmp");
+  }
+
+  auto dark = [](COLORREF c) { return GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80; };
+  auto white = [](COLORREF c) { return c == RGB(255, 255, 255); };
+  auto grey128 = [](COLORREF c) { return c == RGB(128, 128, 128); };
+  auto statusRed = [](COLORREF c) { return GetRValue(c) > 180 && GetGValue(c) < 80 && GetBValue(c) < 80; };
+
+  for (int id : {IDC_CLOSE, IDC_TRANSFER, IDC_SETTINGS, IDC_EXPLORER}) {
+    EXPECT_GT(CountPixels(capture, window_, GetDlgItem(window_, id), dark), 20)
+        << "caption of button " << id << " is drawn";
+  }
+  HWND album = GetDlgItem(window_, IDC_ALBUM);
+  EXPECT_GT(CountPixels(capture, window_, album, white), 10) << "engraved caption, white part";
+  EXPECT_GT(CountPixels(capture, window_, album, grey128), 10) << "engraved caption, grey part";
+  EXPECT_GT(CountPixels(capture, window_, GetDlgItem(window_, IDC_STATUS), statusRed), 10);
+}
+
+TEST(MainWindowModal, EscapeDoesNotCloseButCloseDoes) {
+  static bool survivedEscape = false;
+  static int ticks = 0;
+  survivedEscape = false;
+  ticks = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND window = FindWindowW(nullptr, L"ルミナート");
+    if (!window) return;
+    ++ticks;
+    if (ticks == 1) {
+      PostMessageW(GetDlgItem(window, IDC_CLOSE), WM_KEYDOWN, VK_ESCAPE, 0);
+    } else if (ticks == 3) {
+      survivedEscape = IsWindowVisible(window) != FALSE;
+      PostMessageW(GetDlgItem(window, IDC_CLOSE), BM_CLICK, 0, 0);
+    }
+  });
+  res::win32::ModuleStringTable strings(GetModuleHandleW(nullptr));
+  controller::win32::MainDialog dialog(GetModuleHandleW(nullptr), strings);
+  const INT_PTR result = dialog.RunModal();
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(survivedEscape);
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_GE(ticks, 3);
+}
+
+}  // namespace
