@@ -11,12 +11,15 @@ set(MARIMBA_WIN32_LIBS comctl32 uxtheme gdi32 user32 ole32 oleaut32 uuid shell32
 
 file(GLOB MARIMBA_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
 list(FILTER MARIMBA_WIN32_SOURCES EXCLUDE REGEX "/winmain\\.cpp$")
+file(GLOB MARIMBA_ENGINE_WIN32_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/mediaengine/win32/*.cpp ${CMAKE_SOURCE_DIR}/mediaengine/*/win32/*.cpp)
+list(APPEND MARIMBA_WIN32_SOURCES ${MARIMBA_ENGINE_WIN32_SOURCES})
 add_library(marimba_win32 STATIC ${MARIMBA_WIN32_SOURCES})
-target_link_libraries(marimba_win32 PUBLIC marimba_core ${MARIMBA_WIN32_LIBS})
+target_link_libraries(marimba_win32 PUBLIC marimba_mediaengine marimba_core ${MARIMBA_WIN32_LIBS})
 marimba_warnings(marimba_win32)
 
 set(MARIMBA_RC ${CMAKE_SOURCE_DIR}/src/resources/Marimba.rc)
-file(GLOB MARIMBA_RC_DEPENDS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*)
+file(GLOB_RECURSE MARIMBA_RC_DEPENDS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*)
 set_source_files_properties(${MARIMBA_RC} PROPERTIES OBJECT_DEPENDS "${MARIMBA_RC_DEPENDS}")
 
 add_executable(Marimba WIN32 ${CMAKE_SOURCE_DIR}/src/app/win32/winmain.cpp ${MARIMBA_RC})

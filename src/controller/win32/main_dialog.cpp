@@ -158,10 +158,12 @@ void MainDialog::OnInitDialog() {
 
   skin_.Reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_SKIN),
                                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  // The parent paints the same skin under every control, so the picture
-  // control need not (and must not) paint over its siblings.
+  // The parent paints the same skin under every control; the picture control
+  // goes below its siblings so it never paints over them, whatever order the
+  // system paints siblings in.
   if (HWND picture = GetDlgItem(window_, IDC_SKIN)) {
     SetWindowLongW(picture, GWL_STYLE, GetWindowLongW(picture, GWL_STYLE) | WS_CLIPSIBLINGS);
+    SetWindowPos(picture, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
 
   for (std::size_t i = 0; i < buttons_.size(); ++i) {
@@ -249,15 +251,10 @@ bool MainDialog::OnEraseBackground(HDC dc) {
   GetObjectW(skin_.Get(), sizeof info, &info);
   RECT client;
   GetClientRect(window_, &client);
-  BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source.Get(), 0, 0, SRCCOPY);
-  if (client.right > info.bmWidth || client.bottom > info.bmHeight) {
-    // A window larger than the picture (large fonts) gets plain colour beyond it.
-    HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
-    RECT right = {info.bmWidth, 0, client.right, client.bottom};
-    RECT below = {0, info.bmHeight, info.bmWidth, client.bottom};
-    FillRect(dc, &right, face);
-    FillRect(dc, &below, face);
-  }
+  // Stretched over the client area, as the picture control shows it.
+  SetStretchBltMode(dc, COLORONCOLOR);
+  StretchBlt(dc, 0, 0, client.right, client.bottom, source.Get(), 0, 0, info.bmWidth,
+             info.bmHeight, SRCCOPY);
   return true;
 }
 
