@@ -76,3 +76,10 @@ foreach(group_dir ${MARIMBA_WIN32_TEST_GROUPS})
   set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED WinePrefix
     ENVIRONMENT "${MARIMBA_WINE_TEST_ENV}" TIMEOUT 300)
 endforeach()
+
+# The harness makes prefixes of every Windows version it offers.
+add_executable(os_version_probe ${CMAKE_SOURCE_DIR}/tools/probes/os_version_probe.cpp)
+add_test(NAME wine_versions
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/check-wine-versions $<TARGET_FILE:os_version_probe>
+          ${MARIMBA_WINE_DIR}/versions)
+set_tests_properties(wine_versions PROPERTIES TIMEOUT 300)
