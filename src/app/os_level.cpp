@@ -15,8 +15,7 @@ std::int32_t ClassifyWin9x(const os::OsVersion& version) {
   const std::uint32_t highWord = (version.build >> 16) & 0xFFFF;
   if (highWord == kBuildWindows98) {
     // Second Edition says so with " A " as its service-pack text.
-    const bool secondEdition =
-        version.servicePack.size() >= 2 && version.servicePack[1] == L'A';
+    const bool secondEdition = version.servicePack.size() >= 2 && version.servicePack[1] == L'A';
     return secondEdition ? kOsLevelWindows98SE : kOsLevelWindows98;
   }
   if (highWord == kBuildWindowsMe) return kOsLevelWindowsMe;

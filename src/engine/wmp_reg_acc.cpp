@@ -126,8 +126,8 @@ void CWmpRegAcc::ReadText(const os::RegKey& key, const wchar_t* name, std::wstri
 }
 
 bool CWmpRegAcc::ReadPreferences() {
-  const os::RegKey key = os::RegKey::Open(registry_, os::Hive::CurrentUser,
-                                          kPreferencesKeyPath, os::KeyAccess::Read);
+  const os::RegKey key =
+      os::RegKey::Open(registry_, os::Hive::CurrentUser, kPreferencesKeyPath, os::KeyAccess::Read);
   if (!key) return false;
   if (!ReadNumber(key, kForceOnline, &preferences_.forceOnline)) return false;
   for (const Field& field : kReadOrder) {
@@ -141,8 +141,8 @@ bool CWmpRegAcc::ReadPreferences() {
 }
 
 bool CWmpRegAcc::WritePreferences() {
-  const os::RegKey key = os::RegKey::Create(registry_, os::Hive::CurrentUser,
-                                            kPreferencesKeyPath, os::KeyAccess::Write);
+  const os::RegKey key = os::RegKey::Create(registry_, os::Hive::CurrentUser, kPreferencesKeyPath,
+                                            os::KeyAccess::Write);
   if (!key) return false;
   for (const Field& field : kWriteOrder) {
     const os::ErrorCode rc = field.number ? key.SetDword(field.name, preferences_.*field.number)
@@ -199,8 +199,8 @@ void CWmpRegAcc::SetFileDetailOrder(std::int32_t kind) {
 }
 
 bool CWmpRegAcc::IsPlayerInstalled() {
-  const os::RegKey key = os::RegKey::Open(registry_, os::Hive::LocalMachine,
-                                          kPlayerSetupKeyPath, os::KeyAccess::Read);
+  const os::RegKey key =
+      os::RegKey::Open(registry_, os::Hive::LocalMachine, kPlayerSetupKeyPath, os::KeyAccess::Read);
   if (!key) return false;
   // Any type: only the four bytes count.
   std::int32_t installed = 0;
@@ -208,13 +208,12 @@ bool CWmpRegAcc::IsPlayerInstalled() {
 }
 
 std::int32_t CWmpRegAcc::GetPlayerMajorVersion() {
-  const os::RegKey key = os::RegKey::Open(registry_, os::Hive::LocalMachine,
-                                          kPlayerSetupKeyPath, os::KeyAccess::Read);
+  const os::RegKey key =
+      os::RegKey::Open(registry_, os::Hive::LocalMachine, kPlayerSetupKeyPath, os::KeyAccess::Read);
   if (!key) return -1;
   std::vector<std::uint8_t> buffer(kVersionBufferBytes, 0);
   std::uint32_t size = kVersionBufferBytes;
-  if (registry_.QueryValue(key.Handle(), kVersion, nullptr, buffer.data(), &size) !=
-      os::kSuccess) {
+  if (registry_.QueryValue(key.Handle(), kVersion, nullptr, buffer.data(), &size) != os::kSuccess) {
     return -1;
   }
   buffer.resize(size);

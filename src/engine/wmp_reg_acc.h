@@ -47,8 +47,7 @@ struct WmpPreferences {
 
 class CWmpRegAcc {
  public:
-  CWmpRegAcc(os::IRegistry& registry, os::ISystem& system)
-      : registry_(registry), system_(system) {}
+  CWmpRegAcc(os::IRegistry& registry, os::ISystem& system) : registry_(registry), system_(system) {}
   CWmpRegAcc(const CWmpRegAcc&) = delete;
   CWmpRegAcc& operator=(const CWmpRegAcc&) = delete;
 

@@ -24,6 +24,7 @@ TEST(OsLevelTest, ClassifiesEveryVersionRecord) {
       {"98", {k9x, 4, 10, 0x040A07CE, L" "}, 6},
       {"98 SE", {k9x, 4, 10, 0x040A08AE, L" A "}, 7},
       {"98, 'A' first", {k9x, 4, 10, 0x040A08AE, L"A"}, 6},
+      {"98, 'A' third", {k9x, 4, 10, 0x040A08AE, L"  A"}, 6},
       {"98, lower-case 'a'", {k9x, 4, 10, 0x040A08AE, L" a "}, 6},
       {"98, 'B'", {k9x, 4, 10, 0x040A08AE, L" B "}, 6},
       {"98, no service-pack text", {k9x, 4, 10, 0x040A08AE, L""}, 6},
@@ -54,8 +55,8 @@ TEST(OsLevelTest, AcceptsXpServer2003AndLaterNtOnly) {
   const struct {
     std::int32_t level;
     bool accepted;
-  } cases[] = {{0, false}, {6, false},  {7, false},   {8, false},  {9, false},
-               {10, true}, {11, true},  {12, false},  {254, false}, {255, true}};
+  } cases[] = {{0, false}, {6, false}, {7, false},  {8, false},   {9, false},
+               {10, true}, {11, true}, {12, false}, {254, false}, {255, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.level);
     EXPECT_EQ(app::IsAcceptedOsLevel(c.level), c.accepted);
