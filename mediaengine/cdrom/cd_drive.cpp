@@ -1,0 +1,180 @@
+#include "cdrom/cd_drive.h"
+
+#include "cdrom/disc_objects.h"
+#include "cdrom/track_ripper.h"
+#include "engine/model/player.h"
+#include "library/media_library.h"
+
+namespace engine {
+namespace {
+
+constexpr wchar_t kStatus[] = L"Status";
+
+std::wstring RippingStatus(int percent) {
+  return L"Ripping (" + std::to_wstring(percent) + L"%)";
+}
+
+// Statuses keep the "word (n%)" shape so readers find the figure after the word.
+constexpr wchar_t kRippedStatus[] = L"Ripped (100%)";
+constexpr wchar_t kFailedStatus[] = L"Rip failed";
+
+}  // namespace
+
+CdDrive::CdDrive(EngineContext& context, wchar_t letter, std::function<void()> changed)
+    : context_(context), letter_(letter), changed_(std::move(changed)) {}
+
+CdDrive::~CdDrive() { Shutdown(); }
+
+void CdDrive::Shutdown() {
+  stop_ = true;
+  JoinWorker();
+}
+
+void CdDrive::JoinWorker() {
+  if (worker_.joinable() && worker_.get_id() != std::this_thread::get_id()) worker_.join();
+}
+
+std::shared_ptr<DiscSession> CdDrive::Session() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return session_;
+}
+
+bool CdDrive::Poll() {
+  DiscProblem problem;
+  std::shared_ptr<const DiscImage> image =
+      DiscImage::Open(context_.files, os::DriveRoot(letter_), &problem);
+  std::shared_ptr<DiscSession> adopted;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (ejected_) {
+      if (image && image->SameDisc(*ejected_)) return false;  // still out
+      ejected_.reset();
+    }
+    if (image && session_ && image->SameDisc(session_->Image())) return false;
+    if (!image && !session_) return false;
+    if (image) adopted = std::make_shared<DiscSession>(image);
+  }
+  if (!adopted) {
+    stop_ = true;  // the disc went away under a rip
+  }
+  Adopt(adopted);
+  return true;
+}
+
+void CdDrive::Adopt(std::shared_ptr<DiscSession> session) {
+  if (session) {
+    std::weak_ptr<DiscSession> weak = session;
+    EventHub& events = context_.events;
+    session->SetChangeHook([weak, &events](int number) {
+      auto disc = weak.lock();
+      if (!disc) return;
+      if (number == 0) {
+        auto playlist = std::make_shared<DiscPlaylist>(disc);
+        events.Raise([playlist](wmp::IPlayerEvents& sink) {
+          sink.PlaylistChange(playlist.get(), wmp::kPlaylistChangeName);
+        });
+      } else {
+        auto item = std::make_shared<DiscTrackMedia>(disc, number);
+        events.Raise([item](wmp::IPlayerEvents& sink) { sink.MediaChange(item.get()); });
+      }
+    });
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    session_ = std::move(session);
+  }
+  if (changed_) changed_();
+}
+
+wmp::HResult CdDrive::DriveSpecifier(std::wstring* drive) {
+  if (!drive) return wmp::kPointer;
+  *drive = std::wstring{letter_, L':'};
+  return wmp::kOk;
+}
+
+wmp::HResult CdDrive::Playlist(wmp::PlaylistPtr* playlist) {
+  if (!playlist) return wmp::kPointer;
+  auto session = Session();
+  if (session) {
+    *playlist = std::make_shared<DiscPlaylist>(session);
+  } else {
+    *playlist = std::make_shared<EmptyDrivePlaylist>();
+  }
+  return wmp::kOk;
+}
+
+wmp::HResult CdDrive::Eject() {
+  stop_ = true;
+  JoinWorker();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!session_) return wmp::kOk;
+    ejected_ = session_->ImagePtr();
+  }
+  Adopt(nullptr);
+  return wmp::kOk;
+}
+
+wmp::CdromRipPtr CdDrive::Rip() { return shared_from_this(); }
+
+wmp::HResult CdDrive::StartRip() {
+  auto session = Session();
+  if (!session) return wmp::kNotReady;
+  if (ripState_ == static_cast<long>(wmp::RipState::Ripping)) return wmp::kOk;
+  JoinWorker();
+  stop_ = false;
+  ripProgress_ = 0;
+  ripState_ = static_cast<long>(wmp::RipState::Ripping);
+  auto self = shared_from_this();
+  worker_ = std::thread([self, session] { self->RipDisc(session); });
+  return wmp::kOk;
+}
+
+wmp::HResult CdDrive::StopRip() {
+  stop_ = true;
+  JoinWorker();
+  return wmp::kOk;
+}
+
+wmp::HResult CdDrive::RipState(long* state) {
+  if (!state) return wmp::kPointer;
+  *state = ripState_;
+  return wmp::kOk;
+}
+
+wmp::HResult CdDrive::RipProgress(long* percent) {
+  if (!percent) return wmp::kPointer;
+  *percent = ripProgress_;
+  return wmp::kOk;
+}
+
+void CdDrive::RipDisc(std::shared_ptr<DiscSession> session) {
+  std::wstring music;
+  if (!context_.system.MusicFolder(false, &music)) context_.system.MusicFolder(true, &music);
+  const RipPreferences preferences = ReadRipPreferences(context_.registry, music);
+  const int count = session->TrackCount();
+  for (int number = 1; number <= count && !stop_; ++number) {
+    auto report = [&](int percent) {
+      ripProgress_ = ((number - 1) * 100 + percent) / count;
+      session->SetTrackAttribute(number, kStatus, RippingStatus(percent));
+    };
+    report(0);
+    const TrackRipResult result = RipTrack(context_, *session, number, preferences, stop_, report);
+    if (result.outcome == TrackRipOutcome::Ripped) {
+      session->SetTrackAttribute(number, kStatus, kRippedStatus);
+      continue;
+    }
+    if (result.outcome == TrackRipOutcome::Stopped) {
+      session->SetTrackAttribute(number, kStatus, L"");
+      break;
+    }
+    session->SetTrackAttribute(number, kStatus, kFailedStatus);
+    auto item = std::make_shared<DiscTrackMedia>(session, number);
+    context_.events.Raise([item](wmp::IPlayerEvents& sink) { sink.MediaError(item.get()); });
+    break;
+  }
+  if (!stop_) ripProgress_ = 100;
+  ripState_ = static_cast<long>(wmp::RipState::Stopped);
+}
+
+}  // namespace engine

@@ -1,0 +1,154 @@
+#include "cdrom/track_ripper.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "codec/wma_encoder.h"
+#include "library/media_library.h"
+
+namespace engine {
+namespace {
+
+constexpr std::uint32_t kChunkFrames = 588 * 75;  // one second of CD audio
+
+// Creates each missing level of an absolute path such as "C:\a\b\c".
+os::ErrorCode CreateFolders(os::IFileSystem& files, const std::wstring& path) {
+  std::size_t position = path.find(L'\\');
+  if (position == std::wstring::npos) return os::kErrorPathNotFound;
+  while (position != std::wstring::npos) {
+    position = path.find(L'\\', position + 1);
+    const std::wstring level = path.substr(0, position);
+    if (files.Exists(level)) continue;
+    const os::ErrorCode result = files.CreateFolder(level);
+    if (result != os::kSuccess && result != os::kErrorAlreadyExists) return result;
+  }
+  return os::kSuccess;
+}
+
+std::wstring TwoDigits(int number) {
+  wchar_t text[16];
+  std::swprintf(text, 16, L"%02d", number);
+  return text;
+}
+
+std::wstring Trimmed(std::wstring path) {
+  while (!path.empty() && path.back() == L'\\') path.pop_back();
+  return path;
+}
+
+}  // namespace
+
+std::wstring RipFolderOf(const RipPreferences& preferences, const DiscSession& session) {
+  return Trimmed(preferences.recordPath) + L"\\" +
+         SafeFileName(session.DiscAttribute(L"WM/AlbumArtist")) + L"\\" +
+         SafeFileName(session.Album());
+}
+
+std::wstring RipPathOf(const RipPreferences& preferences, const DiscSession& session,
+                       int number) {
+  TrackNaming naming;
+  naming.trackNumber = TwoDigits(number);
+  naming.title = session.TrackAttribute(number, L"Title");
+  naming.artist = session.TrackAttribute(number, L"Artist");
+  naming.album = session.Album();
+  naming.genre = session.TrackAttribute(number, L"WM/Genre");
+  naming.bitrate = std::to_wstring(RateClassOf(preferences.wmaRate) / 1000) + L"kbps";
+  return RipFolderOf(preferences, session) + L"\\" +
+         RipFileName(preferences.fileDetail, preferences.fileSeparator, naming);
+}
+
+TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int number,
+                        const RipPreferences& preferences, const std::atomic<bool>& stop,
+                        const std::function<void(int)>& percent) {
+  TrackRipResult result;
+  result.path = RipPathOf(preferences, session, number);
+  const std::wstring temporary = result.path + L".part";
+  auto fail = [&](TrackRipOutcome outcome, std::wstring reason) {
+    context.files.Delete(temporary);
+    result.outcome = outcome;
+    result.reason = std::move(reason);
+    return result;
+  };
+
+  if (CreateFolders(context.files, RipFolderOf(preferences, session)) != os::kSuccess) {
+    return fail(TrackRipOutcome::WriteFailed, L"cannot create the rip folder");
+  }
+  DiscProblem problem;
+  std::unique_ptr<TrackReader> reader = session.Image().OpenTrack(number, &problem);
+  if (!reader) return fail(TrackRipOutcome::DiscFailed, problem.reason);
+
+  AsfTags tags;
+  tags.title = session.TrackAttribute(number, L"Title");
+  tags.author = session.TrackAttribute(number, L"Artist");
+  tags.albumTitle = session.Album();
+  tags.albumArtist = session.DiscAttribute(L"WM/AlbumArtist");
+  tags.genre = session.TrackAttribute(number, L"WM/Genre");
+  tags.year = session.TrackAttribute(number, L"WM/Year");
+  tags.trackNumber = std::to_wstring(number);
+
+  WmaEncoder encoder;
+  const os::FileTime now = static_cast<os::FileTime>(
+      (context.clock.SecondsSince1970() + 11'644'473'600LL) * 10'000'000LL);
+  if (encoder.Open(context.files, temporary, tags, RateClassOf(preferences.wmaRate), now) !=
+      os::kSuccess) {
+    return fail(TrackRipOutcome::WriteFailed, L"cannot create " + temporary);
+  }
+
+  std::vector<std::uint8_t> chunk;
+  std::vector<std::int16_t> frames;
+  int shown = -1;
+  for (;;) {
+    if (stop) return fail(TrackRipOutcome::Stopped, L"stopped");
+    if (!reader->Read(kChunkFrames, &chunk)) {
+      return fail(TrackRipOutcome::DiscFailed, reader->Problem().reason);
+    }
+    if (chunk.empty()) break;
+    frames.resize(chunk.size() / 2);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+      frames[i] = static_cast<std::int16_t>(chunk[2 * i] | (chunk[2 * i + 1] << 8));
+    }
+    if (encoder.Write(frames.data(), frames.size() / 2) != os::kSuccess) {
+      return fail(TrackRipOutcome::WriteFailed, L"cannot write " + temporary);
+    }
+    const std::uint32_t total = reader->TotalFrames();
+    const int now_percent =
+        total ? static_cast<int>(static_cast<std::uint64_t>(reader->FramesRead()) * 100 / total)
+              : 0;
+    if (now_percent < 100 && now_percent != shown) {
+      shown = now_percent;
+      percent(now_percent);
+    }
+  }
+  if (encoder.Finish() != os::kSuccess) {
+    return fail(TrackRipOutcome::WriteFailed, L"cannot finish " + temporary);
+  }
+  if (stop) return fail(TrackRipOutcome::Stopped, L"stopped");
+  if (context.files.Move(temporary, result.path, true) != os::kSuccess) {
+    return fail(TrackRipOutcome::WriteFailed, L"cannot rename to " + result.path);
+  }
+
+  RippedTrack ripped;
+  ripped.url = result.path;
+  ripped.title = tags.title;
+  ripped.artist = tags.author;
+  ripped.albumTitle = tags.albumTitle;
+  ripped.albumArtist = tags.albumArtist;
+  ripped.genre = tags.genre;
+  ripped.trackNumber = number;
+  ripped.toc = session.DiscAttribute(L"TOC");
+  ripped.durationSeconds = encoder.DurationSeconds();
+  ripped.bitrate = encoder.Bitrate();
+  ripped.fileSize = encoder.FileSize();
+  if (!tags.year.empty()) ripped.extra.push_back({L"WM/Year", tags.year});
+  wmp::MediaPtr item;
+  if (wmp::Failed(context.library.AddRipped(ripped, &item))) {
+    // The file is complete; without its library entry it is only an orphan
+    // the next rip replaces, so it is left rather than lost.
+    result.outcome = TrackRipOutcome::LibraryFailed;
+    result.reason = L"the library refused " + result.path;
+    return result;
+  }
+  return result;
+}
+
+}  // namespace engine

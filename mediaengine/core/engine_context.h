@@ -1,0 +1,25 @@
+#pragma once
+// What the parts of the engine share: the platform ports, the event hub and
+// the library. Owned by the player; every part borrows it.
+#include "core/event_hub.h"
+#include "os/clock.h"
+#include "os/drives.h"
+#include "os/file_system.h"
+#include "os/registry.h"
+#include "os/system.h"
+
+namespace engine {
+
+class MediaLibrary;
+
+struct EngineContext {
+  os::IFileSystem& files;
+  os::IDrives& drives;
+  os::IRegistry& registry;
+  os::ISystem& system;
+  os::IClock& clock;
+  EventHub& events;
+  MediaLibrary& library;
+};
+
+}  // namespace engine

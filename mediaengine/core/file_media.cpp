@@ -1,0 +1,101 @@
+#include "core/file_media.h"
+
+#include "cdrom/disc_session.h"
+#include "codec/asf_info.h"
+
+namespace engine {
+namespace {
+
+// Upper-case ASCII copy, for comparing file paths the way Windows does.
+std::wstring Folded(const std::wstring& text) {
+  std::wstring folded = text;
+  for (wchar_t& c : folded) {
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  }
+  return folded;
+}
+
+}  // namespace
+
+FileMedia::FileMedia(os::IFileSystem& files, std::wstring url) : url_(std::move(url)) {
+  const auto dot = url_.rfind(L'.');
+  const auto slash = url_.find_last_of(L"\\/");
+  std::wstring name = url_.substr(slash == std::wstring::npos ? 0 : slash + 1);
+  std::wstring type;
+  if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) {
+    for (wchar_t c : url_.substr(dot + 1)) {
+      type.push_back(c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c);
+    }
+    name = name.substr(0, name.rfind(L'.'));
+  }
+  attributes_[L"Title"] = name;
+  attributes_[L"FileType"] = type;
+  attributes_[L"SourceURL"] = url_;
+  AsfInfo info;
+  if (type == L"wma" && ReadAsfInfo(files, url_, &info)) {
+    if (!info.tags.title.empty()) attributes_[L"Title"] = info.tags.title;
+    attributes_[L"Author"] = info.tags.author;
+    attributes_[L"WM/AlbumTitle"] = info.tags.albumTitle;
+    attributes_[L"WM/AlbumArtist"] = info.tags.albumArtist;
+    attributes_[L"WM/Genre"] = info.tags.genre;
+    attributes_[L"WM/TrackNumber"] = info.tags.trackNumber;
+    attributes_[L"Bitrate"] = std::to_wstring(info.bitrate);
+    attributes_[L"FileSize"] = std::to_wstring(info.fileSize);
+    attributes_[L"MediaType"] = L"audio";
+    seconds_ = info.durationSeconds;
+  }
+}
+
+wmp::HResult FileMedia::Name(std::wstring* name) { return GetItemInfo(L"Title", name); }
+
+wmp::HResult FileMedia::SetName(const std::wstring& name) { return SetItemInfo(L"Title", name); }
+
+wmp::HResult FileMedia::SourceUrl(std::wstring* url) {
+  if (!url) return wmp::kPointer;
+  *url = url_;
+  return wmp::kOk;
+}
+
+wmp::HResult FileMedia::Duration(double* seconds) {
+  if (!seconds) return wmp::kPointer;
+  *seconds = seconds_;
+  return wmp::kOk;
+}
+
+wmp::HResult FileMedia::DurationString(std::wstring* text) {
+  if (!text) return wmp::kPointer;
+  *text = DurationText(seconds_);
+  return wmp::kOk;
+}
+
+wmp::HResult FileMedia::GetItemInfo(const std::wstring& attribute, std::wstring* value) {
+  if (!value) return wmp::kPointer;
+  if (attribute.empty()) return wmp::kInvalidArg;
+  const std::wstring key = attribute == L"Artist"  ? L"Author"
+                           : attribute == L"Album" ? L"WM/AlbumTitle"
+                                                   : attribute;
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = attributes_.find(key);
+  *value = it == attributes_.end() ? std::wstring() : it->second;
+  return wmp::kOk;
+}
+
+wmp::HResult FileMedia::SetItemInfo(const std::wstring& attribute, const std::wstring& value) {
+  if (attribute.empty()) return wmp::kInvalidArg;
+  if (attribute == L"SourceURL") return wmp::kAccessDenied;
+  const std::wstring key = attribute == L"Artist"  ? L"Author"
+                           : attribute == L"Album" ? L"WM/AlbumTitle"
+                                                   : attribute;
+  std::lock_guard<std::mutex> lock(mutex_);
+  attributes_[key] = value;
+  return wmp::kOk;
+}
+
+wmp::HResult FileMedia::IsIdentical(wmp::IMedia* other, bool* identical) {
+  if (!identical) return wmp::kPointer;
+  const auto* file = dynamic_cast<const FileMedia*>(other);
+  *identical = file && Folded(file->url_) == Folded(url_);
+  return wmp::kOk;
+}
+
+}  // namespace engine

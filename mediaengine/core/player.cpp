@@ -1,0 +1,163 @@
+#include "core/player.h"
+
+#include "cdrom/cd_drive_set.h"
+#include "core/file_media.h"
+#include "library/media_library.h"
+
+namespace engine {
+namespace {
+
+class PlayerControls : public wmp::IControls {
+ public:
+  // The engine plays nothing, so there is never playback to stop.
+  wmp::HResult Stop() override { return wmp::kOk; }
+};
+
+class PlayerServices : public wmp::IPlayerServices {
+ public:
+  explicit PlayerServices(std::weak_ptr<Player> player) : player_(std::move(player)) {}
+  wmp::HResult SetTaskPane(const std::wstring& task) override {
+    auto player = player_.lock();
+    return player ? player->StartRipByTask(task) : wmp::kFail;
+  }
+
+ private:
+  std::weak_ptr<Player> player_;
+};
+
+// Players come with the synchronisation part of the engine; until a device
+// is known there is none to list.
+class NoSyncServices : public wmp::ISyncServices {
+ public:
+  wmp::HResult DeviceCount(long* count) override {
+    if (!count) return wmp::kPointer;
+    *count = 0;
+    return wmp::kOk;
+  }
+  wmp::HResult GetDevice(long, wmp::SyncDevicePtr* device) override {
+    return device ? wmp::kInvalidArg : wmp::kPointer;
+  }
+};
+
+}  // namespace
+
+std::shared_ptr<Player> Player::Create(const EngineConfig& config) {
+  std::shared_ptr<Player> player(new Player(config));
+  return player;
+}
+
+Player::Player(const EngineConfig& config) : config_(config), hub_(queue_) {
+  if (config.host) {
+    config.host->GetServiceType(&hostServiceType_);
+    config.host->GetApplicationName(&hostName_);
+  }
+  library_ = std::make_unique<MediaLibrary>(config.files, config.libraryFolder,
+                                            AsfTagReader(config.files));
+  libraryLoad_ = library_->Load();
+  EventHub& hub = hub_;
+  LibraryEvents events;
+  events.mediaCollectionChange = [&hub] {
+    hub.Raise([](wmp::IPlayerEvents& sink) { sink.MediaCollectionChange(); });
+  };
+  events.mediaChange = [&hub](const wmp::MediaPtr& item) {
+    hub.Raise([item](wmp::IPlayerEvents& sink) { sink.MediaChange(item.get()); });
+  };
+  events.playlistCollectionChange = [&hub] {
+    hub.Raise([](wmp::IPlayerEvents& sink) { sink.PlaylistCollectionChange(); });
+  };
+  events.playlistChange = [&hub](const wmp::PlaylistPtr& playlist, long change) {
+    hub.Raise([playlist, change](wmp::IPlayerEvents& sink) {
+      sink.PlaylistChange(playlist.get(), change);
+    });
+  };
+  library_->SetEvents(std::move(events));
+  context_ = std::make_unique<EngineContext>(EngineContext{
+      config.files, config.drives, config.registry, config.system, config.clock, hub_,
+      *library_});
+  cdroms_ = std::make_shared<CdDriveSet>(*context_);
+}
+
+Player::~Player() { Close(); }
+
+void Player::Poll() {
+  if (!closed_) cdroms_->Poll();
+}
+
+wmp::HResult Player::VersionInfo(std::wstring* version) {
+  if (!version) return wmp::kPointer;
+  *version = config_.majorVersion >= 11 ? std::to_wstring(config_.majorVersion) + L".0.5721.5145"
+                                        : std::to_wstring(config_.majorVersion) + L".0.0.3646";
+  return wmp::kOk;
+}
+
+wmp::HResult Player::Controls(wmp::ControlsPtr* controls) {
+  if (!controls) return wmp::kPointer;
+  *controls = std::make_shared<PlayerControls>();
+  return wmp::kOk;
+}
+
+wmp::HResult Player::Services(wmp::PlayerServicesPtr* services) {
+  if (!services) return wmp::kPointer;
+  *services = std::make_shared<PlayerServices>(weak_from_this());
+  return wmp::kOk;
+}
+
+wmp::HResult Player::MediaCollection(wmp::MediaCollectionPtr* collection) {
+  if (!collection) return wmp::kPointer;
+  *collection = library_->MediaCollection();
+  return wmp::kOk;
+}
+
+wmp::HResult Player::PlaylistCollection(wmp::PlaylistCollectionPtr* collection) {
+  if (!collection) return wmp::kPointer;
+  *collection = library_->PlaylistCollection();
+  return wmp::kOk;
+}
+
+wmp::HResult Player::CdromCollection(wmp::CdromCollectionPtr* collection) {
+  if (!collection) return wmp::kPointer;
+  *collection = cdroms_;
+  return wmp::kOk;
+}
+
+wmp::HResult Player::SyncServices(wmp::SyncServicesPtr* services) {
+  if (!services) return wmp::kPointer;
+  *services = std::make_shared<NoSyncServices>();
+  return wmp::kOk;
+}
+
+wmp::HResult Player::NewMedia(const std::wstring& url, wmp::MediaPtr* item) {
+  if (!item) return wmp::kPointer;
+  if (url.empty()) return wmp::kInvalidArg;
+  *item = std::make_shared<FileMedia>(config_.files, url);
+  return wmp::kOk;
+}
+
+wmp::HResult Player::Close() {
+  if (closed_) return wmp::kOk;
+  closed_ = true;
+  hub_.Close();
+  cdroms_->Shutdown();
+  library_->Save();
+  return wmp::kOk;
+}
+
+wmp::HResult Player::Advise(wmp::PlayerEventsPtr sink, std::uint32_t* cookie) {
+  return hub_.Advise(std::move(sink), cookie);
+}
+
+wmp::HResult Player::Unadvise(std::uint32_t cookie) { return hub_.Unadvise(cookie); }
+
+wmp::HResult Player::StartRipByTask(const std::wstring& task) {
+  static const std::wstring kPrefix = L"CopyFromCD?AutoCopy:";
+  if (task.compare(0, kPrefix.size(), kPrefix) != 0) return wmp::kInvalidArg;
+  const std::wstring digits = task.substr(kPrefix.size());
+  if (digits.empty() || digits.size() > 2 ||
+      digits.find_first_not_of(L"0123456789") != std::wstring::npos) {
+    return wmp::kInvalidArg;
+  }
+  auto drive = cdroms_->DriveAt(std::stol(digits));
+  return drive ? drive->StartRip() : wmp::kInvalidArg;
+}
+
+}  // namespace engine

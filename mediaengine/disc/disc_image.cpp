@@ -1,0 +1,257 @@
+#include "disc/disc_image.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "disc/cd_audio.h"
+#include "os/text_encoding.h"
+
+namespace engine {
+
+const wchar_t kUnknownAlbum[] = L"アルバム情報なし";
+const wchar_t kUnknownArtist[] = L"アーティスト情報なし";
+const wchar_t kNoDiscPlaylistName[] = L"ドライブにディスクがありません";
+
+namespace {
+
+// A real sheet is a few kilobytes; anything this large is not one.
+constexpr std::uint64_t kMaxCueBytes = 1 << 20;
+// Largest single request to a stream (its Read takes 32-bit sizes).
+constexpr std::uint64_t kMaxStreamRead = 1 << 24;
+
+bool IsBlank(const std::wstring& text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](wchar_t c) { return c == L' ' || c == L'\t' || c == 0x3000; });
+}
+
+std::wstring Or(const std::wstring& text, const wchar_t* fallback) {
+  return IsBlank(text) ? std::wstring(fallback) : text;
+}
+
+bool EndsWithCue(const std::wstring& name) {
+  if (name.size() < 4) return false;
+  std::wstring tail = name.substr(name.size() - 4);
+  for (wchar_t& c : tail) {
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+  }
+  return tail == L".cue";
+}
+
+std::nullptr_t Refuse(DiscProblem* problem, DiscStatus status, const std::wstring& path,
+                      os::ErrorCode error, const std::wstring& reason, int line = 0) {
+  problem->status = status;
+  problem->path = path;
+  problem->error = error;
+  problem->reason = reason;
+  problem->line = line;
+  return nullptr;
+}
+
+std::wstring Number(std::uint64_t value) { return std::to_wstring(value); }
+
+}  // namespace
+
+std::wstring UnknownTrackTitle(int trackNumber) {
+  return L"トラック " + std::to_wstring(trackNumber);
+}
+
+std::uint32_t DiscTrack::Frames() const { return lengthSectors * kFramesPerSector; }
+std::uint64_t DiscTrack::PcmBytes() const {
+  return static_cast<std::uint64_t>(lengthSectors) * kSectorBytes;
+}
+double DiscTrack::Seconds() const { return lengthSectors / static_cast<double>(kSectorsPerSecond); }
+
+DiscImage::DiscImage(Key, os::IFileSystem& files, std::wstring root)
+    : files_(&files), root_(std::move(root)) {}
+
+std::shared_ptr<const DiscImage> DiscImage::Open(os::IFileSystem& files, const std::wstring& root,
+                                                 DiscProblem* problem) {
+  *problem = DiscProblem();
+  auto disc = std::make_shared<DiscImage>(Key(), files, root);
+  if (disc->root_.empty() || (disc->root_.back() != L'\\' && disc->root_.back() != L'/')) {
+    disc->root_ += L'\\';
+  }
+
+  std::vector<os::FindEntry> entries;
+  const os::ErrorCode listed = files.FindFiles(disc->root_ + L"*.cue", &entries);
+  if (listed != os::kSuccess && listed != os::kErrorFileNotFound) {
+    return Refuse(problem, DiscStatus::NoMedium, disc->root_, listed, L"the drive cannot be read");
+  }
+  // The pattern also matches through short names (x.cuex is X~1.CUE), so
+  // the extension is checked again.
+  const auto cue = std::find_if(entries.begin(), entries.end(), [](const os::FindEntry& entry) {
+    return !entry.IsFolder() && EndsWithCue(entry.name);
+  });
+  if (cue == entries.end()) {
+    return Refuse(problem, DiscStatus::NoCueSheet, disc->root_, listed, L"no cue sheet in the root");
+  }
+  disc->cuePath_ = disc->root_ + cue->name;
+
+  std::unique_ptr<os::IFileStream> stream;
+  os::ErrorCode error = files.Open(disc->cuePath_, os::OpenMode::Read, &stream);
+  if (error != os::kSuccess) {
+    return Refuse(problem, DiscStatus::BadCueSheet, disc->cuePath_, error,
+                  L"the cue sheet cannot be opened");
+  }
+  if (stream->Size() > kMaxCueBytes) {
+    return Refuse(problem, DiscStatus::BadCueSheet, disc->cuePath_, os::kSuccess,
+                  L"the file is too large to be a cue sheet");
+  }
+  std::string text(static_cast<std::size_t>(stream->Size()), '\0');
+  std::uint32_t done = 0;
+  error = stream->Read(text.data(), static_cast<std::uint32_t>(text.size()), &done);
+  if (error != os::kSuccess || done != text.size()) {
+    return Refuse(problem, DiscStatus::ReadError, disc->cuePath_, error,
+                  L"the cue sheet cannot be read");
+  }
+  CueError cueError;
+  if (!ParseCueSheet(text, &disc->sheet_, &cueError)) {
+    return Refuse(problem, DiscStatus::BadCueSheet, disc->cuePath_, os::kSuccess, cueError.reason,
+                  cueError.line);
+  }
+
+  disc->imagePath_ = disc->root_ + disc->sheet_.fileName;
+  std::unique_ptr<os::IFileStream> image;
+  error = files.Open(disc->imagePath_, os::OpenMode::Read, &image);
+  if (error != os::kSuccess) {
+    return Refuse(problem, DiscStatus::MissingImage, disc->imagePath_, error,
+                  L"the image named by the cue sheet cannot be opened");
+  }
+  if (!LayOutDisc(disc->sheet_, image->Size(), &disc->layout_, &cueError)) {
+    return Refuse(problem, DiscStatus::DamagedImage, disc->imagePath_, os::kSuccess,
+                  cueError.reason, cueError.line);
+  }
+
+  const std::wstring discArtist = disc->AlbumArtist();
+  for (std::size_t i = 0; i < disc->layout_.tracks.size(); ++i) {
+    const CueTrack& cueTrack = disc->sheet_.tracks[i];
+    DiscTrack track;
+    track.number = cueTrack.number;
+    track.title = IsBlank(cueTrack.title) ? UnknownTrackTitle(track.number) : cueTrack.title;
+    track.artist = Or(cueTrack.performer, discArtist.c_str());
+    track.startLba = disc->layout_.tracks[i].startLba;
+    track.lengthSectors = disc->layout_.tracks[i].lengthSectors;
+    disc->tracks_.push_back(track);
+  }
+  return disc;
+}
+
+std::wstring DiscImage::Album() const { return Or(sheet_.title, kUnknownAlbum); }
+
+std::wstring DiscImage::AlbumArtist() const { return Or(sheet_.performer, kUnknownArtist); }
+
+const DiscTrack* DiscImage::Track(int number) const {
+  if (number < 1 || static_cast<std::size_t>(number) > tracks_.size()) return nullptr;
+  return &tracks_[static_cast<std::size_t>(number) - 1];
+}
+
+bool DiscImage::SameDisc(const DiscImage& other) const {
+  if (Toc() != other.Toc() || sheet_.title != other.sheet_.title ||
+      sheet_.performer != other.sheet_.performer) {
+    return false;
+  }
+  for (std::size_t i = 0; i < tracks_.size(); ++i) {
+    if (tracks_[i].title != other.tracks_[i].title || tracks_[i].artist != other.tracks_[i].artist) {
+      return false;
+    }
+  }
+  return true;
+}
+
+CdaTrack DiscImage::Cda(int number) const {
+  CdaTrack cda;
+  const DiscTrack* track = Track(number);
+  if (!track) return cda;
+  cda.trackNumber = static_cast<std::uint16_t>(number);
+  cda.serial = Serial();
+  cda.startLba = track->startLba;
+  cda.lengthSectors = track->lengthSectors;
+  return cda;
+}
+
+std::unique_ptr<TrackReader> DiscImage::OpenTrack(int number, DiscProblem* problem) const {
+  *problem = DiscProblem();
+  if (!Track(number)) {
+    return Refuse(problem, DiscStatus::ReadError, imagePath_, os::kErrorInvalidParameter,
+                  L"the disc has no track " + std::to_wstring(number));
+  }
+  std::unique_ptr<os::IFileStream> image;
+  const os::ErrorCode error = files_->Open(imagePath_, os::OpenMode::Read, &image);
+  if (error != os::kSuccess) {
+    return Refuse(problem, DiscStatus::MissingImage, imagePath_, error, L"the image cannot be opened");
+  }
+  if (image->Size() != layout_.imageBytes) {
+    return Refuse(problem, DiscStatus::DamagedImage, imagePath_, os::kSuccess,
+                  L"the image changed since the disc was read");
+  }
+  return std::make_unique<TrackReader>(std::move(image), imagePath_, number, layout_);
+}
+
+TrackReader::TrackReader(std::unique_ptr<os::IFileStream> image, std::wstring imagePath,
+                         int trackNumber, const DiscLayout& layout)
+    : image_(std::move(image)), imagePath_(std::move(imagePath)), trackNumber_(trackNumber) {
+  const TrackExtent& track = layout.tracks.at(static_cast<std::size_t>(trackNumber) - 1);
+  const std::uint64_t end = static_cast<std::uint64_t>(track.startLba) + track.lengthSectors;
+  for (const DiscSegment& segment : layout.segments) {
+    if (segment.discStart < end && segment.discStart + segment.sectors > track.startLba) {
+      segments_.push_back(segment);
+    }
+  }
+  firstByte_ = static_cast<std::uint64_t>(track.startLba) * kSectorBytes;
+  totalFrames_ = track.lengthSectors * kFramesPerSector;
+}
+
+bool TrackReader::Fail(os::ErrorCode error, const std::wstring& reason) {
+  problem_.status = DiscStatus::ReadError;
+  problem_.path = imagePath_;
+  problem_.error = error;
+  problem_.reason = reason;
+  return false;
+}
+
+bool TrackReader::Read(std::uint32_t maxFrames, std::vector<std::uint8_t>* chunk) {
+  chunk->clear();
+  if (problem_.status != DiscStatus::Ok) return false;
+  const std::uint32_t frames = std::min(maxFrames, totalFrames_ - framesRead_);
+  chunk->resize(static_cast<std::size_t>(frames) * kFrameBytes);
+  std::uint64_t discByte = firstByte_ + static_cast<std::uint64_t>(framesRead_) * kFrameBytes;
+  std::size_t filled = 0;
+  while (filled < chunk->size()) {
+    const std::uint64_t sector = discByte / kSectorBytes;
+    const auto segment = std::find_if(segments_.begin(), segments_.end(), [&](const DiscSegment& s) {
+      return s.discStart <= sector && sector < static_cast<std::uint64_t>(s.discStart) + s.sectors;
+    });
+    if (segment == segments_.end()) {
+      chunk->clear();
+      return Fail(os::kSuccess, L"track " + Number(trackNumber_) + L" lies outside the disc");
+    }
+    const std::uint64_t segmentEnd =
+        (static_cast<std::uint64_t>(segment->discStart) + segment->sectors) * kSectorBytes;
+    const std::size_t count = static_cast<std::size_t>(
+        std::min<std::uint64_t>({chunk->size() - filled, segmentEnd - discByte, kMaxStreamRead}));
+    std::uint8_t* out = chunk->data() + filled;
+    if (segment->silence) {
+      std::fill(out, out + count, std::uint8_t{0});
+    } else {
+      const std::uint64_t fileByte = static_cast<std::uint64_t>(segment->fileStart) * kSectorBytes +
+                                     (discByte - static_cast<std::uint64_t>(segment->discStart) *
+                                                     kSectorBytes);
+      std::uint32_t done = 0;
+      os::ErrorCode error = image_->Seek(fileByte);
+      if (error == os::kSuccess) error = image_->Read(out, static_cast<std::uint32_t>(count), &done);
+      if (error != os::kSuccess || done != count) {
+        chunk->clear();
+        const std::wstring where = L"track " + Number(trackNumber_) + L" at image byte " +
+                                   Number(fileByte + (error == os::kSuccess ? done : 0));
+        return Fail(error, error != os::kSuccess ? L"reading " + where + L" failed"
+                                                 : L"the image ends early, in " + where);
+      }
+    }
+    filled += count;
+    discByte += count;
+  }
+  framesRead_ += frames;
+  return true;
+}
+
+}  // namespace engine

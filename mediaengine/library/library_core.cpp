@@ -1,0 +1,656 @@
+#include "library/library_core.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "library/library_file.h"
+#include "library/library_io.h"
+#include "library/library_objects.h"
+#include "library/wpl_file.h"
+
+namespace engine {
+namespace {
+
+const wchar_t kLibraryFileName[] = L"library.txt";
+const wchar_t kPlaylistFolderName[] = L"Playlists";
+const wchar_t kSetAsidePrefix[] = L"library.damaged-";
+constexpr int kMaxSetAside = 1000;
+constexpr int kPartnerships = 16;
+
+std::wstring FileNameOf(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// Lower-case extension without its dot; empty when there is none.
+std::wstring ExtensionOf(const std::wstring& path) {
+  const std::wstring name = FileNameOf(path);
+  const std::size_t dot = name.rfind(L'.');
+  if (dot == std::wstring::npos) return std::wstring();
+  return UrlKey(name.substr(dot + 1));
+}
+
+std::wstring StemOf(const std::wstring& path) {
+  const std::wstring name = FileNameOf(path);
+  return name.substr(0, name.rfind(L'.'));
+}
+
+bool IsAudioExtension(const std::wstring& extension) {
+  static const wchar_t* const kAudio[] = {L"wma", L"mp3", L"wav", L"asf", L"m4a", L"aac"};
+  return std::any_of(std::begin(kAudio), std::end(kAudio),
+                     [&](const wchar_t* known) { return extension == known; });
+}
+
+std::int64_t MillisecondsOf(double seconds) {
+  // Also refuses NaN, which fails every comparison.
+  if (!(seconds > 0) || seconds > 1e9) return 0;
+  return static_cast<std::int64_t>(std::llround(seconds * 1000.0));
+}
+
+// An empty value is no value: it is not stored, and reads as empty anyway.
+void Put(std::map<std::wstring, std::wstring>& attributes, const std::wstring& name,
+         const std::wstring& value) {
+  if (value.empty()) {
+    attributes.erase(name);
+  } else {
+    attributes[name] = value;
+  }
+}
+
+}  // namespace
+
+LibraryCore::LibraryCore(os::IFileSystem& files, std::wstring folder, TagReader readTags)
+    : files_(files),
+      folder_(std::move(folder)),
+      libraryFile_(JoinPath(folder_, kLibraryFileName)),
+      playlistFolder_(JoinPath(folder_, kPlaylistFolderName)),
+      readTags_(std::move(readTags)) {}
+
+LoadReport LibraryCore::Load() {
+  LoadReport report;
+  // A failure here shows up as a failed save, reported there.
+  CreateFolderTree(files_, folder_);
+  CreateFolderTree(files_, playlistFolder_);
+
+  LibraryContents contents;
+  bool saving = true;
+  std::string text;
+  const os::ErrorCode readError = ReadWholeFile(files_, libraryFile_, &text);
+  if (readError == os::kErrorFileNotFound || readError == os::kErrorPathNotFound) {
+    report.outcome = LoadOutcome::kNew;
+  } else if (readError) {
+    report.outcome = LoadOutcome::kNotSaving;
+    report.error = HResultOfError(readError);
+    saving = false;
+  } else {
+    LibraryParseError parseError;
+    if (ParseLibrary(text, &contents, &parseError)) {
+      report.outcome = LoadOutcome::kLoaded;
+      report.items = contents.records.size();
+    } else {
+      report.detail = parseError.line ? "line " + std::to_string(parseError.line) + ": " : "";
+      report.detail += parseError.reason;
+      os::ErrorCode moveError = os::kErrorAlreadyExists;
+      for (int n = 1; n <= kMaxSetAside && moveError; ++n) {
+        const std::wstring aside = JoinPath(folder_, kSetAsidePrefix + std::to_wstring(n));
+        moveError = files_.Move(libraryFile_, aside, false);
+        if (!moveError) report.setAsidePath = aside;
+        if (moveError != os::kErrorAlreadyExists && moveError != os::kErrorFileExists) break;
+      }
+      if (moveError) {
+        report.outcome = LoadOutcome::kNotSaving;
+        report.error = HResultOfError(moveError);
+        saving = false;
+      } else {
+        report.outcome = LoadOutcome::kDamagedSetAside;
+      }
+    }
+  }
+
+  std::lock_guard<std::mutex> lock(mutex_);
+  records_.clear();
+  byUrl_.clear();
+  for (LibraryRecord& record : contents.records) Insert(std::move(record));
+  nextId_ = contents.nextId;
+  loaded_ = true;
+  saving_ = saving;
+  lastSave_ = report.error;
+  dirty_ = false;
+  dirtyPlaylists_.clear();
+  staleFiles_.clear();
+  pending_.clear();
+  return report;
+}
+
+wmp::HResult LibraryCore::Save() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) return wmp::kFail;
+    if (!loaded_) return wmp::kNotReady;
+    dirty_ = true;
+  }
+  WritePending();
+  Deliver();
+  return LastSaveResult();
+}
+
+wmp::HResult LibraryCore::LastSaveResult() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return lastSave_;
+}
+
+void LibraryCore::SetEvents(LibraryEvents events) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  events_ = std::move(events);
+}
+
+void LibraryCore::Close() {
+  {
+    // The hooks may point into an engine that is going away.
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) return;
+    events_ = LibraryEvents();
+    pending_.clear();
+  }
+  WritePending();
+  std::lock_guard<std::mutex> lock(mutex_);
+  closed_ = true;
+}
+
+void LibraryCore::BeginBatch() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++batchDepth_;
+}
+
+void LibraryCore::EndBatch() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (batchDepth_ > 0) --batchDepth_;
+  }
+  Commit();
+}
+
+// ---- reads ----
+
+wmp::HResult LibraryCore::Attribute(ItemId id, const std::wstring& name,
+                                    std::wstring* value) const {
+  if (!value) return wmp::kPointer;
+  if (name.empty()) return wmp::kInvalidArg;
+  std::lock_guard<std::mutex> lock(mutex_);
+  const LibraryRecord* record = Find(id);
+  if (!record) return wmp::kFail;
+  *value = AttributeOf(*record, CanonicalAttribute(name));
+  return wmp::kOk;
+}
+
+wmp::HResult LibraryCore::Url(ItemId id, std::wstring* url) const {
+  if (!url) return wmp::kPointer;
+  std::lock_guard<std::mutex> lock(mutex_);
+  const LibraryRecord* record = Find(id);
+  if (!record) return wmp::kFail;
+  *url = record->url;
+  return wmp::kOk;
+}
+
+wmp::HResult LibraryCore::DurationMs(ItemId id, std::int64_t* durationMs) const {
+  if (!durationMs) return wmp::kPointer;
+  std::lock_guard<std::mutex> lock(mutex_);
+  const LibraryRecord* record = Find(id);
+  if (!record) return wmp::kFail;
+  *durationMs = record->durationMs;
+  return wmp::kOk;
+}
+
+bool LibraryCore::Contains(ItemId id) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return Find(id) != nullptr;
+}
+
+bool LibraryCore::IsPlaylist(ItemId id) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const LibraryRecord* record = Find(id);
+  return record && record->playlist;
+}
+
+bool LibraryCore::FindUrl(const std::wstring& url, ItemId* id) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = byUrl_.find(UrlKey(url));
+  if (it == byUrl_.end()) return false;
+  *id = it->second;
+  return true;
+}
+
+wmp::HResult LibraryCore::Members(ItemId playlist, std::vector<ItemId>* members) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const LibraryRecord* record = Find(playlist);
+  if (!record || !record->playlist) return wmp::kFail;
+  *members = record->members;
+  return wmp::kOk;
+}
+
+std::vector<ItemId> LibraryCore::Query(const std::wstring& name, const std::wstring& value,
+                                       bool playlistsOnly) const {
+  const std::wstring& canonical = CanonicalAttribute(name);
+  std::vector<ItemId> ids;
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const auto& [id, record] : records_) {
+    if (playlistsOnly && !record.playlist) continue;
+    if (AttributeOf(record, canonical) == value) ids.push_back(id);
+  }
+  return ids;
+}
+
+std::vector<ItemId> LibraryCore::All(bool playlistsOnly) const {
+  std::vector<ItemId> ids;
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const auto& [id, record] : records_) {
+    if (!playlistsOnly || record.playlist) ids.push_back(id);
+  }
+  return ids;
+}
+
+// ---- changes ----
+
+wmp::HResult LibraryCore::SetAttribute(ItemId id, const std::wstring& name,
+                                       const std::wstring& value) {
+  if (name.empty()) return wmp::kInvalidArg;
+  const std::wstring& canonical = CanonicalAttribute(name);
+  if (IsReadOnlyAttribute(canonical)) return wmp::kAccessDenied;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) return wmp::kFail;
+    LibraryRecord* record = Find(id);
+    if (!record) return wmp::kFail;
+    if (AttributeOf(*record, canonical) == value) return wmp::kOk;
+    Put(record->attributes, canonical, value);
+    dirty_ = true;
+    Announce(EventKind::kMedia, id);
+    if (record->playlist && canonical == attr::kTitle) {
+      // The WPL file follows the name, as the player keeps it.
+      const std::wstring url = FreePlaylistUrl(value, id);
+      if (UrlKey(url) != UrlKey(record->url)) {
+        staleFiles_.push_back(record->url);
+        byUrl_.erase(UrlKey(record->url));
+        record->url = url;
+        byUrl_[UrlKey(url)] = id;
+      }
+      PlaylistChanged(id, kPlaylistChangeRename);
+      Announce(EventKind::kPlaylists);
+    }
+  }
+  Commit();
+  return wmp::kOk;
+}
+
+wmp::HResult LibraryCore::AddFile(const std::wstring& url, ItemId* id) {
+  if (!id) return wmp::kPointer;
+  if (url.empty()) return wmp::kInvalidArg;
+  if (FindUrl(url, id)) return wmp::kOk;
+
+  const std::uint32_t fileAttributes = files_.GetAttributes(url);
+  if (fileAttributes == os::kInvalidAttributes) return HResultOfError(os::kErrorFileNotFound);
+  if (fileAttributes & os::kAttributeDirectory) return wmp::kInvalidArg;
+
+  // The file is read without the lock: readers go on meanwhile.
+  LibraryRecord record;
+  record.url = url;
+  const std::wstring extension = ExtensionOf(url);
+  auto& a = record.attributes;
+  Put(a, attr::kFileType, extension);
+  a[attr::kMediaType] = IsAudioExtension(extension) ? kMediaTypeAudio : L"other";
+  AsfInfo info;
+  if (extension == L"wma" && readTags_ && readTags_(url, &info)) {
+    Put(a, attr::kTitle, info.tags.title);
+    Put(a, attr::kAuthor, info.tags.author);
+    Put(a, attr::kAlbumTitle, info.tags.albumTitle);
+    Put(a, attr::kAlbumArtist, info.tags.albumArtist);
+    Put(a, attr::kGenre, info.tags.genre);
+    Put(a, L"WM/Year", info.tags.year);
+    Put(a, attr::kTrackNumber, info.tags.trackNumber);
+    if (info.bitrate > 0) a[attr::kBitrate] = std::to_wstring(info.bitrate);
+    a[attr::kFileSize] = std::to_wstring(info.fileSize);
+    record.durationMs = MillisecondsOf(info.durationSeconds);
+  } else {
+    std::unique_ptr<os::IFileStream> stream;
+    if (files_.Open(url, os::OpenMode::Read, &stream) == os::kSuccess) {
+      a[attr::kFileSize] = std::to_wstring(stream->Size());
+    }
+  }
+  if (a.find(attr::kTitle) == a.end()) Put(a, attr::kTitle, StemOf(url));
+
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) return wmp::kFail;
+    auto existing = byUrl_.find(UrlKey(url));  // another thread may have been quicker
+    if (existing != byUrl_.end()) {
+      *id = existing->second;
+      return wmp::kOk;
+    }
+    record.id = nextId_++;
+    *id = Insert(std::move(record)).id;
+    dirty_ = true;
+    Announce(EventKind::kCollection);
+  }
+  Commit();
+  return wmp::kOk;
+}
+
+wmp::HResult LibraryCore::AddRipped(const RippedTrack& track, ItemId* id) {
+  if (!id) return wmp::kPointer;
+  if (track.url.empty()) return wmp::kInvalidArg;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) return wmp::kFail;
+    LibraryRecord* record = nullptr;
+    auto existing = byUrl_.find(UrlKey(track.url));
+    const bool found = existing != byUrl_.end();
+    if (found) {
+      // The same file ripped again: the item keeps its id and takes the new facts.
+      record = Find(existing->second);
+      if (record->playlist) return wmp::kInvalidArg;
+    } else {
+      LibraryRecord fresh;
+      fresh.id = nextId_++;
+      fresh.url = track.url;
+      record = &Insert(std::move(fresh));
+    }
+    auto& a = record->attributes;
+    Put(a, attr::kTitle, track.title);
+    Put(a, attr::kAuthor, track.artist);
+    Put(a, attr::kAlbumTitle, track.albumTitle);
+    Put(a, attr::kAlbumArtist, track.albumArtist);
+    Put(a, attr::kGenre, track.genre);
+    Put(a, attr::kTrackNumber, track.trackNumber > 0 ? std::to_wstring(track.trackNumber) : L"");
+    Put(a, attr::kToc, track.toc);
+    Put(a, attr::kBitrate, track.bitrate > 0 ? std::to_wstring(track.bitrate) : L"");
+    a[attr::kFileSize] = std::to_wstring(track.fileSize);
+    Put(a, attr::kFileType, ExtensionOf(track.url));
+    a[attr::kMediaType] = kMediaTypeAudio;
+    for (const auto& [name, value] : track.extra) {
+      const std::wstring& canonical = CanonicalAttribute(name);
+      if (name.empty() || canonical == attr::kSourceUrl || canonical == attr::kMediaType ||
+          canonical == attr::kDuration) {
+        continue;
+      }
+      Put(a, canonical, value);
+    }
+    record->durationMs = MillisecondsOf(track.durationSeconds);
+    *id = record->id;
+    dirty_ = true;
+    if (found) {
+      Announce(EventKind::kMedia, record->id);
+    } else {
+      Announce(EventKind::kCollection);
+    }
+  }
+  Commit();
+  return wmp::kOk;
+}
+
+wmp::HResult LibraryCore::Remove(ItemId id, bool deleteFile) {
+  std::wstring url;
+  bool playlist = false;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) return wmp::kFail;
+    const LibraryRecord* record = Find(id);
+    if (!record) return wmp::kInvalidArg;
+    url = record->url;
+    playlist = record->playlist;
+  }
+  if (deleteFile && !playlist) {
+    // A file that is already gone is what the caller wanted; any other
+    // failure keeps the item so that library and disk stay in step.
+    const os::ErrorCode error = files_.Delete(url);
+    if (error && error != os::kErrorFileNotFound && error != os::kErrorPathNotFound) {
+      return HResultOfError(error);
+    }
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    LibraryRecord* record = Find(id);
+    if (!record) return wmp::kOk;  // another thread removed it meanwhile
+    if (record->playlist) {
+      staleFiles_.push_back(record->url);
+      dirtyPlaylists_.erase(id);
+      Announce(EventKind::kPlaylists);
+    }
+    byUrl_.erase(UrlKey(record->url));
+    records_.erase(id);
+    for (auto& [playlistId, other] : records_) {
+      auto& members = other.members;
+      const auto end = std::remove(members.begin(), members.end(), id);
+      if (end == members.end()) continue;
+      members.erase(end, members.end());
+      PlaylistChanged(playlistId, kPlaylistChangeDelete);
+    }
+    dirty_ = true;
+    Announce(EventKind::kCollection);
+  }
+  Commit();
+  return wmp::kOk;
+}
+
+wmp::HResult LibraryCore::NewPlaylist(const std::wstring& name, ItemId* id) {
+  if (!id) return wmp::kPointer;
+  if (name.empty()) return wmp::kInvalidArg;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) return wmp::kFail;
+    LibraryRecord record;
+    record.id = nextId_++;
+    record.playlist = true;
+    record.url = FreePlaylistUrl(name, 0);
+    auto& a = record.attributes;
+    a[attr::kTitle] = name;
+    a[attr::kMediaType] = kMediaTypePlaylist;
+    a[attr::kFileType] = L"wpl";
+    for (int p = 1; p <= kPartnerships; ++p) a[SyncAttribute(p)] = L"0";
+    a[attr::kSyncOnly] = L"0";
+    *id = Insert(std::move(record)).id;
+    dirtyPlaylists_.insert(*id);
+    dirty_ = true;
+    Announce(EventKind::kPlaylists);
+    Announce(EventKind::kCollection);
+  }
+  Commit();
+  return wmp::kOk;
+}
+
+wmp::HResult LibraryCore::AppendMember(ItemId playlist, ItemId item) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) return wmp::kFail;
+    LibraryRecord* list = Find(playlist);
+    const LibraryRecord* member = Find(item);
+    // Playlists hold tracks; a playlist inside a playlist would make the
+    // sync engine resolve nested lists.
+    if (!list || !list->playlist || !member || member->playlist) return wmp::kInvalidArg;
+    list->members.push_back(item);
+    PlaylistChanged(playlist, kPlaylistChangeAppend);
+  }
+  Commit();
+  return wmp::kOk;
+}
+
+wmp::HResult LibraryCore::RemoveMember(ItemId playlist, ItemId item) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) return wmp::kFail;
+    LibraryRecord* list = Find(playlist);
+    if (!list || !list->playlist) return wmp::kInvalidArg;
+    auto it = std::find(list->members.begin(), list->members.end(), item);
+    if (it == list->members.end()) return wmp::kInvalidArg;
+    list->members.erase(it);
+    PlaylistChanged(playlist, kPlaylistChangeDelete);
+  }
+  Commit();
+  return wmp::kOk;
+}
+
+wmp::HResult LibraryCore::MoveMember(ItemId playlist, long from, long to) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) return wmp::kFail;
+    LibraryRecord* list = Find(playlist);
+    if (!list || !list->playlist) return wmp::kInvalidArg;
+    const long count = static_cast<long>(list->members.size());
+    if (from < 0 || from >= count || to < 0 || to >= count) return wmp::kInvalidArg;
+    if (from == to) return wmp::kOk;
+    const ItemId moved = list->members[static_cast<std::size_t>(from)];
+    list->members.erase(list->members.begin() + from);
+    list->members.insert(list->members.begin() + to, moved);
+    PlaylistChanged(playlist, kPlaylistChangeMove);
+  }
+  Commit();
+  return wmp::kOk;
+}
+
+// ---- with the lock held ----
+
+LibraryRecord* LibraryCore::Find(ItemId id) {
+  auto it = records_.find(id);
+  return it == records_.end() ? nullptr : &it->second;
+}
+
+const LibraryRecord* LibraryCore::Find(ItemId id) const {
+  auto it = records_.find(id);
+  return it == records_.end() ? nullptr : &it->second;
+}
+
+void LibraryCore::Announce(EventKind kind, ItemId id, long value) {
+  const PendingEvent event{kind, id, value};
+  if (std::find(pending_.begin(), pending_.end(), event) == pending_.end()) {
+    pending_.push_back(event);
+  }
+}
+
+void LibraryCore::PlaylistChanged(ItemId playlist, long change) {
+  dirtyPlaylists_.insert(playlist);
+  dirty_ = true;
+  Announce(EventKind::kPlaylist, playlist, change);
+}
+
+std::wstring LibraryCore::FreePlaylistUrl(const std::wstring& name, ItemId self) {
+  const std::wstring stem = PlaylistFileStem(name);
+  // Terminates: only finitely many records and files can be in the way.
+  for (int n = 1;; ++n) {
+    const std::wstring suffix = n == 1 ? L"" : L" (" + std::to_wstring(n) + L")";
+    const std::wstring candidate = JoinPath(playlistFolder_, stem + suffix + L".wpl");
+    auto owner = byUrl_.find(UrlKey(candidate));
+    if (owner != byUrl_.end()) {
+      if (owner->second == self) return candidate;
+      continue;
+    }
+    if (!files_.Exists(candidate)) return candidate;
+  }
+}
+
+LibraryRecord& LibraryCore::Insert(LibraryRecord record) {
+  byUrl_[UrlKey(record.url)] = record.id;
+  const ItemId id = record.id;
+  return records_.insert_or_assign(id, std::move(record)).first->second;
+}
+
+// ---- writing and announcing ----
+
+void LibraryCore::Commit() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (batchDepth_ > 0) return;
+  }
+  WritePending();
+  Deliver();
+}
+
+void LibraryCore::WritePending() {
+  std::lock_guard<std::mutex> writing(writeMutex_);
+  bool writeLibrary = false;
+  std::string libraryText;
+  std::vector<ItemId> playlistIds;
+  std::vector<std::pair<std::wstring, std::string>> playlistTexts;
+  std::vector<std::wstring> stale;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    // Before the load nothing may be written: the file on disk is the truth.
+    if (!loaded_ || !saving_ || closed_) return;
+    if (dirty_) {
+      std::vector<const LibraryRecord*> records;
+      records.reserve(records_.size());
+      for (const auto& entry : records_) records.push_back(&entry.second);
+      libraryText = SerializeLibrary(nextId_, records);
+      writeLibrary = true;
+      dirty_ = false;
+    }
+    for (ItemId id : dirtyPlaylists_) {
+      const LibraryRecord* record = Find(id);
+      if (!record || !record->playlist) continue;
+      std::vector<std::wstring> sources;
+      for (ItemId member : record->members) {
+        if (const LibraryRecord* item = Find(member)) sources.push_back(item->url);
+      }
+      playlistIds.push_back(id);
+      playlistTexts.emplace_back(record->url, BuildWpl(AttributeOf(*record, attr::kTitle), sources));
+    }
+    dirtyPlaylists_.clear();
+    for (const std::wstring& path : staleFiles_) {
+      // A name given up and taken again (or a change of case) is the same file.
+      if (!byUrl_.count(UrlKey(path))) stale.push_back(path);
+    }
+    staleFiles_.clear();
+  }
+  if (!writeLibrary && playlistTexts.empty() && stale.empty()) return;
+
+  os::ErrorCode failure = os::kSuccess;
+  if (writeLibrary) failure = WriteFileAtomically(files_, libraryFile_, libraryText);
+  std::vector<ItemId> unwritten;
+  if (!playlistTexts.empty()) CreateFolderTree(files_, playlistFolder_);
+  for (std::size_t i = 0; i < playlistTexts.size(); ++i) {
+    const os::ErrorCode error =
+        WriteFileAtomically(files_, playlistTexts[i].first, playlistTexts[i].second);
+    if (!error) continue;
+    if (!failure) failure = error;
+    unwritten.push_back(playlistIds[i]);
+  }
+  for (const std::wstring& path : stale) files_.Delete(path);
+
+  std::lock_guard<std::mutex> lock(mutex_);
+  // What could not be written is written again with the next change.
+  if (failure && writeLibrary) dirty_ = true;
+  dirtyPlaylists_.insert(unwritten.begin(), unwritten.end());
+  lastSave_ = HResultOfError(failure);
+  if (failure) Announce(EventKind::kSaveFailed, 0, static_cast<long>(lastSave_));
+}
+
+void LibraryCore::Deliver() {
+  std::vector<PendingEvent> events;
+  LibraryEvents hooks;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (pending_.empty()) return;
+    events.swap(pending_);
+    hooks = events_;
+  }
+  const std::shared_ptr<LibraryCore> self = shared_from_this();
+  for (const PendingEvent& event : events) {
+    switch (event.kind) {
+      case EventKind::kCollection:
+        if (hooks.mediaCollectionChange) hooks.mediaCollectionChange();
+        break;
+      case EventKind::kMedia:
+        if (hooks.mediaChange) hooks.mediaChange(MakeLibraryMedia(self, event.id));
+        break;
+      case EventKind::kPlaylists:
+        if (hooks.playlistCollectionChange) hooks.playlistCollectionChange();
+        break;
+      case EventKind::kPlaylist:
+        if (hooks.playlistChange) hooks.playlistChange(MakeSavedPlaylist(self, event.id), event.value);
+        break;
+      case EventKind::kSaveFailed:
+        if (hooks.saveFailed) hooks.saveFailed(static_cast<wmp::HResult>(event.value));
+        break;
+    }
+  }
+}
+
+}  // namespace engine

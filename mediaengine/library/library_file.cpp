@@ -1,0 +1,225 @@
+#include "library/library_file.h"
+
+#include <set>
+#include <unordered_map>
+
+#include "os/text_encoding.h"
+
+namespace engine {
+namespace {
+
+const char kHeader[] = "marimba-library";
+
+std::string Escape(const std::wstring& text) {
+  const std::string utf8 = os::Utf8FromWide(text);
+  std::string out;
+  out.reserve(utf8.size());
+  for (char c : utf8) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out.push_back(c);
+    }
+  }
+  return out;
+}
+
+bool Unescape(const std::string& field, std::wstring* text) {
+  std::string utf8;
+  utf8.reserve(field.size());
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] != '\\') {
+      utf8.push_back(field[i]);
+      continue;
+    }
+    if (++i == field.size()) return false;
+    switch (field[i]) {
+      case '\\': utf8.push_back('\\'); break;
+      case 't': utf8.push_back('\t'); break;
+      case 'n': utf8.push_back('\n'); break;
+      case 'r': utf8.push_back('\r'); break;
+      default: return false;
+    }
+  }
+  *text = os::WideFromUtf8(utf8);
+  return true;
+}
+
+// Plain decimal digits only: no sign, no spaces, no overflow.
+bool ParseNumber(const std::string& field, std::uint64_t* value) {
+  if (field.empty() || field.size() > 19) return false;
+  std::uint64_t result = 0;
+  for (char c : field) {
+    if (c < '0' || c > '9') return false;
+    result = result * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  *value = result;
+  return true;
+}
+
+std::vector<std::string> SplitFields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t tab = line.find('\t', start);
+    fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+    if (tab == std::string::npos) return fields;
+    start = tab + 1;
+  }
+}
+
+class Parser {
+ public:
+  bool Run(const std::string& text, LibraryContents* contents, LibraryParseError* error) {
+    if (text.empty() || text.back() != '\n') return Fail(0, "the file does not end with a whole line", error);
+    std::size_t start = 0;
+    while (start < text.size()) {
+      const std::size_t end = text.find('\n', start);
+      std::string line = text.substr(start, end - start);
+      start = end + 1;
+      ++line_;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (!Line(line)) return Fail(line_, reason_, error);
+    }
+    if (!ended_) return Fail(0, "the end line is missing", error);
+    if (next_ <= maxId_) next_ = maxId_ + 1;
+    contents->nextId = next_;
+    contents->records = std::move(records_);
+    return true;
+  }
+
+ private:
+  bool Fail(std::size_t line, const std::string& reason, LibraryParseError* error) {
+    error->line = line;
+    error->reason = reason;
+    return false;
+  }
+
+  bool Reject(const std::string& reason) {
+    reason_ = reason;
+    return false;
+  }
+
+  bool Line(const std::string& line) {
+    const std::vector<std::string> f = SplitFields(line);
+    if (ended_) return Reject("text after the end line");
+    if (line_ == 1) return Header(f);
+    const std::string& tag = f[0];
+    if (tag == "next" && f.size() == 2) {
+      return ParseNumber(f[1], &next_) ? true : Reject("bad next id");
+    }
+    if ((tag == "item" || tag == "playlist") && f.size() == 4) return Record(f, tag == "playlist");
+    if (tag == "attr" && f.size() == 3) return Attribute(f);
+    if (tag == "member" && f.size() == 2) return Member(f);
+    if (tag == "end" && f.size() == 2) return End(f);
+    return Reject("unknown line");
+  }
+
+  bool Header(const std::vector<std::string>& f) {
+    if (f.size() != 2 || f[0] != kHeader) return Reject("not a library file");
+    std::uint64_t version = 0;
+    if (!ParseNumber(f[1], &version)) return Reject("bad format version");
+    if (version != static_cast<std::uint64_t>(kLibraryFormatVersion)) {
+      return Reject("format version " + f[1] + " is not read by this build");
+    }
+    return true;
+  }
+
+  bool Record(const std::vector<std::string>& f, bool playlist) {
+    LibraryRecord record;
+    record.playlist = playlist;
+    std::uint64_t duration = 0;
+    if (!ParseNumber(f[1], &record.id) || record.id == 0) return Reject("bad item id");
+    if (!ids_.insert(record.id).second) return Reject("item id used twice");
+    if (!ParseNumber(f[2], &duration)) return Reject("bad duration");
+    record.durationMs = static_cast<std::int64_t>(duration);
+    if (!Unescape(f[3], &record.url) || record.url.empty()) return Reject("bad url");
+    if (!urls_.insert(UrlKey(record.url)).second) return Reject("url used twice");
+    if (record.id > maxId_) maxId_ = record.id;
+    kinds_[record.id] = playlist;
+    records_.push_back(std::move(record));
+    return true;
+  }
+
+  bool Attribute(const std::vector<std::string>& f) {
+    if (records_.empty()) return Reject("attribute before any item");
+    std::wstring name, value;
+    if (!Unescape(f[1], &name) || !Unescape(f[2], &value) || name.empty()) {
+      return Reject("bad attribute");
+    }
+    LibraryRecord& record = records_.back();
+    if (name == attr::kMediaType && record.playlist != (value == kMediaTypePlaylist)) {
+      return Reject("media type disagrees with the kind of record");
+    }
+    if (!record.attributes.emplace(CanonicalAttribute(name), value).second) {
+      return Reject("attribute given twice");
+    }
+    return true;
+  }
+
+  bool Member(const std::vector<std::string>& f) {
+    if (records_.empty() || !records_.back().playlist) return Reject("member outside a playlist");
+    std::uint64_t id = 0;
+    if (!ParseNumber(f[1], &id)) return Reject("bad member id");
+    // Members refer to items listed before the playlist, as they are written.
+    auto kind = kinds_.find(id);
+    if (kind == kinds_.end() || kind->second) return Reject("member is not an item of the library");
+    records_.back().members.push_back(id);
+    return true;
+  }
+
+  bool End(const std::vector<std::string>& f) {
+    std::uint64_t count = 0;
+    if (!ParseNumber(f[1], &count) || count != records_.size()) {
+      return Reject("record count disagrees with the end line");
+    }
+    ended_ = true;
+    for (LibraryRecord& record : records_) {
+      if (record.playlist) record.attributes[attr::kMediaType] = kMediaTypePlaylist;
+    }
+    return true;
+  }
+
+  std::size_t line_ = 0;
+  std::string reason_;
+  bool ended_ = false;
+  std::uint64_t next_ = 1;
+  std::uint64_t maxId_ = 0;
+  std::vector<LibraryRecord> records_;
+  std::set<ItemId> ids_;
+  std::set<std::wstring> urls_;
+  std::unordered_map<ItemId, bool> kinds_;
+};
+
+}  // namespace
+
+std::string SerializeLibrary(ItemId nextId, const std::vector<const LibraryRecord*>& records) {
+  std::string out = std::string(kHeader) + "\t" + std::to_string(kLibraryFormatVersion) + "\n";
+  out += "next\t" + std::to_string(nextId) + "\n";
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const LibraryRecord* entry : records) {
+      const LibraryRecord& record = *entry;
+      if (record.playlist != (pass == 1)) continue;
+      out += record.playlist ? "playlist\t" : "item\t";
+      out += std::to_string(record.id) + "\t";
+      out += std::to_string(record.durationMs < 0 ? 0 : record.durationMs) + "\t";
+      out += Escape(record.url) + "\n";
+      for (const auto& [name, value] : record.attributes) {
+        out += "attr\t" + Escape(name) + "\t" + Escape(value) + "\n";
+      }
+      for (ItemId member : record.members) out += "member\t" + std::to_string(member) + "\n";
+    }
+  }
+  out += "end\t" + std::to_string(records.size()) + "\n";
+  return out;
+}
+
+bool ParseLibrary(const std::string& text, LibraryContents* contents, LibraryParseError* error) {
+  *contents = LibraryContents();
+  Parser parser;
+  return parser.Run(text, contents, error);
+}
+
+}  // namespace engine

@@ -1,0 +1,25 @@
+#pragma once
+// File steps of the library: whole-file reads, atomic replacement, folder trees.
+#include <string>
+
+#include "engine/model/result.h"
+#include "os/file_system.h"
+
+namespace engine {
+
+// The HRESULT that carries a Win32 error code (success stays success).
+wmp::HResult HResultOfError(os::ErrorCode error);
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+
+os::ErrorCode ReadWholeFile(os::IFileSystem& files, const std::wstring& path, std::string* bytes);
+
+// Writes `path` + ".tmp", flushes it and moves it over `path`. On any failure
+// the temporary file is removed and `path` keeps its previous content.
+os::ErrorCode WriteFileAtomically(os::IFileSystem& files, const std::wstring& path,
+                                  const std::string& bytes);
+
+// Creates every missing folder of an absolute path ("C:\\a\\b" or "\\\\srv\\share\\a").
+os::ErrorCode CreateFolderTree(os::IFileSystem& files, const std::wstring& folder);
+
+}  // namespace engine
