@@ -83,3 +83,12 @@ add_test(NAME wine_versions
   COMMAND ${CMAKE_SOURCE_DIR}/tools/check-wine-versions $<TARGET_FILE:os_version_probe>
           ${MARIMBA_WINE_DIR}/versions)
 set_tests_properties(wine_versions PROPERTIES TIMEOUT 300)
+
+# Rips the disc of the first CD-ROM drive with our engine (checks and benchmarks).
+add_executable(rip_disc ${CMAKE_SOURCE_DIR}/tools/probes/rip_disc.cpp)
+target_link_libraries(rip_disc PRIVATE marimba_win32 -municode)
+marimba_warnings(rip_disc)
+add_test(NAME engine_rip
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/check-engine-rip $<TARGET_FILE:rip_disc>
+          ${MARIMBA_WINE_DIR}/engine-rip)
+set_tests_properties(engine_rip PROPERTIES TIMEOUT 300)

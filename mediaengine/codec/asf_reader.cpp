@@ -52,6 +52,7 @@ bool ReadExactly(os::IFileStream& stream, std::uint64_t offset, std::size_t size
 struct Parsed {
   bool haveFileProperties = false;
   bool haveAudioStream = false;
+  std::uint64_t fileSize = 0;
   std::uint64_t playDuration = 0;  // 100 ns
   std::uint64_t prerollMs = 0;
   std::uint32_t flags = 0;
@@ -62,6 +63,7 @@ struct Parsed {
 bool ParseFileProperties(Span body, Parsed* parsed) {
   // Offsets below are from the end of the 24-byte object head.
   if (body.size < asf::kFilePropertiesSize - asf::kObjectHeaderSize) return false;
+  parsed->fileSize = Le64(body.data + 16);
   parsed->playDuration = Le64(body.data + 40);
   parsed->prerollMs = Le64(body.data + 56);
   parsed->flags = Le32(body.data + 64);
@@ -209,9 +211,13 @@ bool ReadAsfInfo(os::IFileSystem& files, const std::wstring& path, AsfInfo* info
       !asf::IsGuid(data.data(), asf::kDataObject)) {
     return false;
   }
+  // Sizes only count in a file that is not a broadcast. A file whose writer
+  // never came back to fill them in (size 0) is as unfinished as a cut one.
   const std::uint64_t dataSize = Le64(data.data() + 16);
   const bool broadcast = (parsed.flags & asf::kFlagBroadcast) != 0;
-  if (!broadcast && (dataSize < asf::kDataObjectFixedSize || dataSize > realSize - headerSize)) {
+  if (!broadcast &&
+      (dataSize < asf::kDataObjectFixedSize || dataSize > realSize - headerSize ||
+       parsed.fileSize < headerSize + dataSize || parsed.fileSize > realSize)) {
     return false;
   }
 

@@ -174,6 +174,10 @@ os::ErrorCode AsfWriter::Finish(std::uint64_t durationHns) {
   return os::kSuccess;
 }
 
+void AsfWriter::Abandon() {
+  if (error_ == os::kSuccess && !finished_) Fail(os::kErrorInvalidHandle);
+}
+
 os::ErrorCode AsfWriter::WritePacket() {
   const AsfAudioFormat& format = settings_.format;
   const std::size_t blocks = pending_.size() / format.blockAlign;

@@ -49,6 +49,9 @@ class AsfWriter {
   // Writes the last packet and the final header, flushes and closes the file.
   // `durationHns` is the media's play time in 100-ns units.
   os::ErrorCode Finish(std::uint64_t durationHns);
+  // Closes the file unfinished (for example when the user stops a rip) so
+  // that it can be deleted; later calls report kErrorInvalidHandle.
+  void Abandon();
 
   std::uint32_t packetSize() const { return packetSize_; }
   std::uint64_t packetCount() const { return packetCount_; }

@@ -103,7 +103,7 @@ void Resampler::Write(const std::int16_t* stereoFrames, std::size_t frameCount,
     if (outputChannels_ == 1) {
       for (std::size_t f = 0; f < count; ++f) {
         history_[0].push_back((static_cast<float>(stereoFrames[2 * f]) +
-                               static_cast<float>(stereoFrames[2 * f + 1])) * 1.0f);
+                               static_cast<float>(stereoFrames[2 * f + 1])) * 0.5f);
       }
     } else {
       for (std::size_t f = 0; f < count; ++f) {

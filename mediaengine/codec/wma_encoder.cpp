@@ -84,6 +84,12 @@ os::ErrorCode WmaEncoder::Finish() {
   return os::kSuccess;
 }
 
+void WmaEncoder::Abandon() {
+  if (state_ != State::Open) return;
+  writer_.Abandon();
+  Fail(os::kErrorInvalidHandle);
+}
+
 std::uint64_t WmaEncoder::DurationHns() const {
   return inputFrames_ * 10000000ULL / kInputRate;
 }

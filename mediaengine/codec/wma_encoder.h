@@ -8,7 +8,8 @@
 //   while (more audio) if (encoder.Write(frames, count) != os::kSuccess) ...
 //   if (encoder.Finish() != os::kSuccess) ... (delete tempPath)
 //
-// After a failure the file is closed and every later call repeats the error.
+// After a failure the file is closed and every later call repeats the error;
+// Abandon closes it when the caller stops early.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -43,6 +44,9 @@ class WmaEncoder {
   // Encodes what is left (the last block padded with silence), completes the
   // header and closes the file.
   os::ErrorCode Finish();
+  // Gives up on an open file (a stopped rip): closes it unfinished so the
+  // caller can delete it. Later calls report kErrorInvalidHandle.
+  void Abandon();
 
   // Declared bit rate in bits per second (known once opened).
   std::uint32_t Bitrate() const { return bitrate_; }

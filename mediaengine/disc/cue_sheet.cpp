@@ -243,14 +243,15 @@ class Parser {
     if (!reader.Text(&value, &error)) return Fail(command + ": " + error);
     const std::size_t count = CharacterCount(value);
     if (count > kMaxCdTextChars) {
-      return Fail(command + " has " + std::to_string(count) + " characters; CD-TEXT holds at most " +
-                  std::to_string(kMaxCdTextChars));
+      return Fail(command + " has " + std::to_string(count) +
+                  " characters; CD-TEXT holds at most " + std::to_string(kMaxCdTextChars));
     }
     if (!Once(command)) return false;
     CueTrack* track = Track();
-    std::wstring* target = command == "TITLE"       ? (track ? &track->title : &sheet_.title)
-                           : command == "PERFORMER" ? (track ? &track->performer : &sheet_.performer)
-                                                    : (track ? &track->songwriter : &sheet_.songwriter);
+    std::wstring* target = command == "TITLE" ? (track ? &track->title : &sheet_.title)
+                           : command == "PERFORMER"
+                               ? (track ? &track->performer : &sheet_.performer)
+                               : (track ? &track->songwriter : &sheet_.songwriter);
     *target = os::WideFromUtf8(value);
     return true;
   }
@@ -260,11 +261,15 @@ class Parser {
     Token name, type;
     std::string error;
     if (!reader.Next(&name, &error)) return Fail(error.empty() ? "FILE needs a file name" : error);
-    if (!reader.Next(&type, &error)) return Fail(error.empty() ? "FILE needs a type (BINARY)" : error);
+    if (!reader.Next(&type, &error)) {
+      return Fail(error.empty() ? "FILE needs a type (BINARY)" : error);
+    }
     if (!reader.AtEnd()) return Fail("unexpected text after the FILE type");
     const std::string kind = Upper(type.text);
     if (kind == "MOTOROLA") return Fail("big-endian (MOTOROLA) images are not supported");
-    if (kind != "BINARY") return Fail("file type " + type.text + " is not supported: BINARY expected");
+    if (kind != "BINARY") {
+      return Fail("file type " + type.text + " is not supported: BINARY expected");
+    }
     if (name.text.empty()) return Fail("FILE names no file");
     if (name.text.find_first_of("\\/:") != std::string::npos) {
       return Fail("FILE must name a file beside the cue sheet, without a folder");
@@ -280,7 +285,9 @@ class Parser {
     Token number, type;
     std::string error;
     if (!reader.Next(&number, &error)) return Fail(error.empty() ? "TRACK needs a number" : error);
-    if (!reader.Next(&type, &error)) return Fail(error.empty() ? "TRACK needs a type (AUDIO)" : error);
+    if (!reader.Next(&type, &error)) {
+      return Fail(error.empty() ? "TRACK needs a type (AUDIO)" : error);
+    }
     if (!reader.AtEnd()) return Fail("unexpected text after the TRACK type");
     if (number.quoted || !AllDigits(number.text, 1, 2) || std::stoi(number.text) < 1) {
       return Fail("track number \"" + number.text + "\" is not 01..99");
@@ -334,7 +341,8 @@ class Parser {
       return Fail("INDEX " + number.text + " lies before the index above it");
     }
     if (value == 1 && sheet_.tracks.size() > 1 && position <= sheet_.tracks.end()[-2].index1) {
-      return Fail("track " + std::to_string(track->number) + " starts where the track before it starts");
+      return Fail("track " + std::to_string(track->number) +
+                  " starts where the track before it starts");
     }
     if (value == 0) {
       track->hasIndex0 = true;
@@ -412,7 +420,9 @@ class Parser {
 
 bool ParseCueTime(const std::string& text, std::uint32_t* sectors) {
   const std::size_t first = text.find(':');
-  if (first == std::string::npos || text.size() - first != 6 || text[first + 3] != ':') return false;
+  if (first == std::string::npos || text.size() - first != 6 || text[first + 3] != ':') {
+    return false;
+  }
   const std::string minutes = text.substr(0, first);
   const std::string seconds = text.substr(first + 1, 2);
   const std::string frames = text.substr(first + 4, 2);

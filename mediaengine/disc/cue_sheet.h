@@ -17,8 +17,8 @@ namespace engine {
 constexpr std::size_t kMaxCdTextChars = 80;
 
 struct CueTrack {
-  int number = 0;  // TRACK nn: 1 for the first track, then one more each
-  int line = 0;    // line of the TRACK command, for reports about the track
+  int number = 0;      // TRACK nn: 1 for the first track, then one more each
+  int line = 0;        // line of the TRACK command, for reports about the track
   std::wstring title;  // CD-TEXT; empty when the sheet gives none
   std::wstring performer;
   std::wstring songwriter;
@@ -52,7 +52,7 @@ struct CueError {
   std::wstring reason;
 };
 
-// Parses the bytes of a cue sheet. On failure `sheet` is unspecified and
+// Parses the bytes of a cue sheet. On failure `sheet` is left as it was and
 // `error` says which line is wrong and why.
 bool ParseCueSheet(const std::string& text, CueSheet* sheet, CueError* error);
 

@@ -83,7 +83,8 @@ std::shared_ptr<const DiscImage> DiscImage::Open(os::IFileSystem& files, const s
     return !entry.IsFolder() && EndsWithCue(entry.name);
   });
   if (cue == entries.end()) {
-    return Refuse(problem, DiscStatus::NoCueSheet, disc->root_, listed, L"no cue sheet in the root");
+    return Refuse(problem, DiscStatus::NoCueSheet, disc->root_, listed,
+                  L"no cue sheet in the root");
   }
   disc->cuePath_ = disc->root_ + cue->name;
 
@@ -151,7 +152,8 @@ bool DiscImage::SameDisc(const DiscImage& other) const {
     return false;
   }
   for (std::size_t i = 0; i < tracks_.size(); ++i) {
-    if (tracks_[i].title != other.tracks_[i].title || tracks_[i].artist != other.tracks_[i].artist) {
+    if (tracks_[i].title != other.tracks_[i].title ||
+        tracks_[i].artist != other.tracks_[i].artist) {
       return false;
     }
   }
@@ -178,7 +180,8 @@ std::unique_ptr<TrackReader> DiscImage::OpenTrack(int number, DiscProblem* probl
   std::unique_ptr<os::IFileStream> image;
   const os::ErrorCode error = files_->Open(imagePath_, os::OpenMode::Read, &image);
   if (error != os::kSuccess) {
-    return Refuse(problem, DiscStatus::MissingImage, imagePath_, error, L"the image cannot be opened");
+    return Refuse(problem, DiscStatus::MissingImage, imagePath_, error,
+                  L"the image cannot be opened");
   }
   if (image->Size() != layout_.imageBytes) {
     return Refuse(problem, DiscStatus::DamagedImage, imagePath_, os::kSuccess,
@@ -218,9 +221,11 @@ bool TrackReader::Read(std::uint32_t maxFrames, std::vector<std::uint8_t>* chunk
   std::size_t filled = 0;
   while (filled < chunk->size()) {
     const std::uint64_t sector = discByte / kSectorBytes;
-    const auto segment = std::find_if(segments_.begin(), segments_.end(), [&](const DiscSegment& s) {
-      return s.discStart <= sector && sector < static_cast<std::uint64_t>(s.discStart) + s.sectors;
-    });
+    const auto segment =
+        std::find_if(segments_.begin(), segments_.end(), [&](const DiscSegment& s) {
+          return s.discStart <= sector &&
+                 sector < static_cast<std::uint64_t>(s.discStart) + s.sectors;
+        });
     if (segment == segments_.end()) {
       chunk->clear();
       return Fail(os::kSuccess, L"track " + Number(trackNumber_) + L" lies outside the disc");
@@ -233,12 +238,14 @@ bool TrackReader::Read(std::uint32_t maxFrames, std::vector<std::uint8_t>* chunk
     if (segment->silence) {
       std::fill(out, out + count, std::uint8_t{0});
     } else {
-      const std::uint64_t fileByte = static_cast<std::uint64_t>(segment->fileStart) * kSectorBytes +
-                                     (discByte - static_cast<std::uint64_t>(segment->discStart) *
-                                                     kSectorBytes);
+      const std::uint64_t fileByte =
+          static_cast<std::uint64_t>(segment->fileStart) * kSectorBytes +
+          (discByte - static_cast<std::uint64_t>(segment->discStart) * kSectorBytes);
       std::uint32_t done = 0;
       os::ErrorCode error = image_->Seek(fileByte);
-      if (error == os::kSuccess) error = image_->Read(out, static_cast<std::uint32_t>(count), &done);
+      if (error == os::kSuccess) {
+        error = image_->Read(out, static_cast<std::uint32_t>(count), &done);
+      }
       if (error != os::kSuccess || done != count) {
         chunk->clear();
         const std::wstring where = L"track " + Number(trackNumber_) + L" at image byte " +

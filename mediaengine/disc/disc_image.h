@@ -19,8 +19,8 @@
 namespace engine {
 
 // The engine's texts for what a disc does not say, and for an empty drive.
-extern const wchar_t kUnknownAlbum[];      // "アルバム情報なし"
-extern const wchar_t kUnknownArtist[];     // "アーティスト情報なし"
+extern const wchar_t kUnknownAlbum[];        // "アルバム情報なし"
+extern const wchar_t kUnknownArtist[];       // "アーティスト情報なし"
 extern const wchar_t kNoDiscPlaylistName[];  // "ドライブにディスクがありません"
 
 // "トラック 1": the title of a track without CD-TEXT, numbered from 1 without
@@ -39,22 +39,22 @@ enum class DiscStatus {
 
 struct DiscProblem {
   DiscStatus status = DiscStatus::Ok;
-  std::wstring path;    // the file concerned, when there is one
-  int line = 0;         // cue sheet line at fault, 0 when none
+  std::wstring path;                   // the file concerned, when there is one
+  int line = 0;                        // cue sheet line at fault, 0 when none
   os::ErrorCode error = os::kSuccess;  // the failed call's error, when there is one
-  std::wstring reason;  // for logs and test failures, not for the user
+  std::wstring reason;                 // for logs and test failures, not for the user
 };
 
 struct DiscTrack {
-  int number = 0;      // 1-based, equal to the position + 1
-  std::wstring title;  // CD-TEXT title, else UnknownTrackTitle(number)
+  int number = 0;       // 1-based, equal to the position + 1
+  std::wstring title;   // CD-TEXT title, else UnknownTrackTitle(number)
   std::wstring artist;  // track performer, else the disc's, else kUnknownArtist
   std::uint32_t startLba = 0;
   std::uint32_t lengthSectors = 0;
 
-  std::uint32_t Frames() const;       // stereo sample frames
-  std::uint64_t PcmBytes() const;     // Frames() * 4
-  double Seconds() const;             // lengthSectors / 75
+  std::uint32_t Frames() const;    // stereo sample frames
+  std::uint64_t PcmBytes() const;  // Frames() * 4
+  double Seconds() const;          // lengthSectors / 75
 };
 
 class TrackReader;
@@ -105,7 +105,6 @@ class DiscImage {
   DiscImage(Key, os::IFileSystem& files, std::wstring root);
 
  private:
-
   os::IFileSystem* files_;
   std::wstring root_;
   std::wstring cuePath_;

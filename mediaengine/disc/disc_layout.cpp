@@ -56,8 +56,8 @@ bool LayOutDisc(const CueSheet& sheet, std::uint64_t imageBytes, DiscLayout* lay
   std::uint32_t fileCursor = 0;
   auto addFile = [&](std::uint32_t fileEnd) {
     if (fileEnd > fileCursor) {
-      result.segments.push_back({static_cast<std::uint32_t>(discPos), fileEnd - fileCursor, false,
-                                 fileCursor});
+      result.segments.push_back(
+          {static_cast<std::uint32_t>(discPos), fileEnd - fileCursor, false, fileCursor});
       discPos += fileEnd - fileCursor;
       fileCursor = fileEnd;
     }

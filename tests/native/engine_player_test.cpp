@@ -3,11 +3,13 @@
 // re-insertion, and a damaged image that fails the rip cleanly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
 #include <vector>
 
+#include "codec/asf_info.h"
 #include "core/player.h"
 #include "engine/model/player.h"
 #include "fakes/fake_clock.h"
@@ -217,6 +219,85 @@ TEST_F(EnginePlayerTest, RipsEveryTrackWithTheEditsIntoTheRipFolderAndTheLibrary
   long progress = 0;
   rip->RipProgress(&progress);
   EXPECT_EQ(progress, 100);
+}
+
+TEST_F(EnginePlayerTest, EditsReachTheFilesAndStatusPercentagesRise) {
+  auto player = Start();
+  wmp::CdromPtr drive = Drive(*player);
+  wmp::PlaylistPtr disc;
+  drive->Playlist(&disc);
+  disc->SetItemInfo(L"WM/AlbumArtist", L"Marimba Ensemble");
+  wmp::MediaPtr second;
+  disc->Item(1, &second);
+  second->SetItemInfo(L"Artist", L"ソロ");
+  second->SetName(L"Evening");
+  player->DrainEvents();
+  recorder_->statuses.clear();
+  ASSERT_EQ(drive->Rip()->StartRip(), wmp::kOk);
+  WaitForRip(*player, drive->Rip());
+
+  engine::AsfInfo info;
+  ASSERT_TRUE(engine::ReadAsfInfo(
+      files_, L"C:\\Rips\\Marimba Ensemble\\マリンバの午後\\02 Evening.wma", &info));
+  EXPECT_EQ(info.tags.title, L"Evening");
+  EXPECT_EQ(info.tags.author, L"ソロ");
+  EXPECT_EQ(info.tags.albumArtist, L"Marimba Ensemble");
+  EXPECT_EQ(info.tags.albumTitle, L"マリンバの午後");
+  EXPECT_EQ(info.tags.trackNumber, L"2");
+  EXPECT_NEAR(info.durationSeconds, 113.0 / 75, 0.1);
+
+  // Per track the percentages only rise, from 0 to the final 100.
+  std::vector<int> second_track;
+  for (const std::wstring& status : recorder_->statuses) {
+    if (status.rfind(L"2:", 0) != 0) continue;
+    const auto open = status.find(L'(');
+    ASSERT_NE(open, std::wstring::npos) << os::Utf8FromWide(status);
+    second_track.push_back(std::stoi(status.substr(open + 1)));
+  }
+  ASSERT_GE(second_track.size(), 3u);
+  EXPECT_EQ(second_track.front(), 0);
+  EXPECT_EQ(second_track.back(), 100);
+  EXPECT_TRUE(std::is_sorted(second_track.begin(), second_track.end()));
+}
+
+TEST_F(EnginePlayerTest, NamesFilesByEachDetailPattern) {
+  const std::pair<const wchar_t*, const wchar_t*> patterns[] = {
+      {L"*TrackNumber;*SongTitle;Artist;Album;Genre;Bitrate", L"01 朝の歌.wma"},
+      {L"*SongTitle;TrackNumber;Artist;Album;Genre;Bitrate", L"朝の歌.wma"},
+      {L"*Artist;*Album;*SongTitle;TrackNumber;Genre;Bitrate", L"木琴合奏団 マリンバの午後 朝の歌.wma"},
+  };
+  for (const auto& [pattern, name] : patterns) {
+    os::RegKey key = os::RegKey::Create(registry_, os::Hive::CurrentUser,
+                                        L"Software\\Microsoft\\MediaPlayer\\Preferences",
+                                        os::KeyAccess::Write);
+    key.SetString(L"CDRecordFileDetail", pattern);
+    key.Close();
+    auto player = Start();
+    wmp::CdromPtr drive = Drive(*player);
+    ASSERT_EQ(drive->Rip()->StartRip(), wmp::kOk);
+    WaitForRip(*player, drive->Rip());
+    EXPECT_TRUE(files_.Exists(std::wstring(L"C:\\Rips\\木琴合奏団\\マリンバの午後\\") + name))
+        << os::Utf8FromWide(pattern);
+  }
+}
+
+TEST_F(EnginePlayerTest, TheLibrarySurvivesARestart) {
+  {
+    auto player = Start();
+    wmp::CdromPtr drive = Drive(*player);
+    ASSERT_EQ(drive->Rip()->StartRip(), wmp::kOk);
+    WaitForRip(*player, drive->Rip());
+    player->Close();
+  }
+  auto player = Start();
+  EXPECT_EQ(player->LibraryLoad().outcome, engine::LoadOutcome::kLoaded);
+  wmp::MediaCollectionPtr library;
+  player->MediaCollection(&library);
+  wmp::PlaylistPtr ripped;
+  ASSERT_EQ(library->GetByAttribute(L"TOC", L"2+96+E1+152", &ripped), wmp::kOk);
+  long count = 0;
+  ripped->Count(&count);
+  EXPECT_EQ(count, 2);
 }
 
 TEST_F(EnginePlayerTest, EjectHidesTheDiscUntilItIsTakenOutAndPutBack) {

@@ -6,8 +6,8 @@
 // usage: make_demo_disc [--short | --full] FOLDER
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -49,15 +49,16 @@ const char kArtist[] = "木琴合奏団";
 
 DiscPlan ShortDisc() {
   // Both kinds of gap, so that the engine's readers meet each of them.
-  return {"マリンバの午後", kArtist,
+  return {"マリンバの午後",
+          kArtist,
           {{"朝の木漏れ日", 10.0, 0.0, true},
            {"風の小径", 11.2, 1.0, true},
            {"夕暮れの舟歌", 9.4, 1.0, false}}};
 }
 
 DiscPlan FullDisc() {
-  const char* titles[] = {"朝の木漏れ日", "風の小径",   "夕暮れの舟歌",   "雨上がりの坂道",
-                          "港のワルツ",   "星降る丘",   "森のささやき",   "路面電車",
+  const char* titles[] = {"朝の木漏れ日", "風の小径",       "夕暮れの舟歌",   "雨上がりの坂道",
+                          "港のワルツ",   "星降る丘",       "森のささやき",   "路面電車",
                           "縁側の午睡",   "川面のきらめき", "灯台の見える町", "家路"};
   const double seconds[] = {214, 187, 251, 229, 196, 268, 205, 242, 183, 237, 219, 263};
   DiscPlan plan{"マリンバの午後 全曲集", kArtist, {}};
@@ -132,8 +133,9 @@ std::vector<Note> Compose(int seed, double seconds) {
   const int* chords = progressions[random.Below(4)];
   const int pentatonic[] = {0, 2, 4, 7, 9};
   auto degreeToMidi = [&](int degree) { return key + 12 * (degree / 5) + pentatonic[degree % 5]; };
-  const int rhythms[][8] = {{1, 0, 1, 0, 1, 0, 1, 0}, {1, 1, 1, 0, 1, 0, 1, 0}, {1, 0, 1, 1, 1, 0, 1, 1},
-                            {1, 0, 0, 1, 1, 0, 1, 0}, {1, 0, 1, 0, 1, 0, 0, 0}, {1, 1, 1, 1, 1, 0, 0, 0}};
+  const int rhythms[][8] = {{1, 0, 1, 0, 1, 0, 1, 0}, {1, 1, 1, 0, 1, 0, 1, 0},
+                            {1, 0, 1, 1, 1, 0, 1, 1}, {1, 0, 0, 1, 1, 0, 1, 0},
+                            {1, 0, 1, 0, 1, 0, 0, 0}, {1, 1, 1, 1, 1, 0, 0, 0}};
 
   struct PhraseNote {
     int eighth;  // from the phrase start
@@ -185,7 +187,10 @@ std::vector<Note> Compose(int seed, double seconds) {
       if (n.eighth / 8 != i % 4) continue;
       const int e = n.eighth % 8;
       notes.push_back({start + e * beat / 2 + jitter(), degreeToMidi(n.degree),
-                       (e == 0 ? 0.7 : e % 2 ? 0.5 : 0.6), -0.35});
+                       (e == 0  ? 0.7
+                        : e % 2 ? 0.5
+                                : 0.6),
+                       -0.35});
     }
   }
   notes.erase(std::remove_if(notes.begin(), notes.end(),
@@ -230,7 +235,9 @@ std::vector<std::uint8_t> RenderTrack(int seed, std::uint32_t frames,
     right[frames - 1 - n] *= g;
   }
   float peak = 1e-6f;
-  for (std::size_t n = 0; n < frames; ++n) peak = std::max({peak, std::fabs(left[n]), std::fabs(right[n])});
+  for (std::size_t n = 0; n < frames; ++n) {
+    peak = std::max({peak, std::fabs(left[n]), std::fabs(right[n])});
+  }
   const float scale = 0.8f * 32767.0f / peak;
   std::vector<std::uint8_t> pcm(static_cast<std::size_t>(frames) * engine::kFrameBytes);
   for (std::size_t n = 0; n < frames; ++n) {
@@ -301,8 +308,9 @@ int main(int argc, char** argv) {
   fs::create_directories(dir, error);
 
   // The image, track by track; the cue sheet records where each one starts.
-  std::string cue = "REM GENRE \"イージーリスニング\"\r\nREM DATE 2024\r\n"
-                    "REM COMMENT \"Marimba demo disc\"\r\n";
+  std::string cue =
+      "REM GENRE \"イージーリスニング\"\r\nREM DATE 2024\r\n"
+      "REM COMMENT \"Marimba demo disc\"\r\n";
   cue += std::string("PERFORMER \"") + plan.artist + "\"\r\nTITLE \"" + plan.album + "\"\r\n";
   cue += std::string("FILE \"") + kBinName + "\" BINARY\r\n";
   const fs::path binPath = dir / kBinName;
@@ -328,8 +336,8 @@ int main(int argc, char** argv) {
     }
     cue += "    INDEX 01 " + CueTime(position) + "\r\n";
     const std::uint32_t sectors = Sectors(track.seconds);
-    const std::vector<std::uint8_t> pcm =
-        RenderTrack(static_cast<int>(i) + (full ? 100 : 0), sectors * engine::kFramesPerSector, &bars);
+    const std::vector<std::uint8_t> pcm = RenderTrack(static_cast<int>(i) + (full ? 100 : 0),
+                                                      sectors * engine::kFramesPerSector, &bars);
     bin.write(reinterpret_cast<const char*>(pcm.data()), static_cast<std::streamsize>(pcm.size()));
     position += sectors;
   }
@@ -361,7 +369,8 @@ int main(int argc, char** argv) {
   for (const fs::directory_entry& entry : fs::directory_iterator(dir, error)) {
     const std::string name = entry.path().filename().string();
     const bool cda = name.size() == 11 && name.compare(0, 5, "Track") == 0 &&
-                     name.compare(7, 4, ".cda") == 0 && std::isdigit(name[5]) && std::isdigit(name[6]);
+                     name.compare(7, 4, ".cda") == 0 && std::isdigit(name[5]) &&
+                     std::isdigit(name[6]);
     if (cda && std::stoi(name.substr(5, 2)) > static_cast<int>(layout.tracks.size())) {
       leftOver.push_back(entry.path());
     } else if (name.size() > 4 && name.substr(name.size() - 4) == ".cue" && name != kCueName) {
@@ -386,8 +395,8 @@ int main(int argc, char** argv) {
 
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::printf("disc   %s / %s, %zu tracks, %.1f MB\n", plan.album, plan.artist, layout.tracks.size(),
-              position * static_cast<double>(engine::kSectorBytes) / 1e6);
+  std::printf("disc   %s / %s, %zu tracks, %.1f MB\n", plan.album, plan.artist,
+              layout.tracks.size(), position * static_cast<double>(engine::kSectorBytes) / 1e6);
   for (const engine::TrackExtent& track : layout.tracks) {
     std::printf("track  %02d  LBA %6u  %6u sectors  %7.2f s  %s\n", track.number,
                 static_cast<unsigned>(track.startLba), static_cast<unsigned>(track.lengthSectors),

@@ -1,0 +1,61 @@
+#include "win32/engine_window.h"
+
+#include "core/player.h"
+
+namespace engine::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"MarimbaEngineWindow";
+constexpr UINT kDrainMessage = WM_APP + 1;
+constexpr UINT_PTR kPollTimer = 1;
+
+}  // namespace
+
+EngineWindow::EngineWindow(std::shared_ptr<Player> player) : player_(std::move(player)) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = kClassName;
+  RegisterClassW(&windowClass);  // fails harmlessly when already registered
+  window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
+                            this);
+  if (!window_) return;
+  SetTimer(window_, kPollTimer, kPollMilliseconds, nullptr);
+  HWND target = window_;
+  // Posting is safe from any thread; the drain then runs on this one.
+  player_->Queue().SetWakeUp([target] { PostMessageW(target, kDrainMessage, 0, 0); });
+  PostMessageW(window_, kDrainMessage, 0, 0);
+}
+
+EngineWindow::~EngineWindow() {
+  player_->Queue().SetWakeUp(nullptr);
+  if (window_) {
+    KillTimer(window_, kPollTimer);
+    DestroyWindow(window_);
+  }
+}
+
+LRESULT CALLBACK EngineWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                          LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<EngineWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self) {
+    if (message == kDrainMessage) {
+      self->player_->DrainEvents();
+      return 0;
+    }
+    if (message == WM_TIMER && wParam == kPollTimer) {
+      self->player_->Poll();
+      self->player_->DrainEvents();
+      return 0;
+    }
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace engine::win32
