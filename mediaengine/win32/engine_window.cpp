@@ -11,15 +11,22 @@ constexpr UINT_PTR kPollTimer = 1;
 
 }  // namespace
 
-EngineWindow::EngineWindow(std::shared_ptr<Player> player) : player_(std::move(player)) {
+EngineWindow::EngineWindow(std::shared_ptr<Player> player, HWND parent, const RECT& area)
+    : player_(std::move(player)) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSW windowClass = {};
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance;
   windowClass.lpszClassName = kClassName;
   RegisterClassW(&windowClass);  // fails harmlessly when already registered
-  window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                            this);
+  if (parent) {
+    window_ = CreateWindowExW(WS_EX_TOPMOST, kClassName, L"", WS_CHILD | WS_CLIPCHILDREN,
+                              area.left, area.top, area.right - area.left,
+                              area.bottom - area.top, parent, nullptr, instance, this);
+  } else {
+    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
+                              this);
+  }
   if (!window_) return;
   SetTimer(window_, kPollTimer, kPollMilliseconds, nullptr);
   HWND target = window_;

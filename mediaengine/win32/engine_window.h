@@ -15,8 +15,11 @@ class EngineWindow {
  public:
   static constexpr UINT kPollMilliseconds = 2000;
 
-  // Creates the window on the calling thread, which must run a message loop.
-  explicit EngineWindow(std::shared_ptr<Player> player);
+  // Creates the window on the calling thread, which must run a message loop:
+  // message-only without a parent, else an invisible child of `parent`
+  // covering `area` (the host window of the player).
+  explicit EngineWindow(std::shared_ptr<Player> player, HWND parent = nullptr,
+                        const RECT& area = RECT{});
   ~EngineWindow();
   EngineWindow(const EngineWindow&) = delete;
   EngineWindow& operator=(const EngineWindow&) = delete;

@@ -1,0 +1,67 @@
+#pragma once
+// Hosts our media engine for the main window: an invisible child window of
+// the main window that owns the engine's thread affinity (its events are
+// delivered there), the remote host the engine asks about its host, the
+// player and its controls, and the event connection that turns engine
+// events into the main window's messages.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/event_dispatch.h"
+#include "engine/model/player.h"
+#include "engine/remote_host.h"
+#include "os/platform.h"
+#include "resources/string_table.h"
+
+namespace engine {
+class Player;
+namespace win32 {
+class EngineWindow;
+class WindowMessageTarget;
+}  // namespace win32
+}  // namespace engine
+
+namespace engine::win32 {
+
+class PlayerHost {
+ public:
+  // `libraryFolder` empty: "<application data>\Marimba\Library". The major
+  // version the engine reports is 11, or the value of the environment
+  // variable MARIMBA_ENGINE_MAJOR_VERSION (10 exercises the older paths).
+  PlayerHost(os::Platform& platform, const res::IStringTable& strings,
+             std::wstring libraryFolder = std::wstring());
+  ~PlayerHost();
+  PlayerHost(const PlayerHost&) = delete;
+  PlayerHost& operator=(const PlayerHost&) = delete;
+
+  // Creates the host window, the remote host and the player; closes a
+  // visible player application window. False on any failure.
+  bool CreatePlayerHost(HWND mainWindow);
+  // Advises the event sink that sends the main window its messages.
+  bool ConnectPlayerEvents(HWND mainWindow);
+  // Unadvises, closes the player and lets go of everything, in that order.
+  void ReleasePlayerHost();
+
+  wmp::PlayerPtr Player() const;
+  wmp::ControlsPtr Controls() const { return controls_; }
+  const std::wstring& VersionText() const { return version_; }
+  HWND HostWindow() const;
+
+ private:
+  os::Platform& platform_;
+  const res::IStringTable& strings_;
+  std::wstring libraryFolder_;
+  std::unique_ptr<CRemoteHost> remoteHost_;
+  std::shared_ptr<engine::Player> player_;
+  std::unique_ptr<EngineWindow> hostWindow_;
+  wmp::ControlsPtr controls_;
+  std::wstring version_;
+  std::unique_ptr<WindowMessageTarget> target_;
+  std::shared_ptr<CWMPEventDispatch> sink_;
+  std::uint32_t cookie_ = 0;
+};
+
+}  // namespace engine::win32
