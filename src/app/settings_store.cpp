@@ -1,5 +1,7 @@
 #include "app/settings_store.h"
 
+#include "app/os_level.h"
+
 #include "os/reg_key.h"
 
 namespace app {
@@ -12,7 +14,7 @@ const wchar_t kValueFirst[] = L"First";
 
 void ReadMachineDefaults(os::IRegistry& registry, int osLevel, MachineDefaults& defaults) {
   const wchar_t* path =
-      osLevel == kOsLevelWow64Settings ? kSettingsKeyPathWow64 : kSettingsKeyPath;
+      osLevel == kOsLevelServer2003 ? kSettingsKeyPathWow64 : kSettingsKeyPath;
   const os::RegKey key =
       os::RegKey::Open(registry, os::Hive::LocalMachine, path, os::KeyAccess::Read);
   if (!key) return;

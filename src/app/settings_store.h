@@ -16,9 +16,6 @@ extern const wchar_t kValueModel[];
 extern const wchar_t kValueAutoSync[];
 extern const wchar_t kValueFirst[];
 
-// The OS level whose machine-wide settings live below Wow6432Node.
-constexpr int kOsLevelWow64Settings = 11;
-
 struct MachineDefaults {
   std::int32_t model = 0;
   std::int32_t autoSync = 0;

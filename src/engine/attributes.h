@@ -34,6 +34,10 @@ class EngineRef {
     return *this;
   }
 
+  // A reference that does not own `object`, for an event's argument, which
+  // lives only while the event is delivered: never keep it beyond that.
+  static Pointer Borrow(Interface* object) { return Pointer(Pointer(), object); }
+
   // The old reference goes before the new one is stored.
   void Reset(Pointer reference = nullptr) {
     reference_.reset();

@@ -430,7 +430,8 @@ FakePlaylistPtr MakeDisc(const std::wstring& album, const std::vector<FakeTrack>
   std::wstring madeToc;
   for (std::size_t i = 0; i < tracks.size(); ++i) {
     const FakeTrack& track = tracks[i];
-    FakeMediaPtr item = FakeMedia::Create(track.title, L"Track" + TwoDigits(static_cast<long>(i) + 1) + L".cda");
+    const std::wstring file = L"Track" + TwoDigits(static_cast<long>(i) + 1) + L".cda";
+    FakeMediaPtr item = FakeMedia::Create(track.title, file);
     item->Set(kAuthor, track.artist)
         .Set(kAlbumTitle, album)
         .Set(kAlbumArtist, albumArtist)
@@ -969,13 +970,16 @@ HResult FakeSyncServices::GetDevice(long index, wmp::SyncDevicePtr* device) {
 // ---------------------------------------------------------------- player
 
 HResult FakeControls::Stop() {
-  ++stops_;
-  return stopResult_;
+  HResult scripted = wmp::kOk;
+  if (script_.Take(ControlsOp::Stop, &scripted)) return scripted;
+  return wmp::kOk;
 }
 
 HResult FakePlayerServices::SetTaskPane(const std::wstring& task) {
   tasks_.push_back(task);
-  return result_;
+  HResult scripted = wmp::kOk;
+  if (script_.Take(PlayerServicesOp::SetTaskPane, &scripted)) return scripted;
+  return wmp::kOk;
 }
 
 FakePlayer::FakePlayer() : FakePlayer(nullptr) {}
@@ -1026,6 +1030,17 @@ void FakePlayer::RaiseDeviceSyncError(wmp::ISyncDevice* device, wmp::IMedia* ite
 
 void FakePlayer::RaiseCreatePartnershipComplete(wmp::ISyncDevice* device, HResult result) {
   Raise([&](wmp::IPlayerEvents& sink) { sink.CreatePartnershipComplete(device, result); });
+}
+
+void FakePlayer::CompletePartnership(FakeSyncDevice& device, long index) {
+  device.SetPartnership(index);
+  RaiseCreatePartnershipComplete(device.Fresh().get(), wmp::kOk);
+}
+
+void FakePlayer::ReportRipProgress(const FakePlaylist& disc, std::size_t index, long percent) {
+  FakeMediaPtr item = disc.At(index);
+  item->Set(L"Status", L"Ripping (" + std::to_wstring(percent) + L"%)");
+  RaiseMediaChange(item.get());
 }
 
 namespace {

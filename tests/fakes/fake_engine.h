@@ -264,6 +264,7 @@ class FakeCdrom : public wmp::ICdrom {
   const std::shared_ptr<FakeCdromRip>& RipFace() const { return rip_; }
   void SetRipFace(std::shared_ptr<FakeCdromRip> rip) { rip_ = std::move(rip); }
   OpScript<CdromOp>& Script() { return script_; }
+  // Ejects that succeeded.
   int Ejects() const { return ejects_; }
 
   wmp::HResult DriveSpecifier(std::wstring* drive) override;
@@ -497,27 +498,30 @@ class FakeSyncServices : public wmp::ISyncServices {
 
 // ---------------------------------------------------------------- player
 
+enum class ControlsOp { Stop };
+
 class FakeControls : public wmp::IControls {
  public:
-  int Stops() const { return stops_; }
-  void FailStop(wmp::HResult result) { stopResult_ = result; }
+  int Stops() const { return script_.Calls(ControlsOp::Stop); }
+  OpScript<ControlsOp>& Script() { return script_; }
   wmp::HResult Stop() override;
 
  private:
-  int stops_ = 0;
-  wmp::HResult stopResult_ = wmp::kOk;
+  OpScript<ControlsOp> script_;
 };
+
+enum class PlayerServicesOp { SetTaskPane };
 
 class FakePlayerServices : public wmp::IPlayerServices {
  public:
-  // Every text given, failed calls included.
+  // Every text given, scripted calls included.
   const std::vector<std::wstring>& Tasks() const { return tasks_; }
-  void FailSetTaskPane(wmp::HResult result) { result_ = result; }
+  OpScript<PlayerServicesOp>& Script() { return script_; }
   wmp::HResult SetTaskPane(const std::wstring& task) override;
 
  private:
   std::vector<std::wstring> tasks_;
-  wmp::HResult result_ = wmp::kOk;
+  OpScript<PlayerServicesOp> script_;
 };
 
 enum class PlayerOp {
@@ -569,6 +573,14 @@ class FakePlayer : public wmp::IPlayer {
   void RaiseDeviceSyncStateChange(wmp::ISyncDevice* device, long state);
   void RaiseDeviceSyncError(wmp::ISyncDevice* device, wmp::IMedia* item);
   void RaiseCreatePartnershipComplete(wmp::ISyncDevice* device, wmp::HResult result);
+
+  // What the engine does when a partnership it was asked for is made: the
+  // device gets `index` and CreatePartnershipComplete follows.
+  void CompletePartnership(FakeSyncDevice& device, long index);
+  // What the engine does while it rips track `index` of `disc`: the item's
+  // "Status" reads "Ripping (percent%)" and MediaChange follows with a fresh
+  // object of the disc's item.
+  void ReportRipProgress(const FakePlaylist& disc, std::size_t index, long percent);
 
   wmp::HResult VersionInfo(std::wstring* version) override;
   wmp::HResult Controls(wmp::ControlsPtr* controls) override;

@@ -550,7 +550,8 @@ TEST(SyncDeviceRefTest, DeletePartnershipRetriesTenTimes) {
     }
     EXPECT_EQ(SyncDeviceRef(device).DeletePartnership(clock), c.deleted);
     EXPECT_EQ(device->Calls(fakes::SyncDeviceOp::DeletePartnership), c.calls);
-    EXPECT_EQ(clock.Waits(), std::vector<std::uint32_t>(static_cast<std::size_t>(c.calls - 1), 100));
+    const std::vector<std::uint32_t> waits(static_cast<std::size_t>(c.calls - 1), 100);
+    EXPECT_EQ(clock.Waits(), waits);
     EXPECT_EQ(device->State().partnershipIndex, c.deleted ? 0 : 2);
   }
 }
@@ -736,6 +737,56 @@ TEST(FakeEngineTest, EventsReachAdvisedSinksUntilUnadviseOrClose) {
   EXPECT_EQ(player.Close(), wmp::kOk);
   player.RaiseCdromMediaChange(3);
   EXPECT_EQ(sink->events.size(), 2u) << "a closed engine raises nothing";
+}
+
+// Reads what a handler of the tool would read while the event lasts.
+class RipAndPartnershipSink : public wmp::PlayerEventsBase {
+ public:
+  explicit RipAndPartnershipSink(fakes::FakePlaylistPtr disc) : disc_(std::move(disc)) {}
+  void MediaChange(wmp::IMedia* item) override {
+    const MediaRef media(MediaRef::Borrow(item));
+    name = media.GetName();
+    track = media.GetTrackNumber();
+    percent = media.GetRipProgress(RipProgressMode::Status);
+    MediaRef discItem;
+    PlaylistRef(disc_->Fresh()).GetItem(track - 1, &discItem);
+    isDiscItem = discItem.IsIdentical(item);
+  }
+  void CreatePartnershipComplete(wmp::ISyncDevice* device, wmp::HResult result) override {
+    partnership = SyncDeviceRef(SyncDeviceRef::Borrow(device)).GetPartnershipIndex();
+    completeResult = result;
+  }
+  std::wstring name;
+  std::int32_t track = 0;
+  std::int32_t percent = 0;
+  bool isDiscItem = false;
+  long partnership = 0;
+  wmp::HResult completeResult = wmp::kFail;
+
+ private:
+  fakes::FakePlaylistPtr disc_;
+};
+
+TEST(FakeEngineTest, EngineStepsRaiseTheirEvents) {
+  fakes::FakePlayer player;
+  auto disc = fakes::MakeDisc(3);
+  player.Drives().AddDrive(L"D:", disc);
+  auto sink = std::make_shared<RipAndPartnershipSink>(disc);
+  std::uint32_t cookie = 0;
+  ASSERT_EQ(player.Advise(sink, &cookie), wmp::kOk);
+
+  player.ReportRipProgress(*disc, 1, 45);
+  EXPECT_EQ(sink->name, L"Track 02");
+  EXPECT_EQ(sink->track, 2);
+  EXPECT_EQ(sink->percent, 45);
+  EXPECT_TRUE(sink->isDiscItem);
+
+  auto device = player.Devices().AddDevice(L"ORBIT Audio", L"ORBIT Digital Audio", L"SN1");
+  player.CompletePartnership(*device, 4);
+  EXPECT_EQ(sink->partnership, 4);
+  EXPECT_EQ(sink->completeResult, wmp::kOk);
+  EXPECT_EQ(SyncDeviceRef(player.Devices().At(0)).GetStatus(),
+            static_cast<long>(wmp::DeviceStatus::PartnershipExists));
 }
 
 TEST(FakeEngineTest, AttributeSpellingsMeet) {
