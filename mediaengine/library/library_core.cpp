@@ -263,7 +263,7 @@ wmp::HResult LibraryCore::SetAttribute(ItemId id, const std::wstring& name,
     if (!record) return wmp::kFail;
     if (AttributeOf(*record, canonical) == value) return wmp::kOk;
     Put(record->attributes, canonical, value);
-    dirty_ = true;
+    if (!IsTransientAttribute(canonical)) dirty_ = true;
     Announce(EventKind::kMedia, id);
     if (record->playlist && canonical == attr::kTitle) {
       // The WPL file follows the name, as the player keeps it.

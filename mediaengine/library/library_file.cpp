@@ -207,6 +207,7 @@ std::string SerializeLibrary(ItemId nextId, const std::vector<const LibraryRecor
       out += std::to_string(record.durationMs < 0 ? 0 : record.durationMs) + "\t";
       out += Escape(record.url) + "\n";
       for (const auto& [name, value] : record.attributes) {
+        if (IsTransientAttribute(name)) continue;
         out += "attr\t" + Escape(name) + "\t" + Escape(value) + "\n";
       }
       for (ItemId member : record.members) out += "member\t" + std::to_string(member) + "\n";

@@ -9,7 +9,8 @@
 //   member<TAB>id                       an item of the playlist above, in order
 //   end<TAB>count                       the number of records; nothing follows
 //
-// In url, name and value a backslash, tab, line feed and carriage return are
+// Progress texts of the running session ("Status") are not written. In
+// url, name and value a backslash, tab, line feed and carriage return are
 // written as \\, \t, \n and \r. A file that breaks any of these rules, that
 // lacks its end line or whose count disagrees is damaged as a whole: a
 // half-read library would silently lose items.

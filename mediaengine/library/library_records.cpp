@@ -43,6 +43,10 @@ bool IsReadOnlyAttribute(const std::wstring& canonicalName) {
          canonicalName == attr::kFileType || canonicalName == attr::kBitrate;
 }
 
+bool IsTransientAttribute(const std::wstring& canonicalName) {
+  return canonicalName == L"Status" || canonicalName == L"RipProgress";
+}
+
 std::wstring SyncAttribute(int partnership) { return L"Sync" + Decimal(partnership, 2); }
 
 std::wstring AttributeOf(const LibraryRecord& record, const std::wstring& canonicalName) {

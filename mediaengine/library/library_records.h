@@ -50,6 +50,10 @@ const std::wstring& CanonicalAttribute(const std::wstring& name);
 // Attributes that come from the file or from the library itself.
 bool IsReadOnlyAttribute(const std::wstring& canonicalName);
 
+// Progress texts of the running session ("Status", "RipProgress"): kept in
+// memory and announced, never written to the library file.
+bool IsTransientAttribute(const std::wstring& canonicalName);
+
 // "Sync01" … "Sync16" for a partnership index 1..16.
 std::wstring SyncAttribute(int partnership);
 

@@ -19,27 +19,18 @@ inline const std::wstring kPlaylists = kFolder + L"\\Playlists";
 inline const std::wstring kAlbumFolder = L"C:\\Music\\Artist\\Album";
 inline const std::wstring kToc = L"5+96+27DF+4A10+6C33+8E21+B0F5";
 
-inline std::wstring Text(wmp::IMedia& item, const std::wstring& attribute) {
+// Works for media items, playlists and playlist arrays alike.
+template <typename Object>
+std::wstring Text(Object& object, const std::wstring& attribute) {
   std::wstring value = L"<failed>";
-  item.GetItemInfo(attribute, &value);
+  object.GetItemInfo(attribute, &value);
   return value;
 }
 
-inline std::wstring Text(wmp::IPlaylist& playlist, const std::wstring& attribute) {
-  std::wstring value = L"<failed>";
-  playlist.GetItemInfo(attribute, &value);
-  return value;
-}
-
-inline long CountOf(wmp::IPlaylist& playlist) {
+template <typename List>
+long CountOf(List& list) {
   long count = -1;
-  playlist.Count(&count);
-  return count;
-}
-
-inline long CountOf(wmp::IPlaylistArray& playlists) {
-  long count = -1;
-  playlists.Count(&count);
+  list.Count(&count);
   return count;
 }
 
@@ -54,13 +45,8 @@ inline std::vector<std::wstring> Names(wmp::IPlaylist& playlist) {
   return names;
 }
 
-inline bool Identical(wmp::IMedia& a, wmp::IMedia* b) {
-  bool identical = false;
-  EXPECT_EQ(a.IsIdentical(b, &identical), wmp::kOk);
-  return identical;
-}
-
-inline bool Identical(wmp::IPlaylist& a, wmp::IPlaylist* b) {
+template <typename Object, typename Other>
+bool Identical(Object& a, Other* b) {
   bool identical = false;
   EXPECT_EQ(a.IsIdentical(b, &identical), wmp::kOk);
   return identical;

@@ -25,6 +25,10 @@ TEST_F(LibraryTest, ItemsPlaylistsAndSyncMarksSurviveARestart) {
   ASSERT_EQ(list->SetItemInfo(L"Sync07", L"1"), wmp::kOk);
   ASSERT_EQ(list->SetItemInfo(L"SyncOnly", L"1"), wmp::kOk);
   const std::wstring listFile = Text(*list, L"SourceURL");
+  const std::string written = files.Content(kLibraryFile);
+  ASSERT_EQ(first->SetItemInfo(L"Status", L"Ripping (45%)"), wmp::kOk);
+  EXPECT_EQ(Text(*first, L"Status"), L"Ripping (45%)");
+  EXPECT_EQ(files.Content(kLibraryFile), written) << "progress is not worth a write";
 
   Reopen();
   EXPECT_EQ(report.outcome, LoadOutcome::kLoaded);
@@ -35,6 +39,7 @@ TEST_F(LibraryTest, ItemsPlaylistsAndSyncMarksSurviveARestart) {
   wmp::MediaPtr item;
   ASSERT_EQ(found->Item(0, &item), wmp::kOk);
   EXPECT_EQ(Text(*item, L"TOC"), kToc);
+  EXPECT_EQ(Text(*item, L"Status"), L"") << "a stale progress text would mislead the rip";
   EXPECT_EQ(Text(*item, L"WM/TrackNumber"), L"1");
   EXPECT_EQ(Text(*item, L"Artist"), L"Artist");
   EXPECT_EQ(Text(*item, L"SourceURL"), TrackFile(1));
