@@ -63,7 +63,9 @@ TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int 
   TrackRipResult result;
   result.path = RipPathOf(preferences, session, number);
   const std::wstring temporary = result.path + L".part";
+  WmaEncoder encoder;
   auto fail = [&](TrackRipOutcome outcome, std::wstring reason) {
+    encoder.Abandon();  // an open file cannot be deleted on Windows
     context.files.Delete(temporary);
     result.outcome = outcome;
     result.reason = std::move(reason);
@@ -86,7 +88,6 @@ TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int 
   tags.year = session.TrackAttribute(number, L"WM/Year");
   tags.trackNumber = std::to_wstring(number);
 
-  WmaEncoder encoder;
   const os::FileTime now = static_cast<os::FileTime>(
       (context.clock.SecondsSince1970() + 11'644'473'600LL) * 10'000'000LL);
   if (encoder.Open(context.files, temporary, tags, RateClassOf(preferences.wmaRate), now) !=

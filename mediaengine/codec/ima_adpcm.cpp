@@ -60,9 +60,8 @@ void PutHeader(std::uint8_t* out, int sample, int stepIndex) {
 
 ImaAdpcmEncoder::ImaAdpcmEncoder(const ImaAdpcmLayout& layout) : layout_(layout) {}
 
-// Picks the code whose reconstruction lands nearest the sample (the textbook
-// encoder truncates instead, which costs about a decibel), then moves the
-// state exactly as a decoder will.
+// Picks the code whose reconstruction, clamped as a decoder clamps it, lands
+// nearest the sample; then moves the state exactly as a decoder will.
 std::uint8_t ImaAdpcmEncoder::EncodeSample(ChannelState& state, int sample) {
   const int step = kStepSizes[state.stepIndex];
   const int diff = sample - state.predictor;

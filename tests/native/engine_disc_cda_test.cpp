@@ -12,16 +12,16 @@ using engine::CdaTrack;
 // 13800 = 03:04:00) and 20287 sectors long (04:30:37).
 const CdaTrack kTrack{2, 0x1234ABCDu, 13650, 20287};
 const std::uint8_t kTrackBytes[44] = {
-    'R', 'I', 'F', 'F', 36, 0, 0, 0,           // RIFF, 36 bytes follow
-    'C', 'D', 'D', 'A', 'f', 'm', 't', ' ',    // form and chunk
-    24, 0, 0, 0,                               // chunk size
-    1, 0,                                      // version
-    2, 0,                                      // track number
-    0xCD, 0xAB, 0x34, 0x12,                    // serial
-    0x52, 0x35, 0, 0,                          // start 13650 = 0x3552
-    0x3F, 0x4F, 0, 0,                          // length 20287 = 0x4F3F
-    0, 4, 3, 0,                                // start frame, second, minute
-    37, 30, 4, 0,                              // length frame, second, minute
+    'R',  'I',  'F',  'F',  36,  0,   0,   0,    // RIFF, 36 bytes follow
+    'C',  'D',  'D',  'A',  'f', 'm', 't', ' ',  // form and chunk
+    24,   0,    0,    0,                         // chunk size
+    1,    0,                                     // version
+    2,    0,                                     // track number
+    0xCD, 0xAB, 0x34, 0x12,                      // serial
+    0x52, 0x35, 0,    0,                         // start 13650 = 0x3552
+    0x3F, 0x4F, 0,    0,                         // length 20287 = 0x4F3F
+    0,    4,    3,    0,                         // start frame, second, minute
+    37,   30,   4,    0,                         // length frame, second, minute
 };
 
 TEST(CdaFileTest, BuildsTheFileByteForByte) {
@@ -46,10 +46,17 @@ TEST(CdaFileTest, ParsesWhatItBuildsAndRefusesDamage) {
     const char* why;
   };
   const Case damage[] = {
-      {0, 'X', "not RIFF"},          {4, 37, "RIFF size"},          {8, 'W', "not CDDA"},
-      {16, 16, "format size"},       {20, 2, "version"},            {22, 0, "track 0"},
-      {28, 0x53, "start without its MSF"}, {36, 1, "start MSF off by a frame"},
-      {37, 2, "start MSF without the lead-in"}, {41, 31, "length MSF"}, {39, 1, "MSF pad byte"},
+      {0, 'X', "not RIFF"},
+      {4, 37, "RIFF size"},
+      {8, 'W', "not CDDA"},
+      {16, 16, "format size"},
+      {20, 2, "version"},
+      {22, 0, "track 0"},
+      {28, 0x53, "start without its MSF"},
+      {36, 1, "start MSF off by a frame"},
+      {37, 2, "start MSF without the lead-in"},
+      {41, 31, "length MSF"},
+      {39, 1, "MSF pad byte"},
   };
   for (const Case& c : damage) {
     std::vector<std::uint8_t> bytes(std::begin(kTrackBytes), std::end(kTrackBytes));

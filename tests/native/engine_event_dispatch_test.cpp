@@ -248,8 +248,11 @@ TEST(EventDispatch, SendsEachEventAsItsMessageWithItsParameters) {
     ASSERT_EQ(window.received.size(), 1u);
     const Received& got = window.received[0];
     EXPECT_EQ(got.message, row.message);
-    if (LayoutOf(row.message).w != Kind::String) EXPECT_EQ(got.wParam, row.wParam);
-    if (LayoutOf(row.message).l != Kind::String && !LayoutOf(row.message).pair) {
+    const Layout layout = LayoutOf(row.message);
+    if (layout.w != Kind::String) {
+      EXPECT_EQ(got.wParam, row.wParam);
+    }
+    if (layout.l != Kind::String && !layout.pair) {
       EXPECT_EQ(got.lParam, row.lParam);
     }
     EXPECT_EQ(got.wText, row.wText);

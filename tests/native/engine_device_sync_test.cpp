@@ -1,0 +1,236 @@
+// Synchronisation over the fakes: exactly the playlists marked for the
+// device's partnership, into the folder the player wants, and nothing lost
+// when the player is full, refuses writing, is stopped or is pulled out.
+#include "native/engine_device_fixture.h"
+
+namespace device_test {
+namespace {
+
+class EngineDeviceSyncTest : public EngineDeviceTest {
+ protected:
+  // Starts the engine with a partnered player F: and three tracks on C:.
+  void SetUp() override {
+    EngineDeviceTest::SetUp();
+    StartPlayer();
+    device_ = Device();
+    ASSERT_NE(device_, nullptr);
+    partnership_ = Partner(device_);
+    ASSERT_EQ(partnership_, 1);
+    one_ = Track(L"C:\\Music\\A\\01 One.mp3", Bytes(50'000, 'a'));
+    two_ = Track(L"C:\\Music\\A\\02 Two.mp3", Bytes(70'000, 'b'));
+    three_ = Track(L"C:\\Music\\B\\03 Three.mp3", Bytes(90'000, 'c'));
+  }
+
+  // Files in F:\ other than the player's own.
+  std::vector<std::wstring> PlayerFiles() {
+    std::vector<std::wstring> names;
+    for (const auto& name : Listing(L"F:\\")) {
+      if (name != L"PLAYER.INF" && name != L"SETTINGS.DAT" && name != L"WMPInfo.xml") {
+        names.push_back(name);
+      }
+    }
+    return names;
+  }
+
+  wmp::SyncDevicePtr device_;
+  long partnership_ = 0;
+  wmp::MediaPtr one_, two_, three_;
+};
+
+TEST_F(EngineDeviceSyncTest, OnlyPlaylistsMarkedForThePartnershipGoOver) {
+  Playlist(L"Marked", {one_, two_}, partnership_, L"1");
+  Playlist(L"Also marked", {two_}, partnership_, L"1");
+  Playlist(L"Other partnership", {three_}, 2, L"1");
+  Playlist(L"Cleared", {three_}, partnership_, L"0");
+  Playlist(L"Never marked", {three_}, partnership_, L"");
+
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  EXPECT_EQ(WaitForSync(), (std::vector<std::wstring>{L"state 1", L"state 2"}));
+  EXPECT_EQ(PlayerFiles(), (std::vector<std::wstring>{L"01 One.mp3", L"02 Two.mp3"}));
+  EXPECT_EQ(Content(L"F:\\01 One.mp3"), Bytes(50'000, 'a'));
+  EXPECT_EQ(Content(L"F:\\02 Two.mp3"), Bytes(70'000, 'b'));
+  EXPECT_EQ(ProgressOf(device_), 100);
+  long state = 0;
+  device_->SyncState(&state);
+  EXPECT_EQ(state, static_cast<long>(wmp::SyncState::Stopped));
+}
+
+TEST_F(EngineDeviceSyncTest, NothingMarkedIsACompleteSynchronisation) {
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  EXPECT_EQ(WaitForSync(), (std::vector<std::wstring>{L"state 1", L"state 2"}));
+  EXPECT_TRUE(PlayerFiles().empty());
+  EXPECT_EQ(ProgressOf(device_), 100);
+}
+
+TEST_F(EngineDeviceSyncTest, ProgressFollowsTheBytesThatArrived) {
+  Playlist(L"Marked", {one_, two_, three_}, partnership_, L"1");
+  long seen = -1;
+  // Runs while the third file is being written: the first two are in.
+  files_.OnWritten(L"F:\\", 200'000, [&] { seen = ProgressOf(device_); });
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  WaitForSync();
+  EXPECT_EQ(seen, 120'000 * 100 / 210'000);
+  EXPECT_EQ(ProgressOf(device_), 100);
+}
+
+TEST_F(EngineDeviceSyncTest, TheIdentityFileDecidesTheFolder) {
+  fake_.AddFile(L"F:\\PLAYER.INF", Identity("ORB-0001", "SyncFolder=Music\r\n"));
+  player_->Poll();
+  auto tagged = TaggedTrack(L"C:\\Music\\AC_DC\\Live\\01 Song.wma", L"Song", L"AC/DC", L"Live?");
+  auto bare = TaggedTrack(L"C:\\Music\\x\\02 Bare.wma", L"Bare", L"", L"");
+  Playlist(L"Marked", {tagged, bare, one_}, partnership_, L"1");
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  WaitForSync();
+  EXPECT_EQ(Content(L"F:\\Music\\AC_DC\\Live_\\01 Song.wma"),
+            Content(L"C:\\Music\\AC_DC\\Live\\01 Song.wma"));
+  // A file without album tags goes under the track artist and the
+  // engine's text for an unknown album.
+  EXPECT_TRUE(Exists(L"F:\\Music\\Solo\\アルバム情報なし\\02 Bare.wma"));
+  EXPECT_TRUE(Exists(L"F:\\Music\\アーティスト情報なし\\アルバム情報なし\\01 One.mp3"))
+      << "a file without tags, with no album texts in the library";
+  EXPECT_TRUE(PlayerFiles() == std::vector<std::wstring>{L"Music"});
+}
+
+TEST_F(EngineDeviceSyncTest, TwoFilesOfOneNameBothArrive) {
+  auto other = Track(L"C:\\Music\\B\\01 One.mp3", Bytes(10'000, 'z'));
+  Playlist(L"Marked", {one_, other}, partnership_, L"1");
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  WaitForSync();
+  EXPECT_EQ(Content(L"F:\\01 One.mp3"), Bytes(50'000, 'a'));
+  EXPECT_EQ(Content(L"F:\\01 One (2).mp3"), Bytes(10'000, 'z'));
+}
+
+TEST_F(EngineDeviceSyncTest, AFullPlayerReportsTheItemAndStopsWithoutAPartialFile) {
+  // The stated capacity leaves room for the first track only.
+  fake_.AddFile(L"F:\\PLAYER.INF", Identity("ORB-0001", "Capacity=100000\r\n"));
+  player_->Poll();
+  Playlist(L"Marked", {one_, two_, three_}, partnership_, L"1");
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  EXPECT_EQ(WaitForSync(), (std::vector<std::wstring>{L"state 1", L"error 02 Two", L"state 2"}));
+  EXPECT_EQ(PlayerFiles(), std::vector<std::wstring>{L"01 One.mp3"});
+  EXPECT_EQ(Content(L"F:\\01 One.mp3"), Bytes(50'000, 'a'));
+  EXPECT_LT(ProgressOf(device_), 100);
+}
+
+TEST_F(EngineDeviceSyncTest, ADiskThatFillsUpMidFileLeavesNothingOfThatFile) {
+  // No stated capacity: the file system says it is full halfway through.
+  fake_.AddDrive(L'F', 100'000);
+  Playlist(L"Marked", {one_, two_}, partnership_, L"1");
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  EXPECT_EQ(WaitForSync(), (std::vector<std::wstring>{L"state 1", L"error 02 Two", L"state 2"}));
+  EXPECT_EQ(PlayerFiles(), std::vector<std::wstring>{L"01 One.mp3"});
+}
+
+TEST_F(EngineDeviceSyncTest, AReadOnlyFileOnThePlayerIsReportedAndKept) {
+  files_.Locked([&](os::IFileSystem&) {
+    fake_.AddFile(L"F:\\02 Two.mp3", "locked", os::kAttributeReadOnly);
+    return 0;
+  });
+  Playlist(L"Marked", {one_, two_, three_}, partnership_, L"1");
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  EXPECT_EQ(WaitForSync(), (std::vector<std::wstring>{L"state 1", L"error 02 Two", L"state 2"}));
+  EXPECT_EQ(Content(L"F:\\02 Two.mp3"), "locked");
+  EXPECT_EQ(PlayerFiles(), (std::vector<std::wstring>{L"01 One.mp3", L"02 Two.mp3"}));
+}
+
+TEST_F(EngineDeviceSyncTest, ACopyThatReadsBackWrongIsNotCounted) {
+  files_.CorruptWritesTo(L"F:\\~MarimbaSync.tmp");
+  Playlist(L"Marked", {one_}, partnership_, L"1");
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  EXPECT_EQ(WaitForSync(), (std::vector<std::wstring>{L"state 1", L"error 01 One", L"state 2"}));
+  EXPECT_TRUE(PlayerFiles().empty());
+}
+
+TEST_F(EngineDeviceSyncTest, AFileAlreadyOnThePlayerIsNotWrittenAgain) {
+  Playlist(L"Marked", {one_, two_}, partnership_, L"1");
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  WaitForSync();
+  std::uint64_t written = 0;
+  files_.OnWritten(L"F:\\", 1, [&] { ++written; });
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  EXPECT_EQ(WaitForSync(), (std::vector<std::wstring>{L"state 1", L"state 2"}));
+  EXPECT_EQ(written, 0u);
+  EXPECT_EQ(ProgressOf(device_), 100);
+}
+
+TEST_F(EngineDeviceSyncTest, StopEndsTheSynchronisationAsStopped) {
+  Playlist(L"Marked", {one_, two_, three_}, partnership_, L"1");
+  Gate gate;
+  // Hold the worker right after it wrote the second file's bytes.
+  files_.OnWritten(L"F:\\~MarimbaSync.tmp", 50'000 + 70'000, [&] { gate.Arrive(); });
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  ASSERT_TRUE(gate.WaitForArrival());
+  auto& engineDevice = Engine(device_);
+  std::thread stopper([&] { EXPECT_EQ(device_->Stop(), wmp::kOk); });
+  while (!engineDevice.StopRequested()) std::this_thread::yield();
+  gate.Open();
+  stopper.join();
+  long state = 0;
+  device_->SyncState(&state);
+  EXPECT_EQ(state, static_cast<long>(wmp::SyncState::Stopped)) << "stopped when Stop returns";
+
+  EXPECT_EQ(WaitForSync(), (std::vector<std::wstring>{L"state 1", L"state 2"}));
+  EXPECT_EQ(PlayerFiles(), std::vector<std::wstring>{L"01 One.mp3"});
+  EXPECT_LT(ProgressOf(device_), 100);
+  EXPECT_EQ(device_->Stop(), wmp::kOk) << "stopping a stopped device is harmless";
+}
+
+TEST_F(EngineDeviceSyncTest, APulledPlayerEndsTheSynchronisationAndIsReportedOnce) {
+  Playlist(L"Marked", {one_, two_, three_}, partnership_, L"1");
+  files_.OnWritten(L"F:\\~MarimbaSync.tmp", 50'000 + 35'000, [&] {
+    files_.Locked([&](os::IFileSystem&) {
+      fake_.SetDriveReady(L'F', false);
+      return 0;
+    });
+  });
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  const auto events = WaitForSync();
+  EXPECT_EQ(events, (std::vector<std::wstring>{L"state 1", L"disconnect " + std::wstring(kPlayerName),
+                                               L"state 2"}));
+  player_->Poll();
+  EXPECT_TRUE(Drain().empty()) << "the pull is reported once";
+  EXPECT_LT(ProgressOf(device_), 100);
+
+  // Plugged in again: what arrived is whole, the cut copy is gone.
+  files_.Locked([&](os::IFileSystem&) {
+    fake_.SetDriveReady(L'F', true);
+    return 0;
+  });
+  player_->Poll();
+  EXPECT_EQ(Drain(), std::vector<std::wstring>{L"connect " + std::wstring(kPlayerName)});
+  EXPECT_EQ(PlayerFiles(), std::vector<std::wstring>{L"01 One.mp3"});
+  EXPECT_EQ(Content(L"F:\\01 One.mp3"), Bytes(50'000, 'a'));
+}
+
+TEST_F(EngineDeviceSyncTest, APullSeenByThePollStopsTheWorker) {
+  Playlist(L"Marked", {one_, two_, three_}, partnership_, L"1");
+  Gate gate;
+  files_.OnWritten(L"F:\\~MarimbaSync.tmp", 1, [&] { gate.Arrive(); });
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  ASSERT_TRUE(gate.WaitForArrival());
+  // The identity file goes away (the player switched to another mode); the
+  // drive itself still answers.
+  files_.Locked([&](os::IFileSystem& fs) { return fs.Delete(L"F:\\PLAYER.INF"); });
+  player_->Poll();
+  EXPECT_TRUE(Engine(device_).StopRequested());
+  gate.Open();
+  EXPECT_EQ(WaitForSync(), (std::vector<std::wstring>{L"state 1", L"disconnect " + std::wstring(kPlayerName),
+                                                      L"state 2"}));
+  EXPECT_TRUE(PlayerFiles().empty()) << "the first copy was cut short and removed";
+}
+
+TEST_F(EngineDeviceSyncTest, ClosingTheEngineEndsARunningSynchronisation) {
+  Playlist(L"Marked", {one_, two_, three_}, partnership_, L"1");
+  Gate gate;
+  files_.OnWritten(L"F:\\~MarimbaSync.tmp", 1, [&] { gate.Arrive(); });
+  ASSERT_EQ(device_->Start(), wmp::kOk);
+  ASSERT_TRUE(gate.WaitForArrival());
+  std::thread closer([&] { player_->Close(); });
+  while (!Engine(device_).StopRequested()) std::this_thread::yield();
+  gate.Open();
+  closer.join();
+  EXPECT_TRUE(PlayerFiles().empty());
+}
+
+}  // namespace
+}  // namespace device_test
