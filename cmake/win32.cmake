@@ -92,3 +92,15 @@ add_test(NAME engine_rip
   COMMAND ${CMAKE_SOURCE_DIR}/tools/check-engine-rip $<TARGET_FILE:rip_disc>
           ${MARIMBA_WINE_DIR}/engine-rip)
 set_tests_properties(engine_rip PROPERTIES TIMEOUT 300)
+
+# ---- Demo disc in the CD-ROM drive of the test prefix ------------------
+# The CD drive tests rip the short demo disc from D:. The folder keeps its
+# volume label, so D: stays the CD-ROM drive MUSIC that the other tests see.
+add_test(NAME wine_demo_disc
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/make-demo-disc --short ${MARIMBA_WINE_DIR}/cdrom)
+set_tests_properties(wine_demo_disc PROPERTIES FIXTURES_REQUIRED WinePrefix
+  FIXTURES_SETUP DemoDisc ENVIRONMENT "MARIMBA_TOOLS_BUILD=${CMAKE_BINARY_DIR}/tools")
+if(TEST win32_cdrom_tests)
+  set_tests_properties(win32_cdrom_tests PROPERTIES FIXTURES_REQUIRED "WinePrefix;DemoDisc")
+endif()
+# ---- end of the demo disc -----------------------------------------------

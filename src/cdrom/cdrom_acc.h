@@ -1,0 +1,120 @@
+#pragma once
+// The CD drive access object: the list of CD drives in its combo box, the
+// disc in the selected drive as the engine sees it (album, tracks, sizes),
+// the library items ripped from that disc, and the rip of the whole disc.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "cdrom/basic_drive.h"
+#include "cdrom/player_context.h"
+#include "engine/attributes.h"
+#include "os/clock.h"
+#include "os/drives.h"
+#include "os/file_system.h"
+#include "resources/string_table.h"
+#include "ui/static_ex.h"
+#include "ui/status_window.h"
+#include "ui/track_list.h"
+
+namespace cdrom {
+
+// The engine's name of the playlist of an empty drive.
+extern const wchar_t kNoDiscPlaylistName[];
+// Text colour of the album label when no usable disc is in the drive.
+constexpr std::uint32_t kNoDiscColour = 0x001200EB;
+
+class CCDROMAcc : public CBasicDrive {
+ public:
+  // An audio CD holds at most 99 tracks; a disc playlist with more items is
+  // not a usable audio CD.
+  static constexpr int kMaxTracks = 99;
+
+  CCDROMAcc(PlayerContext& context, os::IDrives& drives, os::IFileSystem& files,
+            os::IClock& clock, ui::IStatusHost& statusHost, const res::IStringTable& strings);
+  ~CCDROMAcc() override;
+
+  // --- drives and disc
+  bool Attach(ui::CMyComboBox* comboBox) override;
+  // Releases the CD-ROM collection, the library playlist and the disc playlist.
+  void Reset() override;
+  void RefreshList(bool selectFirst, bool closeDropDown) override;
+  // False (nothing kept) when any of them is null.
+  bool SetControls(ui::CReportCtrl* trackList, ui::CStaticEx* sizeLabel,
+                   ui::CStaticEx* albumLabel);
+  // "E:" for the selected entry "MUSIC (E:)"; empty when there is none.
+  std::wstring GetSelectedDrive() const;
+  // Opens the disc of the selected drive through the engine; with
+  // checkContents only a plain audio CD counts, and success sets state 2.
+  bool OpenDisc(bool checkContents);
+  // True when the root of `drive` ("E:") can be listed and holds no marker
+  // of a data or video disc.
+  bool IsAudioOnlyDisc(const std::wstring& drive);
+  int GetTrackCount(bool reopen);
+  bool Eject();
+  // Stops the rip of the selected drive; older engines cannot.
+  bool StopRip();
+
+  // --- album and tracks
+  // Rebuilds the track list; `bitRate` in bits per second (64000 or 128000).
+  void FillTrackList(std::uint32_t bitRate, bool resetChecks);
+  // Estimated size in MB of the track at `position` (0..98); 0.0 otherwise.
+  double GetTrackSize(int position) const;
+  double GetTotalSize() const { return totalSize_; }
+  void ShowAlbumName();
+  std::wstring GetAlbumName() const;
+  bool SetAlbumName(const std::wstring& name);
+  bool SetTrackTitle(int trackNumber, const std::wstring& title);
+  bool SetTrackArtist(int trackNumber, const std::wstring& artist);
+  bool IsDiscItem(wmp::IPlaylist* playlist) const;
+  // Item `position` of the disc; an empty reference when it cannot be taken.
+  engine::MediaRef GetDiscItem(long position) const;
+  // Rebuilds the playlist of the library items of the disc and returns it
+  // (null when it cannot be made); with checkedOnly the tracks unchecked in
+  // the list are left out of it (the library keeps them).
+  wmp::PlaylistPtr FindRippedTracks(bool checkedOnly);
+  int GetRippedCount() const;
+  // Normalises album, artist and number prefix of the disc's items before
+  // the rip; `model` is the player model 0, 1 or 2.
+  bool PrepareDiscTags(int model);
+  // Copies the disc's names and album information into the ripped items.
+  bool CorrectLibraryTags();
+  // Free megabytes of the disk that holds `path`; 0 when unknown.
+  float GetFreeSpaceMB(const std::wstring& path);
+
+  // --- rip
+  bool RemoveMissingLibraryEntries();
+  // `rateBitsPerSecond` and `ripFolder` are WMARecordRate and CDRecordPath.
+  bool CheckRippedFiles(std::uint32_t rateBitsPerSecond, const std::wstring& ripFolder);
+  bool CheckTrackOrder();
+  // 0 when the engine was told to rip, trackCount × 100 when the library
+  // holds the whole disc already, -1 on failure.
+  int StartRip();
+  // `overall` is (track − 1) × 100 + percent; the overall progress, 0 on the
+  // first call, -1 on failure, -2 when a finished track's file is empty.
+  int UpdateRipProgress(int overall);
+
+  int CdromIndex() const { return cdromIndex_; }
+
+ private:
+  bool OpenDrive(const std::wstring& drive);
+
+  PlayerContext& context_;
+  os::IDrives& drives_;
+  os::IFileSystem& files_;
+  os::IClock& clock_;
+  ui::CReportCtrl* trackList_ = nullptr;
+  ui::CStaticEx* sizeLabel_ = nullptr;
+  ui::CStaticEx* albumLabel_ = nullptr;
+  engine::CdromCollectionRef cdromCollection_;
+  engine::PlaylistRef libraryPlaylist_;
+  engine::PlaylistRef discPlaylist_;
+  int cdromIndex_ = -1;
+  int trackCount_ = 0;
+  double totalSize_ = 0.0;
+  std::array<double, kMaxTracks> trackSizes_{};
+  int lastRipTrack_ = -1;
+  bool listFilled_ = false;
+};
+
+}  // namespace cdrom
