@@ -9,10 +9,12 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "fakes/fake_engine.h"
 #include "fakes/fake_top_windows.h"
 
 namespace {
@@ -64,64 +66,11 @@ class RecordingWindow : public engine::IMessageTarget {
   std::vector<Received> received;
 };
 
-// Stand-ins whose addresses the messages must carry.
-class Media : public wmp::IMedia {
- public:
-  wmp::HResult Name(std::wstring*) override { return wmp::kNotImplemented; }
-  wmp::HResult SetName(const std::wstring&) override { return wmp::kNotImplemented; }
-  wmp::HResult SourceUrl(std::wstring*) override { return wmp::kNotImplemented; }
-  wmp::HResult Duration(double*) override { return wmp::kNotImplemented; }
-  wmp::HResult DurationString(std::wstring*) override { return wmp::kNotImplemented; }
-  wmp::HResult GetItemInfo(const std::wstring&, std::wstring*) override {
-    return wmp::kNotImplemented;
-  }
-  wmp::HResult SetItemInfo(const std::wstring&, const std::wstring&) override {
-    return wmp::kNotImplemented;
-  }
-  wmp::HResult IsIdentical(wmp::IMedia*, bool*) override { return wmp::kNotImplemented; }
-};
-
-class Playlist : public wmp::IPlaylist {
- public:
-  wmp::HResult Count(long*) override { return wmp::kNotImplemented; }
-  wmp::HResult Item(long, wmp::MediaPtr*) override { return wmp::kNotImplemented; }
-  wmp::HResult Name(std::wstring*) override { return wmp::kNotImplemented; }
-  wmp::HResult SetName(const std::wstring&) override { return wmp::kNotImplemented; }
-  wmp::HResult GetItemInfo(const std::wstring&, std::wstring*) override {
-    return wmp::kNotImplemented;
-  }
-  wmp::HResult SetItemInfo(const std::wstring&, const std::wstring&) override {
-    return wmp::kNotImplemented;
-  }
-  wmp::HResult AppendItem(wmp::IMedia*) override { return wmp::kNotImplemented; }
-  wmp::HResult RemoveItem(wmp::IMedia*) override { return wmp::kNotImplemented; }
-  wmp::HResult MoveItem(long, long) override { return wmp::kNotImplemented; }
-  wmp::HResult IsIdentical(wmp::IPlaylist*, bool*) override { return wmp::kNotImplemented; }
-};
-
-class Device : public wmp::ISyncDevice {
- public:
-  wmp::HResult FriendlyName(std::wstring*) override { return wmp::kNotImplemented; }
-  wmp::HResult DeviceName(std::wstring*) override { return wmp::kNotImplemented; }
-  wmp::HResult DeviceId(std::wstring*) override { return wmp::kNotImplemented; }
-  wmp::HResult PartnershipIndex(long*) override { return wmp::kNotImplemented; }
-  wmp::HResult Connected(bool*) override { return wmp::kNotImplemented; }
-  wmp::HResult Status(long*) override { return wmp::kNotImplemented; }
-  wmp::HResult SyncState(long*) override { return wmp::kNotImplemented; }
-  wmp::HResult Progress(long*) override { return wmp::kNotImplemented; }
-  wmp::HResult GetItemInfo(const std::wstring&, std::wstring*) override {
-    return wmp::kNotImplemented;
-  }
-  wmp::HResult CreatePartnership() override { return wmp::kNotImplemented; }
-  wmp::HResult DeletePartnership() override { return wmp::kNotImplemented; }
-  wmp::HResult Start() override { return wmp::kNotImplemented; }
-  wmp::HResult Stop() override { return wmp::kNotImplemented; }
-  wmp::HResult IsIdentical(wmp::ISyncDevice*, bool*) override { return wmp::kNotImplemented; }
-};
-
-Media media, otherMedia;
-Playlist playlist;
-Device device;
+// Objects whose addresses the messages must carry.
+fakes::FakeMedia media(std::make_shared<fakes::MediaState>());
+fakes::FakeMedia otherMedia(std::make_shared<fakes::MediaState>());
+fakes::FakePlaylist playlist(std::make_shared<fakes::PlaylistState>());
+fakes::FakeSyncDevice device(std::make_shared<fakes::SyncDeviceState>());
 
 template <class T>
 std::uintptr_t W(T* object) {

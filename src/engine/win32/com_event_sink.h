@@ -17,6 +17,10 @@
 
 namespace engine::win32 {
 
+// COM objects are destroyed by their own Release, never through an
+// interface pointer, so the interfaces' non-virtual destructors are fine.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class ComEventSink final : public IWMPEvents2, public _WMPOCXEvents {
  public:
   // One reference for the caller; empty when out of memory.
@@ -124,5 +128,6 @@ class ComEventSink final : public IWMPEvents2, public _WMPOCXEvents {
   LONG references_ = 1;
   const wmp::PlayerEventsPtr events_;
 };
+#pragma GCC diagnostic pop
 
 }  // namespace engine::win32

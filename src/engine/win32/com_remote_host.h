@@ -15,6 +15,10 @@
 
 namespace engine::win32 {
 
+// COM objects are destroyed by their own Release, never through an
+// interface pointer, so the interfaces' non-virtual destructors are fine.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class ComRemoteHost final : public IServiceProvider, public IWMPRemoteMediaServices {
  public:
   // One reference for the caller; empty when out of memory or without answers.
@@ -48,5 +52,6 @@ class ComRemoteHost final : public IServiceProvider, public IWMPRemoteMediaServi
   LONG references_ = 1;
   const std::shared_ptr<wmp::IRemoteHost> answers_;
 };
+#pragma GCC diagnostic pop
 
 }  // namespace engine::win32
