@@ -26,6 +26,24 @@ add_executable(Marimba WIN32 ${CMAKE_SOURCE_DIR}/src/app/win32/winmain.cpp ${MAR
 target_link_libraries(Marimba PRIVATE marimba_win32 -municode)
 marimba_warnings(Marimba)
 
+# ---- Maker library stand-ins -------------------------------------------
+# PlatDevice.dll and PlatNt.dll are loaded by name at run time, so they are
+# built beside Marimba.exe and the test executables, with the exact export
+# names of their .def files (no decoration).
+set(MARIMBA_MAKERLIB_DIR ${CMAKE_SOURCE_DIR}/makerlibs)
+add_library(PlatDevice SHARED ${MARIMBA_MAKERLIB_DIR}/platdevice.c
+            ${MARIMBA_MAKERLIB_DIR}/player_inf.c ${MARIMBA_MAKERLIB_DIR}/platdevice.def)
+add_library(PlatNt SHARED ${MARIMBA_MAKERLIB_DIR}/platnt.c ${MARIMBA_MAKERLIB_DIR}/platnt.def)
+foreach(makerlib PlatDevice PlatNt)
+  set_target_properties(${makerlib} PROPERTIES PREFIX "" OUTPUT_NAME ${makerlib}
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+  target_compile_options(${makerlib} PRIVATE -Wall -Wextra -Wpedantic -Wshadow)
+  target_link_libraries(${makerlib} PRIVATE advapi32)
+endforeach()
+# Marimba.exe (and through it every test executable) needs both beside it.
+add_dependencies(Marimba PlatDevice PlatNt)
+# ---- end of the maker library stand-ins --------------------------------
+
 # GoogleTest from Debian's sources, built with MinGW.
 set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)

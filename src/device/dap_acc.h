@@ -1,0 +1,178 @@
+#pragma once
+// The player device access ("DAP Access"): finds the maker's players among
+// the engine's sync devices and the drives the maker's library names, lists
+// them in the player combo box, drives the partnership and the transfer of
+// one album, arranges the transferred files on a player drive and shows the
+// player's capacity.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cdrom/basic_drive.h"
+#include "cdrom/player_context.h"
+#include "device/device_manager.h"
+#include "device/first_line.h"
+#include "device/maker_library.h"
+#include "device/temp_playlist.h"
+#include "engine/attributes.h"
+#include "os/clock.h"
+#include "os/drives.h"
+#include "os/file_system.h"
+#include "os/modules.h"
+#include "ui/static_ex.h"
+#include "ui/track_list.h"
+
+namespace device {
+
+// One entry of the player list.
+struct CDevInfo {
+  std::wstring name;          // the combo box text
+  std::wstring drive;         // "F:" for a drive entry, empty for an engine device
+  std::wstring serialNumber;  // the engine device's serial number; empty for a drive
+  // The engine device of the entry: first its position among the engine's
+  // sync devices, later its partnership index; -1 when unknown.
+  std::int32_t syncNumber = -1;
+};
+
+// What the player access needs of the main window.
+class IDapHost {
+ public:
+  virtual ~IDapHost() = default;
+  // Lets the window bring its controls up to date (before a partnership is asked for).
+  virtual void UpdateControls() = 0;
+  // The track list whose check snapshot picks the tracks of a transfer.
+  virtual const ui::CReportCtrl* TrackList() const = 0;
+  virtual void SetWaitCursor(bool on) = 0;
+};
+
+struct DapPorts {
+  os::IFileSystem& files;
+  os::IDrives& drives;
+  os::IClock& clock;
+  os::IModules& modules;
+  ui::IStatusHost& statusHost;
+  const res::IStringTable& strings;
+  const cdrom::PlayerContext& context;
+  IDeviceManagerSource& deviceManagers;
+  CodePageDecoder decodeAnsi = DecodeUtf8OrLatin1;
+};
+
+// What one transfer records for the file step after it.
+struct TransferRecord {
+  std::wstring albumArtist;
+  std::wstring albumTitle;
+  std::wstring artistFolder;  // the ripped file's folders on the PC
+  std::wstring albumFolder;
+  std::vector<std::wstring> sourceFiles;       // file names put into the playlist
+  std::vector<std::wstring> transferredFiles;  // file names found on the player
+  std::int64_t syncStart = 0;  // seconds since 1970
+  std::int64_t syncEnd = 0;
+};
+
+class CDAPAcc : public cdrom::CBasicDrive {
+ public:
+  // `host` may be null: no main window (every track of a playlist is taken).
+  CDAPAcc(const DapPorts& ports, IDapHost* host);
+  ~CDAPAcc() override;
+
+  // ---- discovery
+  // Binds the playlist step, loads the maker libraries, opens the device
+  // manager; false when any of them fails or no player is bound.
+  bool Attach(ui::CMyComboBox* comboBox) override;
+  void Reset() override;
+  void RefreshList(bool selectFirst, bool closeDropDown) override;
+  bool SetCapacityLabels(ui::CStaticEx* usedLabel, ui::CStaticEx* freeLabel);
+  // "F:" for a selected drive entry, empty otherwise.
+  std::wstring GetSelectedDrive() const;
+  void EnumerateDevices();
+  bool IsInternalStorage(int index);
+  bool IsDeviceReady(int index);
+  bool IsMainStorageDrive(const std::wstring& drive);
+  // The maker library's letters of all players, or only of their main storage.
+  std::wstring GetDriveLetters(bool mainOnly);
+  bool LoadMakerLibraries();
+  void UnloadMakerLibraries();
+  bool OpenDeviceManager();
+
+  // ---- partnership and transfer
+  bool SelectSyncDevice(int entryIndex);
+  bool EnsurePartnership();
+  bool OnPartnershipComplete(wmp::ISyncDevice* device);
+  bool PrepareSync(wmp::IPlaylist* sourcePlaylist);
+  bool StartSync();
+  // Percent 0..100 (100: finished), -2 cancelled by the user, -1 failed.
+  int PollSync();
+  bool StopSync();
+  bool FinishSync();
+  bool IsOurDevice(wmp::ISyncDevice* device) const;
+
+  // ---- files on a player drive
+  bool CollectTransferredFiles();
+  void MoveIntoMusicFolder();
+  void MoveOutOfMusicFolder();
+  // Makes a text usable as one folder name: \ / : * ? " < > | replaced.
+  static void SanitizeFolderName(std::wstring& text);
+
+  // ---- capacity
+  void UpdateCapacity();
+  bool FindDeviceManagerFreeSpace(const std::wstring& friendlyName, std::int64_t totalBytes,
+                                  std::int64_t* freeBytes);
+
+  const std::vector<CDevInfo>& Devices() const { return devices_; }
+  float FreeMB() const { return freeMB_; }
+  long Partnership() const { return partnership_; }
+  int EngineMajor() const { return engineMajor_; }
+  bool StopRequested() const { return stopRequested_; }
+  const engine::SyncDeviceRef& SyncDevice() const { return syncDevice_; }
+  const TempPlaylist& GetTempPlaylist() const { return tempPlaylist_; }
+  const TransferRecord& Transfer() const { return transfer_; }
+
+ private:
+  // What Reset does; the destructor calls it without a virtual call.
+  void ResetParts();
+  // The engine device that belongs to a drive: its position, or -1.
+  std::int32_t FindSyncNumberOfDrive(const std::wstring& drive);
+  // Whether the drive's WMPInfo.xml names the device; *opened tells
+  // whether the file could be read at all.
+  bool WmpInfoNamesDevice(const std::wstring& drive, const std::wstring& deviceId, bool* opened);
+  // Keeps partnership `index` for entry `entryIndex`.
+  void RecordPartnership(int entryIndex, long index);
+  bool DeletePartnership();
+  // Removes the temporary playlist and, once it is gone, the partnership.
+  void CleanUpTransfer();
+  // parent\name (created or already there), else parent\fallback; empty
+  // when neither names a folder of its own.
+  std::wstring CreateTransferFolder(const std::wstring& parent, const std::wstring& name,
+                                    const std::wstring& fallback);
+
+  os::IFileSystem& files_;
+  os::IDrives& drives_;
+  os::IClock& clock_;
+  os::IModules& modules_;
+  const cdrom::PlayerContext& context_;
+  IDeviceManagerSource& deviceManagers_;
+  const CodePageDecoder decodeAnsi_;
+  IDapHost* const host_;
+
+  bool stopRequested_ = false;
+  bool firstPartnership_ = true;
+  TempPlaylist tempPlaylist_;
+  os::LoadedModule deviceLibrary_;
+  DriveLettersEntry getDriveNo_ = nullptr;
+  DriveLettersEntry getDriveNoMain_ = nullptr;
+  os::LoadedModule ntLibrary_;
+  AdminAuthorityEntry getAdminAuthority_ = nullptr;
+  engine::SyncServicesRef syncServices_;
+  engine::SyncDeviceRef syncDevice_;
+  wmp::PlayerPtr player_;
+  long partnership_ = -1;
+  int engineMajor_ = -1;
+  std::vector<CDevInfo> devices_;
+  DeviceManagerPtr deviceManager_;
+  ui::CStaticEx* usedLabel_ = nullptr;
+  ui::CStaticEx* freeLabel_ = nullptr;
+  float freeMB_ = 0;
+  TransferRecord transfer_;
+};
+
+}  // namespace device
