@@ -122,3 +122,8 @@ if(TEST win32_cdrom_tests)
   set_tests_properties(win32_cdrom_tests PROPERTIES FIXTURES_REQUIRED "WinePrefix;DemoDisc")
 endif()
 # ---- end of the demo disc -----------------------------------------------
+
+# Rips the disc and synchronises it to the player with our engine (the engine benchmark).
+add_executable(sync_player ${CMAKE_SOURCE_DIR}/tools/probes/sync_player.cpp)
+target_link_libraries(sync_player PRIVATE marimba_win32 -municode)
+marimba_warnings(sync_player)

@@ -2,6 +2,7 @@
 
 #include "cdrom/cd_drive_set.h"
 #include "core/file_media.h"
+#include "devices/device_set.h"
 #include "library/media_library.h"
 
 namespace engine {
@@ -23,20 +24,6 @@ class PlayerServices : public wmp::IPlayerServices {
 
  private:
   std::weak_ptr<Player> player_;
-};
-
-// Players come with the synchronisation part of the engine; until a device
-// is known there is none to list.
-class NoSyncServices : public wmp::ISyncServices {
- public:
-  wmp::HResult DeviceCount(long* count) override {
-    if (!count) return wmp::kPointer;
-    *count = 0;
-    return wmp::kOk;
-  }
-  wmp::HResult GetDevice(long, wmp::SyncDevicePtr* device) override {
-    return device ? wmp::kInvalidArg : wmp::kPointer;
-  }
 };
 
 }  // namespace
@@ -75,12 +62,15 @@ Player::Player(const EngineConfig& config) : config_(config), hub_(queue_) {
       config.files, config.drives, config.registry, config.system, config.clock, hub_,
       *library_});
   cdroms_ = std::make_shared<CdDriveSet>(*context_);
+  devices_ = std::make_shared<DeviceSet>(*context_);
 }
 
 Player::~Player() { Close(); }
 
 void Player::Poll() {
-  if (!closed_) cdroms_->Poll();
+  if (closed_) return;
+  cdroms_->Poll();
+  devices_->Poll();
 }
 
 wmp::HResult Player::VersionInfo(std::wstring* version) {
@@ -122,7 +112,7 @@ wmp::HResult Player::CdromCollection(wmp::CdromCollectionPtr* collection) {
 
 wmp::HResult Player::SyncServices(wmp::SyncServicesPtr* services) {
   if (!services) return wmp::kPointer;
-  *services = std::make_shared<NoSyncServices>();
+  *services = devices_;
   return wmp::kOk;
 }
 
@@ -138,6 +128,7 @@ wmp::HResult Player::Close() {
   closed_ = true;
   hub_.Close();
   cdroms_->Shutdown();
+  devices_->Shutdown();
   library_->Save();
   return wmp::kOk;
 }

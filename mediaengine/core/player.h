@@ -16,6 +16,7 @@
 namespace engine {
 
 class CdDriveSet;
+class DeviceSet;
 class MediaLibrary;
 
 struct EngineConfig {
@@ -43,7 +44,7 @@ class Player : public wmp::IPlayer, public std::enable_shared_from_this<Player> 
   // Runs queued events on the calling (player) thread; how many ran.
   int DrainEvents() { return queue_.Drain(); }
   EventQueue& Queue() { return queue_; }
-  // Looks at the drives; raises the events of what changed.
+  // Looks at the drives and the players; raises the events of what changed.
   void Poll();
   const LoadReport& LibraryLoad() const { return libraryLoad_; }
   // What the host answered when the player started.
@@ -75,6 +76,7 @@ class Player : public wmp::IPlayer, public std::enable_shared_from_this<Player> 
   std::unique_ptr<MediaLibrary> library_;
   std::unique_ptr<EngineContext> context_;
   std::shared_ptr<CdDriveSet> cdroms_;
+  std::shared_ptr<DeviceSet> devices_;
   LoadReport libraryLoad_;
   std::wstring hostServiceType_;
   std::wstring hostName_;

@@ -1,0 +1,60 @@
+#pragma once
+// Copies one file onto a player so that the player holds either the whole,
+// verified file or nothing: the bytes go to a temporary name, are flushed,
+// read back and compared with the source, and only then renamed into place.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "os/file_system.h"
+
+namespace engine {
+
+enum class CopyOutcome {
+  Copied,
+  Stopped,       // asked to stop; nothing left behind
+  SourceFailed,  // the source could not be read
+  DeviceFull,
+  ReadOnly,      // the device or the file there refuses writing
+  WriteFailed,   // any other failure on the device
+  VerifyFailed,  // the copy read back differs from the source
+};
+
+struct CopyResult {
+  CopyOutcome outcome = CopyOutcome::Copied;
+  os::ErrorCode error = os::kSuccess;
+};
+
+// What a failed write on the device means.
+CopyOutcome OutcomeOfWriteError(os::ErrorCode error);
+
+class FileCopier {
+ public:
+  explicit FileCopier(os::IFileSystem& files, std::uint32_t chunkBytes = kDefaultChunkBytes);
+
+  static constexpr std::uint32_t kDefaultChunkBytes = 1u << 20;
+
+  // Copies `source` to `target` by way of `temporary` (replacing what
+  // `target` held). `stop` is looked at between chunks; `copied` is told the
+  // bytes written so far. On any outcome but Copied the temporary file is
+  // deleted (as far as the device still answers) and `target` is untouched.
+  CopyResult Copy(const std::wstring& source, const std::wstring& temporary,
+                  const std::wstring& target, const std::atomic<bool>& stop,
+                  const std::function<void(std::uint64_t)>& copied);
+
+  // True when both files can be read and hold the same bytes.
+  bool SameContent(const std::wstring& a, const std::wstring& b);
+
+ private:
+  CopyResult WriteTemporary(const std::wstring& source, const std::wstring& temporary,
+                            const std::atomic<bool>& stop,
+                            const std::function<void(std::uint64_t)>& copied);
+
+  os::IFileSystem& files_;
+  std::vector<std::uint8_t> first_;
+  std::vector<std::uint8_t> second_;
+};
+
+}  // namespace engine
