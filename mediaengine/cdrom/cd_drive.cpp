@@ -23,7 +23,12 @@ constexpr wchar_t kFailedStatus[] = L"Rip failed";
 CdDrive::CdDrive(EngineContext& context, wchar_t letter, std::function<void()> changed)
     : context_(context), letter_(letter), changed_(std::move(changed)) {}
 
-CdDrive::~CdDrive() { Shutdown(); }
+CdDrive::~CdDrive() {
+  Shutdown();
+  // The rip worker itself let go of the last reference: it is on its way
+  // out, and a joinable thread must not be destroyed.
+  if (worker_.joinable()) worker_.detach();
+}
 
 void CdDrive::Shutdown() {
   stop_ = true;

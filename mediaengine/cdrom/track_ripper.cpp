@@ -88,8 +88,7 @@ TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int 
   tags.year = session.TrackAttribute(number, L"WM/Year");
   tags.trackNumber = std::to_wstring(number);
 
-  const os::FileTime now = static_cast<os::FileTime>(
-      (context.clock.SecondsSince1970() + 11'644'473'600LL) * 10'000'000LL);
+  const os::FileTime now = os::FileTimeOfSecondsSince1970(context.clock.SecondsSince1970());
   if (encoder.Open(context.files, temporary, tags, RateClassOf(preferences.wmaRate), now) !=
       os::kSuccess) {
     return fail(TrackRipOutcome::WriteFailed, L"cannot create " + temporary);

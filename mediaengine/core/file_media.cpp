@@ -2,6 +2,7 @@
 
 #include "cdrom/disc_session.h"
 #include "codec/asf_info.h"
+#include "os/text_encoding.h"
 
 namespace engine {
 namespace {
@@ -23,9 +24,7 @@ FileMedia::FileMedia(os::IFileSystem& files, std::wstring url) : url_(std::move(
   std::wstring name = url_.substr(slash == std::wstring::npos ? 0 : slash + 1);
   std::wstring type;
   if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) {
-    for (wchar_t c : url_.substr(dot + 1)) {
-      type.push_back(c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c);
-    }
+    type = os::AsciiLower(url_.substr(dot + 1));
     name = name.substr(0, name.rfind(L'.'));
   }
   attributes_[L"Title"] = name;

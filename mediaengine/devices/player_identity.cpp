@@ -17,13 +17,6 @@ std::wstring Trim(const std::wstring& text) {
   return text.substr(first, last - first + 1);
 }
 
-std::wstring AsciiLower(std::wstring text) {
-  for (wchar_t& c : text) {
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  }
-  return text;
-}
-
 bool ParseBytes(const std::wstring& text, std::uint64_t* value) {
   if (text.empty() || text.size() > 19 || text.find_first_not_of(L"0123456789") != std::wstring::npos) {
     return false;
@@ -39,7 +32,7 @@ bool ParseBytes(const std::wstring& text, std::uint64_t* value) {
 const wchar_t kIdentityFileName[] = L"PLAYER.INF";
 
 bool ParseSyncFolder(const std::wstring& text, SyncFolder* folder) {
-  const std::wstring lower = AsciiLower(Trim(text));
+  const std::wstring lower = os::AsciiLower(Trim(text));
   if (lower == L"root") {
     *folder = SyncFolder::Root;
   } else if (lower == L"music") {
@@ -63,7 +56,7 @@ bool ParsePlayerIdentity(const std::string& utf8, PlayerIdentity* identity) {
     start = end + 1;
     const std::size_t equals = line.find(L'=');
     if (equals == std::wstring::npos) continue;
-    const std::wstring key = AsciiLower(Trim(line.substr(0, equals)));
+    const std::wstring key = os::AsciiLower(Trim(line.substr(0, equals)));
     const std::wstring value = Trim(line.substr(equals + 1));
     if (key == L"maker") {
       parsed.maker = value;
@@ -72,7 +65,7 @@ bool ParsePlayerIdentity(const std::string& utf8, PlayerIdentity* identity) {
     } else if (key == L"serial") {
       parsed.serial = value;
     } else if (key == L"storage") {
-      const std::wstring lower = AsciiLower(value);
+      const std::wstring lower = os::AsciiLower(value);
       if (lower == L"card") parsed.storage = StorageKind::Card;
       if (lower == L"internal") parsed.storage = StorageKind::Internal;
     } else if (key == L"syncfolder") {

@@ -8,6 +8,7 @@
 #include "disc/disc_image.h"
 #include "library/library_io.h"
 #include "library/library_records.h"
+#include "os/text_encoding.h"
 
 namespace engine {
 namespace {
@@ -20,15 +21,6 @@ std::wstring FileNameOf(const std::wstring& path) {
 std::uint64_t SizeOf(os::IFileSystem& files, const std::wstring& path) {
   std::unique_ptr<os::IFileStream> stream;
   return files.Open(path, os::OpenMode::Read, &stream) == os::kSuccess ? stream->Size() : 0;
-}
-
-bool HasWmaExtension(const std::wstring& path) {
-  if (path.size() < 4) return false;
-  std::wstring extension = path.substr(path.size() - 4);
-  for (wchar_t& c : extension) {
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  }
-  return extension == L".wma";
 }
 
 // "name (2).ext" for the second file of one name in a run.
@@ -77,7 +69,7 @@ std::wstring SyncJob::TargetOf(const SyncItem& item) {
     // The folder follows the tags in the file, as the player reads them;
     // the library's texts stand in for a file without tags.
     AsfInfo info;
-    if (HasWmaExtension(item.source) && ReadAsfInfo(files_, item.source, &info)) {
+    if (os::EndsWithNoCase(item.source, L".wma") && ReadAsfInfo(files_, item.source, &info)) {
       artist = info.tags.albumArtist.empty() ? info.tags.author : info.tags.albumArtist;
       album = info.tags.albumTitle;
     } else if (item.media) {

@@ -21,13 +21,6 @@ std::uint64_t Fnv1a(const std::string& bytes, std::uint64_t basis) {
   return hash;
 }
 
-std::wstring AsciiLower(std::wstring text) {
-  for (wchar_t& c : text) {
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  }
-  return text;
-}
-
 std::wstring TextOf(const std::string& bytes) {
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
       static_cast<unsigned char>(bytes[1]) == 0xFE) {
@@ -71,7 +64,7 @@ std::string WmpInfoBytes(const std::wstring& deviceId) {
 
 bool DeviceIdOfWmpInfo(const std::string& bytes, std::wstring* deviceId) {
   const std::wstring text = TextOf(bytes);
-  const std::wstring lower = AsciiLower(text);
+  const std::wstring lower = os::AsciiLower(text);
   std::size_t at = lower.find(L"deviceid");
   while (at != std::wstring::npos) {
     std::size_t position = lower.find_first_not_of(L" \t", at + 8);

@@ -28,15 +28,6 @@ std::wstring Or(const std::wstring& text, const wchar_t* fallback) {
   return IsBlank(text) ? std::wstring(fallback) : text;
 }
 
-bool EndsWithCue(const std::wstring& name) {
-  if (name.size() < 4) return false;
-  std::wstring tail = name.substr(name.size() - 4);
-  for (wchar_t& c : tail) {
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  }
-  return tail == L".cue";
-}
-
 std::nullptr_t Refuse(DiscProblem* problem, DiscStatus status, const std::wstring& path,
                       os::ErrorCode error, const std::wstring& reason, int line = 0) {
   problem->status = status;
@@ -80,7 +71,7 @@ std::shared_ptr<const DiscImage> DiscImage::Open(os::IFileSystem& files, const s
   // The pattern also matches through short names (x.cuex is X~1.CUE), so
   // the extension is checked again.
   const auto cue = std::find_if(entries.begin(), entries.end(), [](const os::FindEntry& entry) {
-    return !entry.IsFolder() && EndsWithCue(entry.name);
+    return !entry.IsFolder() && os::EndsWithNoCase(entry.name, L".cue");
   });
   if (cue == entries.end()) {
     return Refuse(problem, DiscStatus::NoCueSheet, disc->root_, listed,

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "os/text_encoding.h"
+
 namespace engine {
 namespace {
 
@@ -67,9 +69,8 @@ std::wstring DurationText(std::int64_t durationMs) {
 }
 
 std::wstring UrlKey(const std::wstring& url) {
-  std::wstring key = url;
+  std::wstring key = os::AsciiLower(url);
   for (wchar_t& c : key) {
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
     if (c == L'/') c = L'\\';
   }
   return key;

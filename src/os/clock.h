@@ -37,4 +37,12 @@ CalendarTime CalendarOfFileTime(FileTime time);
 // The inverse, for tests and fakes.
 FileTime FileTimeOfCalendar(const CalendarTime& time);
 
+constexpr std::int64_t kFileTimeTicksPerSecond = 10'000'000;
+constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
+
+// The FILETIME of a time() value.
+constexpr FileTime FileTimeOfSecondsSince1970(std::int64_t seconds) {
+  return static_cast<FileTime>((seconds + kSecondsFrom1601To1970) * kFileTimeTicksPerSecond);
+}
+
 }  // namespace os

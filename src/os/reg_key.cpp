@@ -1,6 +1,5 @@
 #include "os/reg_key.h"
 
-#include <cstring>
 #include <utility>
 
 #include "os/text_encoding.h"

@@ -164,4 +164,16 @@ std::wstring TextOfRegStringBytes(const std::vector<std::uint8_t>& bytes) {
   return WideFromUtf16(units);
 }
 
+std::wstring AsciiLower(std::wstring text) {
+  for (wchar_t& c : text) {
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+  }
+  return text;
+}
+
+bool EndsWithNoCase(const std::wstring& text, const std::wstring& suffix) {
+  return text.size() >= suffix.size() &&
+         AsciiLower(text.substr(text.size() - suffix.size())) == suffix;
+}
+
 }  // namespace os

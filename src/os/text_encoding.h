@@ -19,4 +19,10 @@ std::vector<std::uint8_t> RegStringBytes(const std::wstring& text);
 // Text of REG_SZ bytes: stops at the first NUL; an odd trailing byte is ignored.
 std::wstring TextOfRegStringBytes(const std::vector<std::uint8_t>& bytes);
 
+// A..Z lowered, everything else kept: file names and keys compare without
+// case the way the file system does for ASCII.
+std::wstring AsciiLower(std::wstring text);
+// `text` ends with `suffix` (given in lower case), ASCII case ignored.
+bool EndsWithNoCase(const std::wstring& text, const std::wstring& suffix);
+
 }  // namespace os

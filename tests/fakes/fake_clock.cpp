@@ -2,13 +2,9 @@
 
 namespace fakes {
 namespace {
-constexpr std::int64_t kTicksPerSecond = 10'000'000;
-constexpr std::int64_t kEpochDifference = 11'644'473'600;  // 1601 → 1970, seconds
+constexpr std::int64_t kTicksPerSecond = os::kFileTimeTicksPerSecond;
+constexpr std::int64_t kEpochDifference = os::kSecondsFrom1601To1970;
 }  // namespace
-
-os::FileTime FileTimeOfUnixSeconds(std::int64_t seconds) {
-  return static_cast<os::FileTime>((seconds + kEpochDifference) * kTicksPerSecond);
-}
 
 os::FileTime FakeClock::ToLocalFileTime(os::FileTime utc) {
   return static_cast<os::FileTime>(static_cast<std::int64_t>(utc) + offset_ * kTicksPerSecond);

@@ -27,7 +27,4 @@ class FakeClock : public os::IClock {
   std::vector<std::uint32_t> waits_;
 };
 
-// FILETIME of a moment given in seconds since 1970.
-os::FileTime FileTimeOfUnixSeconds(std::int64_t seconds);
-
 }  // namespace fakes

@@ -31,7 +31,7 @@ TEST(LocalSecondsOfFileTimeTest, GoesThroughLocalTimeAndStopsBefore1900) {
   fakes::FakeClock clock;
   clock.SetLocalOffset(9 * 3600);
   // The local calendar turns local time back into the same moment.
-  EXPECT_EQ(device::LocalSecondsOfFileTime(clock, fakes::FileTimeOfUnixSeconds(1'700'000'000)),
+  EXPECT_EQ(device::LocalSecondsOfFileTime(clock, os::FileTimeOfSecondsSince1970(1'700'000'000)),
             1'700'000'000);
   const os::FileTime in1899 = os::FileTimeOfCalendar(os::CalendarTime{1899, 12, 31, 12, 0, 0, 0});
   EXPECT_EQ(device::LocalSecondsOfFileTime(clock, in1899), 0);
@@ -62,7 +62,7 @@ class FilesTest : public DapFixture {
   // A file on the player created at `created` (seconds since 1970).
   void PlayerFile(const std::wstring& name, std::int64_t created) {
     files.AddFile(L"F:\\" + name, "audio");
-    files.SetCreationTime(L"F:\\" + name, fakes::FileTimeOfUnixSeconds(created));
+    files.SetCreationTime(L"F:\\" + name, os::FileTimeOfSecondsSince1970(created));
   }
 
   fakes::FakeSyncDevicePtr device;

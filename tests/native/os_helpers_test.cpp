@@ -32,6 +32,28 @@ TEST(TextEncoding, RegistryStringsAreUtf16LeWithTheirNul) {
   EXPECT_EQ(os::TextOfRegStringBytes({0x41, 0x00, 0x42}), L"A") << "odd byte ignored";
 }
 
+TEST(TextEncoding, CaseIsIgnoredForAsciiOnly) {
+  EXPECT_EQ(os::AsciiLower(L"C:\\Music\\ABC Zz.WMA"), L"c:\\music\\abc zz.wma");
+  // Full-width and accented letters are other names to the file system.
+  EXPECT_EQ(os::AsciiLower(L"ＷＭＡ Ä 曲"), L"ＷＭＡ Ä 曲");
+  EXPECT_TRUE(os::EndsWithNoCase(L"01 朝.WMA", L".wma"));
+  EXPECT_TRUE(os::EndsWithNoCase(L".cue", L".cue"));
+  EXPECT_FALSE(os::EndsWithNoCase(L"cue", L".cue"));
+  EXPECT_FALSE(os::EndsWithNoCase(L"song.wmav", L".wma"));
+  EXPECT_FALSE(os::EndsWithNoCase(L"song.ＷＭＡ", L".wma"));
+}
+
+TEST(FileTimeOfSecondsSince1970, MatchesTheCalendar) {
+  EXPECT_EQ(os::FileTimeOfSecondsSince1970(0), 116444736000000000ULL);
+  const os::CalendarTime calendar = os::CalendarOfFileTime(os::FileTimeOfSecondsSince1970(1'700'000'000));
+  EXPECT_EQ(calendar.year, 2023);
+  EXPECT_EQ(calendar.month, 11);
+  EXPECT_EQ(calendar.day, 14);
+  EXPECT_EQ(calendar.hour, 22);
+  EXPECT_EQ(calendar.minute, 13);
+  EXPECT_EQ(calendar.second, 20);
+}
+
 TEST(CalendarOfFileTime, ConvertsKnownMoments) {
   struct Case {
     os::FileTime time;

@@ -10,7 +10,7 @@ FileSystemSubject MakeFileSystem() {
   auto files = std::make_unique<fakes::FakeFileSystem>();
   files->AddDrive(L'C');
   files->AddDrive(L'F', 64ULL << 20, 2048);
-  files->SetNow(fakes::FileTimeOfUnixSeconds(clock->SecondsSince1970()));
+  files->SetNow(os::FileTimeOfSecondsSince1970(clock->SecondsSince1970()));
   files->AddFolder(L"C:\\scratch");
   FileSystemSubject subject;
   subject.files = std::move(files);
