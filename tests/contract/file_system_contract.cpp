@@ -145,6 +145,26 @@ TEST_F(FileSystemContract, MovesWithAndWithoutReplace) {
             os::kErrorPathNotFound);
 }
 
+TEST_F(FileSystemContract, AReadOnlyFileIsNeitherReplacedNorDeleted) {
+  const std::wstring a = Scratch(L"a.wma"), b = Scratch(L"b.wma");
+  Write(a, "new");
+  Write(b, "old");
+  ASSERT_TRUE(subject_.setAttributes);
+  subject_.setAttributes(b, os::kAttributeReadOnly);
+  EXPECT_TRUE(fs().GetAttributes(b) & os::kAttributeReadOnly);
+  EXPECT_EQ(fs().Move(a, b, true), os::kErrorAccessDenied);
+  EXPECT_EQ(Read(b), "old");
+  EXPECT_TRUE(fs().Exists(a));
+  EXPECT_EQ(fs().Delete(b), os::kErrorAccessDenied);
+  std::unique_ptr<os::IFileStream> stream;
+  EXPECT_EQ(fs().Open(b, os::OpenMode::CreateAlways, &stream), os::kErrorAccessDenied);
+  stream.reset();
+  EXPECT_EQ(Read(b), "old");
+  subject_.setAttributes(b, os::kAttributeArchive);
+  EXPECT_EQ(fs().Move(a, b, true), os::kSuccess);
+  EXPECT_EQ(Read(b), "new");
+}
+
 TEST_F(FileSystemContract, RemovesAFolderOnlyWhenEmpty) {
   const std::wstring folder = Scratch(L"Album");
   ASSERT_EQ(fs().CreateFolder(folder), os::kSuccess);

@@ -2,6 +2,7 @@
 // The ports under test in the contract tests. The native tree answers with
 // the in-memory fakes, the Win32 tree (under Wine) with the real adapters, so
 // both must pass the same expectations.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,8 @@ struct FileSystemSubject {
   // Root of a mapped removable drive, such as "F:\\", whose content the test
   // may change (and must clean up).
   std::wstring removableRoot;
+  // SetFileAttributesW, which the port itself does not offer.
+  std::function<void(const std::wstring& path, std::uint32_t attributes)> setAttributes;
 };
 FileSystemSubject MakeFileSystem();
 

@@ -244,6 +244,14 @@ void FakeFileSystem::SetCreationTime(const std::wstring& path, os::FileTime time
   if (Node* node = Find(path, &error)) node->creationTime = time;
 }
 
+void FakeFileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
+  ErrorCode error = os::kSuccess;
+  Node* node = Find(path, &error);
+  if (!node) return;
+  node->attributes = (attributes & ~os::kAttributeDirectory) |
+                     (node->folder ? os::kAttributeDirectory : 0);
+}
+
 std::string FakeFileSystem::Content(const std::wstring& path) const {
   ErrorCode error = os::kSuccess;
   Node* node = const_cast<FakeFileSystem*>(this)->Find(path, &error);
@@ -326,7 +334,10 @@ ErrorCode FakeFileSystem::Move(const std::wstring& from, const std::wstring& to,
       return os::kSuccess;
     }
     if (!replace) return os::kErrorAlreadyExists;
-    if (target->second.folder || source->second.folder) return os::kErrorAccessDenied;
+    if (target->second.folder || source->second.folder ||
+        (target->second.attributes & os::kAttributeReadOnly)) {
+      return os::kErrorAccessDenied;
+    }
   }
   Node moved = std::move(source->second);
   fromParent->children.erase(source);

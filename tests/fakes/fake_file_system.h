@@ -27,6 +27,8 @@ class FakeFileSystem : public os::IFileSystem {
   void AddFile(const std::wstring& path, const std::string& content = std::string(),
                std::uint32_t attributes = os::kAttributeArchive);
   void SetCreationTime(const std::wstring& path, os::FileTime time);
+  // SetFileAttributesW: the folder flag stays as it is.
+  void SetAttributes(const std::wstring& path, std::uint32_t attributes);
   std::string Content(const std::wstring& path) const;
   // Creation time given to new files and folders.
   void SetNow(os::FileTime now) { now_ = now; }

@@ -3,6 +3,7 @@
 // was unadvised.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -21,7 +22,7 @@ class RecordingSink : public wmp::PlayerEventsBase {
 
 TEST(EngineEvents, DeliversOnDrainInPostedOrderFromManyThreads) {
   engine::EventQueue queue;
-  int wakeUps = 0;
+  std::atomic<int> wakeUps{0};  // posted from many threads at once
   queue.SetWakeUp([&wakeUps] { ++wakeUps; });
   engine::EventHub hub(queue);
   auto sink = std::make_shared<RecordingSink>();

@@ -13,6 +13,10 @@ FileSystemSubject MakeFileSystem() {
   files->SetNow(os::FileTimeOfSecondsSince1970(clock->SecondsSince1970()));
   files->AddFolder(L"C:\\scratch");
   FileSystemSubject subject;
+  fakes::FakeFileSystem* fake = files.get();
+  subject.setAttributes = [fake](const std::wstring& path, std::uint32_t attributes) {
+    fake->SetAttributes(path, attributes);
+  };
   subject.files = std::move(files);
   subject.clock = std::move(clock);
   subject.scratch = L"C:\\scratch";

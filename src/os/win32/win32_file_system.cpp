@@ -47,6 +47,15 @@ class Win32FileStream : public IFileStream {
   FileHandle file_;
 };
 
+// Windows refuses to replace or truncate a read-only file; Wine run by root
+// does both. The adapter refuses them itself, so a file the user protected
+// survives on either.
+bool IsReadOnlyFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+         !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 }  // namespace
 
 ErrorCode Win32FileSystem::FindFiles(const std::wstring& pattern,
@@ -83,7 +92,10 @@ ErrorCode Win32FileSystem::RemoveFolder(const std::wstring& path) {
 ErrorCode Win32FileSystem::Move(const std::wstring& from, const std::wstring& to,
                                     bool replace) {
   DWORD flags = MOVEFILE_COPY_ALLOWED;
-  if (replace) flags |= MOVEFILE_REPLACE_EXISTING;
+  if (replace) {
+    if (IsReadOnlyFile(to)) return kErrorAccessDenied;
+    flags |= MOVEFILE_REPLACE_EXISTING;
+  }
   return ResultOf(MoveFileExW(from.c_str(), to.c_str(), flags));
 }
 
@@ -108,6 +120,7 @@ ErrorCode Win32FileSystem::GetFreeBytes(const std::wstring& root, DiskBytes* byt
 ErrorCode Win32FileSystem::Open(const std::wstring& path, OpenMode mode,
                                 std::unique_ptr<IFileStream>* stream) {
   const bool read = mode == OpenMode::Read;
+  if (!read && IsReadOnlyFile(path)) return kErrorAccessDenied;
   FileHandle file(CreateFileW(path.c_str(), read ? GENERIC_READ : GENERIC_WRITE,
                               read ? FILE_SHARE_READ : 0, nullptr,
                               read ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,

@@ -37,6 +37,9 @@ FileSystemSubject MakeFileSystem() {
   subject.clock = std::make_unique<os::win32::Win32Clock>();
   subject.scratch = scratch;
   subject.removableRoot = L"F:\\";
+  subject.setAttributes = [](const std::wstring& path, std::uint32_t attributes) {
+    SetFileAttributesW(path.c_str(), attributes);
+  };
   return subject;
 }
 
