@@ -73,11 +73,15 @@ os::FindEntry EntryOf(const std::wstring& name, const FakeFileSystem::Node& node
 
 class FakeStream : public os::IFileStream {
  public:
-  FakeStream(std::shared_ptr<std::string> content, FakeFileSystem* fs,
-             FakeFileSystem::Drive* drive, bool writable)
-      : content_(std::move(content)), fs_(fs), drive_(drive), writable_(writable) {}
+  // A file stays open on its drive letter: once the drive is removed or
+  // loses its medium, the handle answers as one of a pulled device does.
+  FakeStream(std::shared_ptr<std::string> content, FakeFileSystem* fs, wchar_t letter,
+             bool writable)
+      : content_(std::move(content)), fs_(fs), letter_(letter), writable_(writable) {}
 
   ErrorCode Read(void* buffer, std::uint32_t size, std::uint32_t* done) override {
+    *done = 0;
+    if (!fs_->ReadyDrive(letter_)) return os::kErrorNotReady;
     const std::size_t available = position_ < content_->size() ? content_->size() - position_ : 0;
     const std::size_t count = std::min<std::size_t>(size, available);
     std::copy_n(content_->data() + position_, count, static_cast<char*>(buffer));
@@ -88,9 +92,11 @@ class FakeStream : public os::IFileStream {
 
   ErrorCode Write(const void* buffer, std::uint32_t size) override {
     if (!writable_) return os::kErrorAccessDenied;
+    FakeFileSystem::Drive* drive = fs_->ReadyDrive(letter_);
+    if (!drive) return os::kErrorNotReady;
     const std::size_t end = position_ + size;
     const std::uint64_t growth = end > content_->size() ? end - content_->size() : 0;
-    if (fs_->UsedBytes(*drive_) + growth > drive_->capacity) return os::kErrorDiskFull;
+    if (fs_->UsedBytes(*drive) + growth > drive->capacity) return os::kErrorDiskFull;
     if (end > content_->size()) content_->resize(end);
     std::copy_n(static_cast<const char*>(buffer), size, content_->begin() + position_);
     position_ = end;
@@ -102,12 +108,14 @@ class FakeStream : public os::IFileStream {
     return os::kSuccess;
   }
   std::uint64_t Size() const override { return content_->size(); }
-  ErrorCode Flush() override { return os::kSuccess; }
+  ErrorCode Flush() override {
+    return fs_->ReadyDrive(letter_) ? os::kSuccess : os::kErrorNotReady;
+  }
 
  private:
   std::shared_ptr<std::string> content_;
   FakeFileSystem* fs_;
-  FakeFileSystem::Drive* drive_;
+  wchar_t letter_;
   bool writable_;
   std::size_t position_ = 0;
 };
@@ -142,6 +150,11 @@ void FakeFileSystem::SetClusters(wchar_t letter, const os::DiskClusters& cluster
 }
 
 std::uint64_t FakeFileSystem::UsedBytes(const Drive& drive) const { return DataOf(drive.root); }
+
+FakeFileSystem::Drive* FakeFileSystem::ReadyDrive(wchar_t letter) {
+  auto it = drives_.find(UpperLetter(letter));
+  return it != drives_.end() && it->second.ready ? &it->second : nullptr;
+}
 
 FakeFileSystem::Drive* FakeFileSystem::DriveOf(const std::wstring& path, ErrorCode* error) {
   ParsedPath parsed;
@@ -393,13 +406,13 @@ ErrorCode FakeFileSystem::GetFreeBytes(const std::wstring& root, os::DiskBytes* 
 ErrorCode FakeFileSystem::Open(const std::wstring& path, os::OpenMode mode,
                                std::unique_ptr<os::IFileStream>* stream) {
   ErrorCode error = os::kSuccess;
-  Drive* drive = DriveOf(path, &error);
-  if (!drive) return error;
+  if (!DriveOf(path, &error)) return error;
+  const wchar_t letter = UpperLetter(path[0]);
   if (mode == os::OpenMode::Read) {
     Node* node = Find(path, &error);
     if (!node) return error;
     if (node->folder) return os::kErrorAccessDenied;
-    *stream = std::make_unique<FakeStream>(node->content, this, drive, false);
+    *stream = std::make_unique<FakeStream>(node->content, this, letter, false);
     return os::kSuccess;
   }
   std::wstring leaf;
@@ -414,7 +427,7 @@ ErrorCode FakeFileSystem::Open(const std::wstring& path, os::OpenMode mode,
   file.attributes = os::kAttributeArchive;
   file.lastWriteTime = now_;
   file.content = std::make_shared<std::string>();
-  *stream = std::make_unique<FakeStream>(file.content, this, drive, true);
+  *stream = std::make_unique<FakeStream>(file.content, this, letter, true);
   return os::kSuccess;
 }
 

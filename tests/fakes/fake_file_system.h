@@ -67,6 +67,8 @@ class FakeFileSystem : public os::IFileSystem {
 
   std::uint64_t UsedBytes(const Drive& drive) const;
   Drive* DriveOf(const std::wstring& path, os::ErrorCode* error);
+  // The drive of an open file; null once it was removed or lost its medium.
+  Drive* ReadyDrive(wchar_t letter);
 
  private:
   // Resolves a path to its node; null with the Win32 error when it is missing.
