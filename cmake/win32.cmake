@@ -127,3 +127,8 @@ endif()
 add_executable(sync_player ${CMAKE_SOURCE_DIR}/tools/probes/sync_player.cpp)
 target_link_libraries(sync_player PRIVATE marimba_win32 -municode)
 marimba_warnings(sync_player)
+
+# The platform's plain file copy under Wine, the yardstick of the engine benchmark.
+add_executable(copy_files ${CMAKE_SOURCE_DIR}/tools/probes/copy_files.cpp)
+target_link_libraries(copy_files PRIVATE -municode)
+marimba_warnings(copy_files)
