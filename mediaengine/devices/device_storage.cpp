@@ -33,8 +33,10 @@ std::uint64_t BytesBelow(os::IFileSystem& files, const std::wstring& folder, int
   return total;
 }
 
+// A card may carry its player's serial: it is still a storage of its own.
 std::wstring DriveKey(const PlayerIdentity& identity) {
-  return L"drive|" + identity.maker + L"|" + identity.serial;
+  return L"drive|" + identity.maker + L"|" + identity.serial +
+         (identity.storage == StorageKind::Card ? L"|card" : L"");
 }
 
 // Drive-backed device names carry the maker's product name; the mark is

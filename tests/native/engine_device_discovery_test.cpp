@@ -93,6 +93,25 @@ TEST_F(EngineDeviceDiscoveryTest, ADriveWithAnIdentityFileIsADigitalAudioDevice)
   EXPECT_TRUE(identical);
 }
 
+TEST_F(EngineDeviceDiscoveryTest, ACardWithThePlayersSerialIsAStorageOfItsOwn) {
+  fake_.AddDrive(L'G', 64ULL << 20);
+  drives_.AddDrive(L'G', os::DriveType::Removable, L"SD");
+  fake_.AddFile(L"G:\PLAYER.INF", Identity("ORB-0001", "Storage=Card\r\n"));
+  StartPlayer();
+
+  wmp::SyncServicesPtr services;
+  ASSERT_EQ(player_->SyncServices(&services), wmp::kOk);
+  long count = 0;
+  services->DeviceCount(&count);
+  ASSERT_EQ(count, 2);
+  wmp::SyncDevicePtr internal = Device();
+  wmp::SyncDevicePtr card = Device(L"Cadenza Digital Audio Player Card (G:)");
+  ASSERT_NE(internal, nullptr);
+  ASSERT_NE(card, nullptr);
+  EXPECT_EQ(Info(card, L"SerialNumber"), Info(internal, L"SerialNumber"));
+  EXPECT_NE(IdOf(card), IdOf(internal)) << "a partnership of one must not be the other's";
+}
+
 TEST_F(EngineDeviceDiscoveryTest, RegisteredFoldersAreOrbitAudioDevicesWithTheRecordedSpace) {
   fake_.AddFile(L"C:\\Orbit\\Internal\\a.wma", std::string(300'000, 'a'));
   fake_.AddFolder(L"C:\\Orbit\\Card");
