@@ -123,6 +123,35 @@ bool NumberOf(Object* object, HResult (Object::*read)(long*), long* value) {
   return true;
 }
 
+// Item `index` of a collection, read through a member such as
+// IPlaylist::Item, into `item`: kFail for a negative index, no collection or
+// a null item.
+template <typename Collection, typename Pointer, typename ItemRef>
+HResult ItemOf(Collection* collection, HResult (Collection::*read)(long, Pointer*), long index,
+               ItemRef* item) {
+  if (!item) return wmp::kPointer;
+  item->Reset();
+  if (index < 0 || !collection) return wmp::kFail;
+  Pointer found;
+  const HResult result = (collection->*read)(index, &found);
+  if (wmp::Failed(result)) return result;
+  if (!found) return wmp::kFail;
+  item->Reset(std::move(found));
+  return result;
+}
+
+// The player's collection object, read through a member such as
+// IPlayer::SyncServices, into `ref`; false when the player gives none.
+template <typename Pointer, typename Ref>
+bool TakeFrom(wmp::IPlayer* player, HResult (wmp::IPlayer::*read)(Pointer*), Ref* ref) {
+  ref->Reset();
+  if (!player) return false;
+  Pointer collection;
+  if (wmp::Failed((player->*read)(&collection)) || !collection) return false;
+  ref->Reset(std::move(collection));
+  return true;
+}
+
 std::wstring DeviceItemInfo(wmp::ISyncDevice* device, const wchar_t* name) {
   if (!device) return {};
   std::wstring text;
@@ -236,15 +265,7 @@ long PlaylistRef::GetCount() const {
 }
 
 HResult PlaylistRef::GetItem(long index, MediaRef* item) const {
-  if (!item) return wmp::kPointer;
-  item->Reset();
-  if (index < 0 || !Get()) return wmp::kFail;
-  wmp::MediaPtr media;
-  const HResult result = Get()->Item(index, &media);
-  if (wmp::Failed(result)) return result;
-  if (!media) return wmp::kFail;
-  item->Reset(std::move(media));
-  return result;
+  return ItemOf(Get(), &wmp::IPlaylist::Item, index, item);
 }
 
 HResult PlaylistRef::AppendItem(wmp::IMedia* item) const {
@@ -330,12 +351,7 @@ HResult CdromRef::GetRip(CdromRipRef* rip) const {
 // ---- CdromCollectionRef
 
 bool CdromCollectionRef::TakeFromPlayer(wmp::IPlayer* player) {
-  Reset();
-  if (!player) return false;
-  wmp::CdromCollectionPtr collection;
-  if (wmp::Failed(player->CdromCollection(&collection)) || !collection) return false;
-  Reset(std::move(collection));
-  return true;
+  return TakeFrom(player, &wmp::IPlayer::CdromCollection, this);
 }
 
 long CdromCollectionRef::GetCount() const {
@@ -344,15 +360,7 @@ long CdromCollectionRef::GetCount() const {
 }
 
 HResult CdromCollectionRef::GetItem(long index, CdromRef* drive) const {
-  if (!drive) return wmp::kPointer;
-  drive->Reset();
-  if (index < 0 || !Get()) return wmp::kFail;
-  wmp::CdromPtr cdrom;
-  const HResult result = Get()->Item(index, &cdrom);
-  if (wmp::Failed(result)) return result;
-  if (!cdrom) return wmp::kFail;
-  drive->Reset(std::move(cdrom));
-  return result;
+  return ItemOf(Get(), &wmp::ICdromCollection::Item, index, drive);
 }
 
 std::int32_t CdromCollectionRef::GetDriveIndex(const std::wstring& drive) const {
@@ -458,12 +466,7 @@ std::int64_t SyncDeviceRef::GetTotalSpace() const { return DeviceBytes(Get(), kT
 // ---- SyncServicesRef
 
 bool SyncServicesRef::TakeFromPlayer(wmp::IPlayer* player) {
-  Reset();
-  if (!player) return false;
-  wmp::SyncServicesPtr services;
-  if (wmp::Failed(player->SyncServices(&services)) || !services) return false;
-  Reset(std::move(services));
-  return true;
+  return TakeFrom(player, &wmp::IPlayer::SyncServices, this);
 }
 
 long SyncServicesRef::GetDeviceCount() const {
@@ -472,15 +475,7 @@ long SyncServicesRef::GetDeviceCount() const {
 }
 
 HResult SyncServicesRef::GetDevice(long index, SyncDeviceRef* device) const {
-  if (!device) return wmp::kPointer;
-  device->Reset();
-  if (index < 0 || !Get()) return wmp::kFail;
-  wmp::SyncDevicePtr found;
-  const HResult result = Get()->GetDevice(index, &found);
-  if (wmp::Failed(result)) return result;
-  if (!found) return wmp::kFail;
-  device->Reset(std::move(found));
-  return result;
+  return ItemOf(Get(), &wmp::ISyncServices::GetDevice, index, device);
 }
 
 }  // namespace engine

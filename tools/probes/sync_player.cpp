@@ -7,23 +7,14 @@
 // 0 only when every track was ripped and arrived whole.
 //
 // usage: sync_player.exe RIP_FOLDER LIBRARY_FOLDER [64000|128000]
-#include <windows.h>
-
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "core/player.h"
 #include "devices/sync_device.h"
 #include "library/library_records.h"
-#include "os/reg_key.h"
-#include "os/text_encoding.h"
-#include "os/win32/win32_clock.h"
-#include "os/win32/win32_drives.h"
-#include "os/win32/win32_file_system.h"
-#include "os/win32/win32_registry.h"
-#include "os/win32/win32_system.h"
-#include "win32/engine_window.h"
+#include "probe_engine.h"
 
 namespace {
 
@@ -44,23 +35,6 @@ class Events : public wmp::PlayerEventsBase {
   wmp::HResult partnershipResult = wmp::kOk;
   bool syncStopped = false;
 };
-
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// Runs the message loop (the engine's window delivers its events) until `done`.
-template <typename Done>
-void PumpUntil(Done done) {
-  MSG message;
-  while (!done()) {
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    if (!done()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-  }
-}
 
 std::uint64_t FileSize(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
@@ -85,8 +59,6 @@ std::wstring FindOnPlayer(const std::wstring& folder, const std::wstring& name, 
   return found;
 }
 
-void Print(const std::wstring& text) { std::printf("%s\n", os::Utf8FromWide(text).c_str()); }
-
 int Fail(const char* why) {
   std::fprintf(stderr, "sync_player: %s\n", why);
   return 1;
@@ -99,61 +71,19 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "usage: sync_player.exe RIP_FOLDER LIBRARY_FOLDER [RATE]\n");
     return 2;
   }
-  os::win32::Win32Registry registry;
-  os::win32::Win32FileSystem files;
-  os::win32::Win32Drives drives;
-  os::win32::Win32System system;
-  os::win32::Win32Clock clock;
-  {
-    os::RegKey key = os::RegKey::Create(registry, os::Hive::CurrentUser,
-                                        L"Software\\Microsoft\\MediaPlayer\\Preferences",
-                                        os::KeyAccess::Write);
-    key.SetString(L"CDRecordPath", argv[1]);
-    key.SetDword(L"WMARecordRate", argc > 3 ? static_cast<std::uint32_t>(_wtoi(argv[3])) : 64000);
-  }
-  engine::EngineConfig config{files, drives, registry, system, clock, argv[2], 11, nullptr};
-  auto player = engine::Player::Create(config);
-  engine::win32::EngineWindow window(player);
+  probe::Engine host(argv[1], argv[2],
+                     argc > 3 ? static_cast<std::uint32_t>(_wtoi(argv[3])) : 64000);
+  engine::Player* player = &host.Player();
   auto events = std::make_shared<Events>();
   std::uint32_t cookie = 0;
   player->Advise(events, &cookie);
 
   // The rip.
-  wmp::CdromCollectionPtr cdroms;
-  player->CdromCollection(&cdroms);
-  wmp::CdromPtr drive;
-  if (!cdroms || wmp::Failed(cdroms->Item(0, &drive))) return Fail("no CD-ROM drive");
-  wmp::PlaylistPtr disc;
-  drive->Playlist(&disc);
-  long tracks = 0;
-  disc->Count(&tracks);
-  if (tracks <= 0) return Fail("no audio disc in the drive");
-  double discSeconds = 0;
-  for (long i = 0; i < tracks; ++i) {
-    wmp::MediaPtr track;
-    double length = 0;
-    if (wmp::Succeeded(disc->Item(i, &track))) track->Duration(&length);
-    discSeconds += length;
-  }
-  wmp::CdromRipPtr rip = drive->Rip();
-  const double ripStart = Now();
-  if (!rip || wmp::Failed(rip->StartRip())) return Fail("the rip did not start");
-  PumpUntil([&] {
-    long state = 0;
-    rip->RipState(&state);
-    return state != static_cast<long>(wmp::RipState::Ripping);
-  });
-  player->DrainEvents();
-  const double ripSeconds = Now() - ripStart;
-
+  probe::DiscRip rip;
+  const char* why = "";
+  if (!probe::RipFirstDisc(*player, &rip, &why)) return Fail(why);
   wmp::MediaCollectionPtr library;
   player->MediaCollection(&library);
-  std::wstring toc;
-  disc->GetItemInfo(L"TOC", &toc);
-  wmp::PlaylistPtr ripped;
-  library->GetByAttribute(L"TOC", toc, &ripped);
-  long count = 0;
-  if (ripped) ripped->Count(&count);
 
   // The player: the first drive-backed device.
   wmp::SyncServicesPtr services;
@@ -173,7 +103,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (!device) return Fail("no player");
   if (wmp::Failed(device->CreatePartnership())) return Fail("no partnership");
-  PumpUntil([&] { return events->partnershipDone; });
+  probe::PumpUntil([&] { return events->partnershipDone; });
   long partnership = 0;
   device->PartnershipIndex(&partnership);
   if (wmp::Failed(events->partnershipResult) || partnership < 1) return Fail("the partnership failed");
@@ -185,9 +115,9 @@ int wmain(int argc, wchar_t** argv) {
   if (wmp::Failed(playlists->NewPlaylist(L"Bench transfer", &transfer))) return Fail("no playlist");
   std::vector<std::wstring> sources;
   std::uint64_t bytes = 0;
-  for (long i = 0; i < count; ++i) {
+  for (long i = 0; i < rip.rippedCount; ++i) {
     wmp::MediaPtr item;
-    ripped->Item(i, &item);
+    rip.ripped->Item(i, &item);
     std::wstring url;
     item->SourceUrl(&url);
     sources.push_back(url);
@@ -208,12 +138,12 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   // The synchronisation, timed from the start call to the stopped event.
-  const double marked = Now();
-  PumpUntil([&] { return Now() - marked >= 3.0; });
-  const double syncStart = Now();
+  const double marked = probe::Now();
+  probe::PumpUntil([&] { return probe::Now() - marked >= 3.0; });
+  const double syncStart = probe::Now();
   if (wmp::Failed(device->Start())) return Fail("the synchronisation did not start");
-  PumpUntil([&] { return events->syncStopped; });
-  const double syncSeconds = Now() - syncStart;
+  probe::PumpUntil([&] { return events->syncStopped; });
+  const double syncSeconds = probe::Now() - syncStart;
   long progress = 0;
   device->Progress(&progress);
 
@@ -223,18 +153,18 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring name = source.substr(source.find_last_of(L'\\') + 1);
     const std::wstring copy = FindOnPlayer(root, name);
     if (!copy.empty() && FileSize(copy) == FileSize(source)) ++arrived;
-    Print(L"file=" + copy + L"\tsource=" + source);
+    probe::Print(L"file=" + copy + L"\tsource=" + source);
   }
   std::printf(
       "tracks=%ld ripped=%ld synced=%d rip_errors=%d sync_errors=%d progress=%ld bytes=%llu "
       "rip_seconds=%.3f sync_seconds=%.4f rip_x_realtime=%.1f sync_mb_s=%.1f\n",
-      tracks, count, arrived, events->ripErrors, events->syncErrors, progress,
-      static_cast<unsigned long long>(bytes), ripSeconds, syncSeconds,
-      ripSeconds > 0 ? discSeconds / ripSeconds : 0.0,
+      rip.tracks, rip.rippedCount, arrived, events->ripErrors, events->syncErrors, progress,
+      static_cast<unsigned long long>(bytes), rip.ripSeconds, syncSeconds,
+      rip.ripSeconds > 0 ? rip.discSeconds / rip.ripSeconds : 0.0,
       syncSeconds > 0 ? static_cast<double>(bytes) / 1e6 / syncSeconds : 0.0);
   device->DeletePartnership();
   player->Close();
-  const bool complete = count == tracks && arrived == tracks && events->ripErrors == 0 &&
+  const bool complete = rip.rippedCount == rip.tracks && arrived == rip.tracks && events->ripErrors == 0 &&
                         events->syncErrors == 0 && progress == 100;
   return complete ? 0 : 1;
 }
