@@ -147,19 +147,7 @@ class EngineDeviceTest : public ::testing::Test {
     wmp::PlaylistPtr playlist;
     ASSERT_EQ(playlists_->NewPlaylist(name, &playlist), wmp::kOk);
     for (const auto& item : items) ASSERT_EQ(playlist->AppendItem(item.get()), wmp::kOk);
-    wmp::PlaylistPtr found;
-    ASSERT_EQ(media_->GetByAttribute(L"MediaType", L"playlist", &found), wmp::kOk);
-    long count = 0;
-    found->Count(&count);
-    for (long i = 0; i < count; ++i) {
-      wmp::MediaPtr item;
-      std::wstring itemName;
-      found->Item(i, &item);
-      item->Name(&itemName);
-      if (itemName == name && !mark.empty()) {
-        ASSERT_EQ(item->SetItemInfo(engine::SyncAttribute(static_cast<int>(p)), mark), wmp::kOk);
-      }
-    }
+    if (!mark.empty()) ASSERT_EQ(MarkPlaylist(*media_, name, p, mark), wmp::kOk);
   }
 
   // Delivers events until the device reports its synchronisation stopped;

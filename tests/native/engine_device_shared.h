@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "engine/model/events.h"
+#include "engine/model/library.h"
+#include "library/library_records.h"
 #include "os/file_system.h"
 
 namespace device_test {
@@ -204,5 +206,26 @@ class DeviceEvents : public wmp::PlayerEventsBase {
   }
   void Add(const std::wstring& text) { events.push_back(text); }
 };
+
+// Sets "Sync<p>" to `mark` on the library item of every saved playlist named
+// `name`; the first failure, else kOk.
+inline wmp::HResult MarkPlaylist(wmp::IMediaCollection& library, const std::wstring& name,
+                                 long p, const std::wstring& mark) {
+  wmp::PlaylistPtr saved;
+  wmp::HResult result = library.GetByAttribute(L"MediaType", L"playlist", &saved);
+  if (wmp::Failed(result)) return result;
+  long count = 0;
+  saved->Count(&count);
+  for (long i = 0; i < count; ++i) {
+    wmp::MediaPtr item;
+    std::wstring itemName;
+    saved->Item(i, &item);
+    item->Name(&itemName);
+    if (itemName != name) continue;
+    result = item->SetItemInfo(engine::SyncAttribute(static_cast<int>(p)), mark);
+    if (wmp::Failed(result)) return result;
+  }
+  return wmp::kOk;
+}
 
 }  // namespace device_test

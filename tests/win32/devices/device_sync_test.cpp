@@ -32,6 +32,7 @@ namespace {
 
 using device_test::DeviceEvents;
 using device_test::Gate;
+using device_test::MarkPlaylist;
 using device_test::SharedFileSystem;
 
 std::wstring PlayerRoot() {
@@ -219,19 +220,7 @@ class DeviceSyncTest : public ::testing::Test {
     wmp::PlaylistPtr playlist;
     ASSERT_EQ(playlists_->NewPlaylist(name, &playlist), wmp::kOk);
     for (const auto& item : items) ASSERT_EQ(playlist->AppendItem(item.get()), wmp::kOk);
-    wmp::PlaylistPtr all;
-    ASSERT_EQ(media_->GetByAttribute(L"MediaType", L"playlist", &all), wmp::kOk);
-    long count = 0;
-    all->Count(&count);
-    for (long i = 0; i < count; ++i) {
-      wmp::MediaPtr item;
-      std::wstring itemName;
-      all->Item(i, &item);
-      item->Name(&itemName);
-      if (itemName == name) {
-        ASSERT_EQ(item->SetItemInfo(engine::SyncAttribute(static_cast<int>(p)), mark), wmp::kOk);
-      }
-    }
+    ASSERT_EQ(MarkPlaylist(*media_, name, p, mark), wmp::kOk);
   }
 
   std::wstring SourceOf(const wmp::MediaPtr& item) {
