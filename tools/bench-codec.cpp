@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "codec/wma_encoder.h"
+#include "mediaengine/codec/wma_encoder.h"
 #include "native/posix_file_system.h"
 
 namespace {
@@ -48,12 +48,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   testing_support::PosixFileSystem files;
-  for (std::uint32_t rateClass : {engine::kWmaRateClass64, engine::kWmaRateClass128}) {
+  for (std::uint32_t rateClass : {mediaengine::kWmaRateClass64, mediaengine::kWmaRateClass128}) {
     const std::wstring path = folder.File("bench" + std::to_string(rateClass) + ".wma");
-    engine::AsfTags tags;
+    mediaengine::AsfTags tags;
     tags.title = L"Benchmark";
     const auto start = std::chrono::steady_clock::now();
-    engine::WmaEncoder encoder;
+    mediaengine::WmaEncoder encoder;
     os::ErrorCode result = encoder.Open(files, path, tags, rateClass);
     std::size_t done = 0;
     while (result == os::kSuccess && done < totalFrames) {

@@ -1,11 +1,11 @@
-#include "cdrom/cd_drive.h"
+#include "mediaengine/cdrom/cd_drive.h"
 
-#include "cdrom/disc_objects.h"
-#include "cdrom/track_ripper.h"
+#include "mediaengine/cdrom/disc_objects.h"
+#include "mediaengine/cdrom/track_ripper.h"
 #include "engine/model/player.h"
-#include "library/media_library.h"
+#include "mediaengine/library/media_library.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 constexpr wchar_t kStatus[] = L"Status";
@@ -182,4 +182,4 @@ void CdDrive::RipDisc(std::shared_ptr<DiscSession> session) {
   ripState_ = static_cast<long>(wmp::RipState::Stopped);
 }
 
-}  // namespace engine
+}  // namespace mediaengine

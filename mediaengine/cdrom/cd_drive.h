@@ -9,11 +9,11 @@
 #include <string>
 #include <thread>
 
-#include "cdrom/disc_session.h"
-#include "core/engine_context.h"
+#include "mediaengine/cdrom/disc_session.h"
+#include "mediaengine/base/engine_context.h"
 #include "engine/model/cdrom.h"
 
-namespace engine {
+namespace mediaengine {
 
 class CdDrive : public wmp::ICdrom,
                 public wmp::ICdromRip,
@@ -65,4 +65,4 @@ class CdDrive : public wmp::ICdrom,
   std::atomic<long> ripProgress_{0};
 };
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,6 +1,6 @@
-#include "cdrom/cd_drive_set.h"
+#include "mediaengine/cdrom/cd_drive_set.h"
 
-namespace engine {
+namespace mediaengine {
 
 CdDriveSet::CdDriveSet(EngineContext& context) : context_(context) {
   AddNewDrives();
@@ -79,4 +79,4 @@ wmp::HResult CdDriveSet::Item(long index, wmp::CdromPtr* drive) {
   return wmp::kOk;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -7,10 +7,10 @@
 #include <mutex>
 #include <vector>
 
-#include "cdrom/cd_drive.h"
+#include "mediaengine/cdrom/cd_drive.h"
 #include "engine/model/cdrom.h"
 
-namespace engine {
+namespace mediaengine {
 
 class CdDriveSet : public wmp::ICdromCollection {
  public:
@@ -36,4 +36,4 @@ class CdDriveSet : public wmp::ICdromCollection {
   std::atomic<bool> started_{false};
 };
 
-}  // namespace engine
+}  // namespace mediaengine

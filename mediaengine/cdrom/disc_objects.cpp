@@ -1,6 +1,6 @@
-#include "cdrom/disc_objects.h"
+#include "mediaengine/cdrom/disc_objects.h"
 
-namespace engine {
+namespace mediaengine {
 
 // Track items.
 
@@ -147,4 +147,4 @@ wmp::HResult EmptyDrivePlaylist::IsIdentical(wmp::IPlaylist* other, bool* identi
   return wmp::kOk;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

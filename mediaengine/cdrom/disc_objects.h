@@ -4,10 +4,10 @@
 // IsIdentical compares the disc and the track they stand for.
 #include <memory>
 
-#include "cdrom/disc_session.h"
+#include "mediaengine/cdrom/disc_session.h"
 #include "engine/model/media.h"
 
-namespace engine {
+namespace mediaengine {
 
 class DiscTrackMedia : public wmp::IMedia {
  public:
@@ -66,4 +66,4 @@ class EmptyDrivePlaylist : public wmp::IPlaylist {
   wmp::HResult IsIdentical(wmp::IPlaylist* other, bool* identical) override;
 };
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,10 +1,10 @@
-#include "cdrom/disc_session.h"
+#include "mediaengine/cdrom/disc_session.h"
 
 #include <cstdio>
 
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 // Attribute names that are two names of one value.
@@ -128,4 +128,4 @@ void DiscSession::Notify(int number) const {
   if (hook) hook(number);
 }
 
-}  // namespace engine
+}  // namespace mediaengine

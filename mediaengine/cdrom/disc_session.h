@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "disc/disc_image.h"
+#include "mediaengine/disc/disc_image.h"
 
-namespace engine {
+namespace mediaengine {
 
 class DiscSession {
  public:
@@ -54,4 +54,4 @@ class DiscSession {
 // "03:25" below an hour, "1:02:03" from an hour on, as the engine shows durations.
 std::wstring DurationText(double seconds);
 
-}  // namespace engine
+}  // namespace mediaengine

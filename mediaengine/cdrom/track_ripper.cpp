@@ -1,12 +1,12 @@
-#include "cdrom/track_ripper.h"
+#include "mediaengine/cdrom/track_ripper.h"
 
 #include <cstdio>
 #include <vector>
 
-#include "codec/wma_encoder.h"
-#include "library/media_library.h"
+#include "mediaengine/codec/wma_encoder.h"
+#include "mediaengine/library/media_library.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 constexpr std::uint32_t kChunkFrames = 588 * 75;  // one second of CD audio
@@ -151,4 +151,4 @@ TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int 
   return result;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -6,11 +6,11 @@
 #include <functional>
 #include <string>
 
-#include "cdrom/disc_session.h"
-#include "core/engine_context.h"
-#include "core/rip_preferences.h"
+#include "mediaengine/cdrom/disc_session.h"
+#include "mediaengine/base/engine_context.h"
+#include "mediaengine/base/rip_preferences.h"
 
-namespace engine {
+namespace mediaengine {
 
 enum class TrackRipOutcome {
   Ripped,
@@ -37,4 +37,4 @@ TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int 
                         const RipPreferences& preferences, const std::atomic<bool>& stop,
                         const std::function<void(int)>& percent);
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-namespace engine::asf {
+namespace mediaengine::asf {
 
 using Guid = std::array<std::uint8_t, 16>;
 
@@ -93,4 +93,4 @@ class ByteWriter {
   std::vector<std::uint8_t>* out_;
 };
 
-}  // namespace engine::asf
+}  // namespace mediaengine::asf

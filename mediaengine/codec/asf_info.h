@@ -7,7 +7,7 @@
 
 #include "os/file_system.h"
 
-namespace engine {
+namespace mediaengine {
 
 struct AsfTags {
   std::wstring title;        // Content Description "Title"
@@ -29,4 +29,4 @@ struct AsfInfo {
 // False when the file cannot be read or is not a well-formed ASF file.
 bool ReadAsfInfo(os::IFileSystem& files, const std::wstring& path, AsfInfo* info);
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "codec/asf_format.h"
-#include "codec/asf_info.h"
+#include "mediaengine/codec/asf_format.h"
+#include "mediaengine/codec/asf_info.h"
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 using asf::Le16;
@@ -229,4 +229,4 @@ bool ReadAsfInfo(os::IFileSystem& files, const std::wstring& path, AsfInfo* info
   return true;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,11 +1,11 @@
-#include "codec/asf_writer.h"
+#include "mediaengine/codec/asf_writer.h"
 
 #include <algorithm>
 
-#include "codec/asf_format.h"
+#include "mediaengine/codec/asf_format.h"
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 using asf::ByteWriter;
@@ -288,4 +288,4 @@ os::ErrorCode AsfWriter::Fail(os::ErrorCode error) {
   return error;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "codec/asf_info.h"
+#include "mediaengine/codec/asf_info.h"
 #include "os/file_system.h"
 
-namespace engine {
+namespace mediaengine {
 
 // WAVEFORMATEX of the single audio stream.
 struct AsfAudioFormat {
@@ -86,4 +86,4 @@ class AsfWriter {
   std::uint64_t idHash_[2] = {};
 };
 
-}  // namespace engine
+}  // namespace mediaengine

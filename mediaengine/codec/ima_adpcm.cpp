@@ -1,9 +1,9 @@
-#include "codec/ima_adpcm.h"
+#include "mediaengine/codec/ima_adpcm.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 constexpr int kStepSizes[kImaMaxStepIndex + 1] = {
@@ -144,4 +144,4 @@ bool DecodeImaAdpcmBlock(const ImaAdpcmLayout& layout, const std::uint8_t* block
   return true;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

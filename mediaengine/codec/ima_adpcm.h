@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace engine {
+namespace mediaengine {
 
 constexpr std::uint16_t kWaveFormatImaAdpcm = 0x0011;
 constexpr int kImaMaxStepIndex = 88;
@@ -60,4 +60,4 @@ class ImaAdpcmEncoder {
 bool DecodeImaAdpcmBlock(const ImaAdpcmLayout& layout, const std::uint8_t* block,
                          std::size_t size, std::vector<std::int16_t>* frames);
 
-}  // namespace engine
+}  // namespace mediaengine

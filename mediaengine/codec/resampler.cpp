@@ -1,9 +1,9 @@
-#include "codec/resampler.h"
+#include "mediaengine/codec/resampler.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 // 16000 / 44100 reduced: an output frame n sits at input position n * 441 / 160.
@@ -154,4 +154,4 @@ void Resampler::Produce(std::uint64_t limit, std::vector<std::int16_t>* out) {
   }
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace engine {
+namespace mediaengine {
 
 class Resampler {
  public:
@@ -44,4 +44,4 @@ class Resampler {
   std::uint64_t nextOutput_ = 0;
 };
 
-}  // namespace engine
+}  // namespace mediaengine

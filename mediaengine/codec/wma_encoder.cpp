@@ -1,8 +1,8 @@
-#include "codec/wma_encoder.h"
+#include "mediaengine/codec/wma_encoder.h"
 
 #include <algorithm>
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 // Large blocks and one block a packet keep the overhead small: 4096 bytes per
@@ -119,4 +119,4 @@ os::ErrorCode WmaEncoder::Fail(os::ErrorCode error) {
   return error;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

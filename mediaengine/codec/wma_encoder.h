@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "codec/asf_info.h"
-#include "codec/asf_writer.h"
-#include "codec/ima_adpcm.h"
-#include "codec/resampler.h"
+#include "mediaengine/codec/asf_info.h"
+#include "mediaengine/codec/asf_writer.h"
+#include "mediaengine/codec/ima_adpcm.h"
+#include "mediaengine/codec/resampler.h"
 #include "os/file_system.h"
 
-namespace engine {
+namespace mediaengine {
 
 constexpr std::uint32_t kWmaRateClass64 = 64000;
 constexpr std::uint32_t kWmaRateClass128 = 128000;
@@ -72,4 +72,4 @@ class WmaEncoder {
   std::vector<std::uint8_t> blocks_;
 };
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,10 +1,10 @@
-#include "devices/copy_pool.h"
+#include "mediaengine/devices/copy_pool.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 constexpr std::uint32_t kScratchBytes = 1u << 20;
@@ -171,4 +171,4 @@ CopyResult CopyPool::Verify(const Copy& copy, const std::vector<std::uint8_t>& b
   return {};
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -18,10 +18,10 @@
 #include <thread>
 #include <vector>
 
-#include "devices/file_copier.h"
+#include "mediaengine/devices/file_copier.h"
 #include "os/file_system.h"
 
-namespace engine {
+namespace mediaengine {
 
 class CopyPool {
  public:
@@ -79,4 +79,4 @@ class CopyPool {
   std::vector<std::thread> threads_;
 };
 
-}  // namespace engine
+}  // namespace mediaengine

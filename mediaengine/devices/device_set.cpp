@@ -1,6 +1,6 @@
-#include "devices/device_set.h"
+#include "mediaengine/devices/device_set.h"
 
-namespace engine {
+namespace mediaengine {
 
 DeviceSet::DeviceSet(EngineContext& context, std::uint32_t chunkBytes)
     : context_(context), chunkBytes_(chunkBytes), partnerships_(context.registry) {
@@ -69,4 +69,4 @@ wmp::HResult DeviceSet::GetDevice(long index, wmp::SyncDevicePtr* device) {
   return wmp::kOk;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -8,12 +8,12 @@
 #include <mutex>
 #include <vector>
 
-#include "core/engine_context.h"
-#include "devices/partnership_store.h"
-#include "devices/sync_device.h"
+#include "mediaengine/base/engine_context.h"
+#include "mediaengine/devices/partnership_store.h"
+#include "mediaengine/devices/sync_device.h"
 #include "engine/model/sync.h"
 
-namespace engine {
+namespace mediaengine {
 
 class DeviceSet : public wmp::ISyncServices {
  public:
@@ -41,4 +41,4 @@ class DeviceSet : public wmp::ISyncServices {
   bool started_ = false;
 };
 
-}  // namespace engine
+}  // namespace mediaengine

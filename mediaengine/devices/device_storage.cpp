@@ -1,11 +1,11 @@
-#include "devices/device_storage.h"
+#include "mediaengine/devices/device_storage.h"
 
 #include <algorithm>
 
-#include "devices/wmp_info_file.h"
-#include "library/library_records.h"
+#include "mediaengine/devices/wmp_info_file.h"
+#include "mediaengine/library/library_records.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 constexpr int kMaxDepth = 32;
@@ -152,4 +152,4 @@ std::uint64_t BytesBelow(os::IFileSystem& files, const std::wstring& folder) {
   return BytesBelow(files, folder, 0);
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "devices/folder_players.h"
-#include "devices/player_identity.h"
+#include "mediaengine/devices/folder_players.h"
+#include "mediaengine/devices/player_identity.h"
 #include "os/drives.h"
 #include "os/file_system.h"
 
-namespace engine {
+namespace mediaengine {
 
 enum class DeviceKind { Drive, Folder };
 
@@ -57,4 +57,4 @@ bool SpaceOf(os::IFileSystem& files, const DeviceDescription& description, Stora
 // Bytes of every file below `folder` (no trailing backslash needed).
 std::uint64_t BytesBelow(os::IFileSystem& files, const std::wstring& folder);
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,9 +1,9 @@
-#include "devices/file_copier.h"
+#include "mediaengine/devices/file_copier.h"
 
 #include <cstring>
 #include <memory>
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 constexpr os::ErrorCode kErrorWriteProtect = 19;
@@ -93,4 +93,4 @@ bool FileCopier::SameContent(const std::wstring& a, const std::wstring& b) {
   }
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -10,7 +10,7 @@
 
 #include "os/file_system.h"
 
-namespace engine {
+namespace mediaengine {
 
 enum class CopyOutcome {
   Copied,
@@ -57,4 +57,4 @@ class FileCopier {
   std::vector<std::uint8_t> second_;
 };
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,11 +1,11 @@
-#include "devices/folder_players.h"
+#include "mediaengine/devices/folder_players.h"
 
 #include <cwchar>
 
 #include "os/reg_key.h"
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 std::wstring SlotKey(int slot) {
@@ -117,4 +117,4 @@ os::ErrorCode UnregisterFolderPlayer(os::IRegistry& registry, int slot) {
   return registry.DeleteKey(os::Hive::CurrentUser, SlotKey(slot));
 }
 
-}  // namespace engine
+}  // namespace mediaengine

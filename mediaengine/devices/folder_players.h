@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "devices/player_identity.h"
+#include "mediaengine/devices/player_identity.h"
 #include "os/registry.h"
 
-namespace engine {
+namespace mediaengine {
 
 extern const wchar_t kFolderPlayersKey[];  // "Software\\Marimba\\MediaEngine\\FolderPlayers"
 extern const wchar_t kFolderPlayerDeviceName[];  // "ORBIT Audio Device"
@@ -48,4 +48,4 @@ os::ErrorCode RegisterFolderPlayer(os::IRegistry& registry, const FolderPlayerRe
                                    int* slot);
 os::ErrorCode UnregisterFolderPlayer(os::IRegistry& registry, int slot);
 
-}  // namespace engine
+}  // namespace mediaengine

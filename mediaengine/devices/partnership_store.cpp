@@ -1,4 +1,4 @@
-#include "devices/partnership_store.h"
+#include "mediaengine/devices/partnership_store.h"
 
 #include <cwchar>
 #include <vector>
@@ -6,7 +6,7 @@
 #include "os/reg_key.h"
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 
 const wchar_t kPartnershipsKey[] = L"Software\\Marimba\\MediaEngine\\Partnerships";
 
@@ -79,4 +79,4 @@ bool PartnershipStore::Delete(const std::wstring& deviceId) {
   return deleted;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

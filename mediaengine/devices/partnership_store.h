@@ -9,7 +9,7 @@
 
 #include "os/registry.h"
 
-namespace engine {
+namespace mediaengine {
 
 extern const wchar_t kPartnershipsKey[];  // "Software\\Marimba\\MediaEngine\\Partnerships"
 constexpr int kMaxPartnerships = 16;
@@ -31,4 +31,4 @@ class PartnershipStore {
   std::mutex mutex_;
 };
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,10 +1,10 @@
-#include "devices/player_identity.h"
+#include "mediaengine/devices/player_identity.h"
 
 #include <vector>
 
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 // Far more than any identity file needs; a bigger file is not one.
@@ -89,4 +89,4 @@ bool ReadPlayerIdentity(os::IFileSystem& files, const std::wstring& root,
   return ParsePlayerIdentity(std::string(bytes.begin(), bytes.end()), identity);
 }
 
-}  // namespace engine
+}  // namespace mediaengine

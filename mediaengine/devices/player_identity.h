@@ -17,7 +17,7 @@
 
 #include "os/file_system.h"
 
-namespace engine {
+namespace mediaengine {
 
 enum class StorageKind { Internal, Card };
 enum class SyncFolder { Root, Music };
@@ -44,4 +44,4 @@ bool ReadPlayerIdentity(os::IFileSystem& files, const std::wstring& root,
 // "Root" or "Music" (ASCII case ignored); false for anything else.
 bool ParseSyncFolder(const std::wstring& text, SyncFolder* folder);
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,13 +1,13 @@
-#include "devices/sync_device.h"
+#include "mediaengine/devices/sync_device.h"
 
 #include <algorithm>
 
-#include "devices/wmp_info_file.h"
-#include "library/library_io.h"
-#include "library/library_records.h"
-#include "library/media_library.h"
+#include "mediaengine/devices/wmp_info_file.h"
+#include "mediaengine/library/library_io.h"
+#include "mediaengine/library/library_records.h"
+#include "mediaengine/library/media_library.h"
 
-namespace engine {
+namespace mediaengine {
 
 SyncDevice::SyncDevice(EngineContext& context, PartnershipStore& partnerships,
                        const DeviceDescription& description, std::uint32_t chunkBytes)
@@ -284,4 +284,4 @@ wmp::HResult SyncDevice::IsIdentical(wmp::ISyncDevice* other, bool* identical) {
   return wmp::kOk;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

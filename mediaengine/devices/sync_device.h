@@ -9,14 +9,14 @@
 #include <string>
 #include <thread>
 
-#include "core/engine_context.h"
-#include "devices/copy_pool.h"
-#include "devices/device_storage.h"
-#include "devices/partnership_store.h"
-#include "devices/sync_job.h"
+#include "mediaengine/base/engine_context.h"
+#include "mediaengine/devices/copy_pool.h"
+#include "mediaengine/devices/device_storage.h"
+#include "mediaengine/devices/partnership_store.h"
+#include "mediaengine/devices/sync_job.h"
 #include "engine/model/sync.h"
 
-namespace engine {
+namespace mediaengine {
 
 class SyncDevice : public wmp::ISyncDevice, public std::enable_shared_from_this<SyncDevice> {
  public:
@@ -82,4 +82,4 @@ class SyncDevice : public wmp::ISyncDevice, public std::enable_shared_from_this<
   std::atomic<long> progress_{0};
 };
 
-}  // namespace engine
+}  // namespace mediaengine

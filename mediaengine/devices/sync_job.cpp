@@ -1,16 +1,16 @@
-#include "devices/sync_job.h"
+#include "mediaengine/devices/sync_job.h"
 
 #include <algorithm>
 #include <memory>
 
-#include "codec/asf_info.h"
-#include "core/rip_preferences.h"
-#include "disc/disc_image.h"
-#include "library/library_io.h"
-#include "library/library_records.h"
+#include "mediaengine/codec/asf_info.h"
+#include "mediaengine/base/rip_preferences.h"
+#include "mediaengine/disc/disc_image.h"
+#include "mediaengine/library/library_io.h"
+#include "mediaengine/library/library_records.h"
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 std::wstring FileNameOf(const std::wstring& path) {
@@ -212,4 +212,4 @@ bool SyncJob::CopyItems(const std::atomic<bool>& stop) {
   return true;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

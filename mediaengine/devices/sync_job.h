@@ -16,12 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "devices/copy_pool.h"
-#include "devices/device_storage.h"
-#include "devices/file_copier.h"
+#include "mediaengine/devices/copy_pool.h"
+#include "mediaengine/devices/device_storage.h"
+#include "mediaengine/devices/file_copier.h"
 #include "engine/model/media.h"
 
-namespace engine {
+namespace mediaengine {
 
 // Copies on the device are called "~MarimbaSync-<n>.tmp", in its root, until
 // they are complete and verified. The name holds no ".wma" so that nothing
@@ -104,4 +104,4 @@ class SyncJob {
   std::function<void(long)> percent_;
 };
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,13 +1,13 @@
-#include "devices/wmp_info_file.h"
+#include "mediaengine/devices/wmp_info_file.h"
 
 #include <cstdint>
 #include <cwchar>
 #include <vector>
 
-#include "library/library_io.h"
+#include "mediaengine/library/library_io.h"
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 constexpr std::uint32_t kMaxBytes = 8192;
@@ -94,4 +94,4 @@ bool ReadWmpInfo(os::IFileSystem& files, const std::wstring& root, std::wstring*
   return DeviceIdOfWmpInfo(std::string(bytes.begin(), bytes.end()), deviceId);
 }
 
-}  // namespace engine
+}  // namespace mediaengine

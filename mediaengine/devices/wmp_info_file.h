@@ -9,7 +9,7 @@
 
 #include "os/file_system.h"
 
-namespace engine {
+namespace mediaengine {
 
 extern const wchar_t kWmpInfoFileName[];  // "WMPInfo.xml"
 
@@ -27,4 +27,4 @@ os::ErrorCode WriteWmpInfo(os::IFileSystem& files, const std::wstring& root,
                            const std::wstring& deviceId);
 bool ReadWmpInfo(os::IFileSystem& files, const std::wstring& root, std::wstring* deviceId);
 
-}  // namespace engine
+}  // namespace mediaengine

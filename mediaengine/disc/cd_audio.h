@@ -5,7 +5,7 @@
 // sector numbers (LBA).
 #include <cstdint>
 
-namespace engine {
+namespace mediaengine {
 
 constexpr std::uint32_t kSectorBytes = 2352;
 constexpr std::uint32_t kFrameBytes = 4;  // one stereo frame: left, right int16
@@ -35,4 +35,4 @@ inline Msf MsfOf(std::uint32_t sectors) {
 // The address the table of contents shows for a logical sector.
 inline std::uint32_t AddressOf(std::uint32_t lba) { return lba + kLeadInSectors; }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,10 +1,10 @@
-#include "disc/cda_file.h"
+#include "mediaengine/disc/cda_file.h"
 
 #include <cstring>
 
-#include "disc/cd_audio.h"
+#include "mediaengine/disc/cd_audio.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 constexpr std::uint32_t kRiffBodyBytes = 36;
@@ -94,4 +94,4 @@ std::wstring CdaFileName(int trackNumber) {
   return name + std::to_wstring(trackNumber) + L".cda";
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace engine {
+namespace mediaengine {
 
 constexpr std::size_t kCdaFileBytes = 44;
 
@@ -34,4 +34,4 @@ bool ParseCdaFile(const std::uint8_t* data, std::size_t size, CdaTrack* track);
 // "Track01.cda" for track 1.
 std::wstring CdaFileName(int trackNumber);
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,11 +1,11 @@
-#include "disc/cue_sheet.h"
+#include "mediaengine/disc/cue_sheet.h"
 
 #include <set>
 
-#include "disc/cd_audio.h"
+#include "mediaengine/disc/cd_audio.h"
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 std::string Upper(std::string text) {
@@ -441,4 +441,4 @@ bool ParseCueSheet(const std::string& text, CueSheet* sheet, CueError* error) {
   return parser.Run(text, sheet, error);
 }
 
-}  // namespace engine
+}  // namespace mediaengine

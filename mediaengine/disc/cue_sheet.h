@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace engine {
+namespace mediaengine {
 
 // CD-TEXT fields hold at most this many characters.
 constexpr std::size_t kMaxCdTextChars = 80;
@@ -59,4 +59,4 @@ bool ParseCueSheet(const std::string& text, CueSheet* sheet, CueError* error);
 // "mm:ss:ff" (minutes, seconds below 60, frames below 75) as sectors.
 bool ParseCueTime(const std::string& text, std::uint32_t* sectors);
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,12 +1,12 @@
-#include "disc/disc_image.h"
+#include "mediaengine/disc/disc_image.h"
 
 #include <algorithm>
 #include <cstddef>
 
-#include "disc/cd_audio.h"
+#include "mediaengine/disc/cd_audio.h"
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 
 const wchar_t kUnknownAlbum[] = L"アルバム情報なし";
 const wchar_t kUnknownArtist[] = L"アーティスト情報なし";
@@ -252,4 +252,4 @@ bool TrackReader::Read(std::uint32_t maxFrames, std::vector<std::uint8_t>* chunk
   return true;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "disc/cda_file.h"
-#include "disc/cue_sheet.h"
-#include "disc/disc_layout.h"
+#include "mediaengine/disc/cda_file.h"
+#include "mediaengine/disc/cue_sheet.h"
+#include "mediaengine/disc/disc_layout.h"
 #include "os/file_system.h"
 
-namespace engine {
+namespace mediaengine {
 
 // The engine's texts for what a disc does not say, and for an empty drive.
 extern const wchar_t kUnknownAlbum[];        // "アルバム情報なし"
@@ -145,4 +145,4 @@ class TrackReader {
   DiscProblem problem_;
 };
 
-}  // namespace engine
+}  // namespace mediaengine

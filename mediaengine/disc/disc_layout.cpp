@@ -1,11 +1,11 @@
-#include "disc/disc_layout.h"
+#include "mediaengine/disc/disc_layout.h"
 
 #include <cstdio>
 
-#include "disc/cd_audio.h"
+#include "mediaengine/disc/cd_audio.h"
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 bool Fail(int line, const std::string& reason, CueError* error) {
@@ -134,4 +134,4 @@ std::uint32_t AudioCdSerial(const DiscLayout& layout) {
   return serial;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

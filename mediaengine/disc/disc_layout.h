@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "disc/cue_sheet.h"
+#include "mediaengine/disc/cue_sheet.h"
 
-namespace engine {
+namespace mediaengine {
 
 struct TrackExtent {
   int number = 0;
@@ -51,4 +51,4 @@ std::wstring TocText(const DiscLayout& layout);
 // that start to the lead-out, so that short discs differ more.
 std::uint32_t AudioCdSerial(const DiscLayout& layout);
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,8 +1,8 @@
 // Kept apart from the library so that code using the library with a reader
 // of its own does not pull in the ASF reader.
-#include "library/media_library.h"
+#include "mediaengine/library/media_library.h"
 
-namespace engine {
+namespace mediaengine {
 
 TagReader AsfTagReader(os::IFileSystem& files) {
   return [&files](const std::wstring& path, AsfInfo* info) {
@@ -10,4 +10,4 @@ TagReader AsfTagReader(os::IFileSystem& files) {
   };
 }
 
-}  // namespace engine
+}  // namespace mediaengine

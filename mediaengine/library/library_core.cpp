@@ -1,14 +1,14 @@
-#include "library/library_core.h"
+#include "mediaengine/library/library_core.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "library/library_file.h"
-#include "library/library_io.h"
-#include "library/library_objects.h"
-#include "library/wpl_file.h"
+#include "mediaengine/library/library_file.h"
+#include "mediaengine/library/library_io.h"
+#include "mediaengine/library/library_objects.h"
+#include "mediaengine/library/wpl_file.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 const wchar_t kLibraryFileName[] = L"library.txt";
@@ -653,4 +653,4 @@ void LibraryCore::Deliver() {
   }
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "library/library_records.h"
-#include "library/library_types.h"
+#include "mediaengine/library/library_records.h"
+#include "mediaengine/library/library_types.h"
 #include "os/file_system.h"
 
-namespace engine {
+namespace mediaengine {
 
 class LibraryCore : public std::enable_shared_from_this<LibraryCore> {
  public:
@@ -110,4 +110,4 @@ class LibraryCore : public std::enable_shared_from_this<LibraryCore> {
   std::mutex writeMutex_;
 };
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,11 +1,11 @@
-#include "library/library_file.h"
+#include "mediaengine/library/library_file.h"
 
 #include <set>
 #include <unordered_map>
 
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 const char kHeader[] = "marimba-library";
@@ -223,4 +223,4 @@ bool ParseLibrary(const std::string& text, LibraryContents* contents, LibraryPar
   return parser.Run(text, contents, error);
 }
 
-}  // namespace engine
+}  // namespace mediaengine

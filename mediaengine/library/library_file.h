@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "library/library_records.h"
+#include "mediaengine/library/library_records.h"
 
-namespace engine {
+namespace mediaengine {
 
 constexpr int kLibraryFormatVersion = 1;
 
@@ -42,4 +42,4 @@ std::string SerializeLibrary(ItemId nextId, const std::vector<const LibraryRecor
 // version this build reads; `contents` is then left empty.
 bool ParseLibrary(const std::string& text, LibraryContents* contents, LibraryParseError* error);
 
-}  // namespace engine
+}  // namespace mediaengine

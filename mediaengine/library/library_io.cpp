@@ -1,9 +1,9 @@
-#include "library/library_io.h"
+#include "mediaengine/library/library_io.h"
 
 #include <algorithm>
 #include <memory>
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 constexpr std::uint32_t kChunk = 1u << 16;
@@ -81,4 +81,4 @@ os::ErrorCode CreateFolderTree(os::IFileSystem& files, const std::wstring& folde
   return result;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -5,7 +5,7 @@
 #include "engine/model/result.h"
 #include "os/file_system.h"
 
-namespace engine {
+namespace mediaengine {
 
 // The HRESULT that carries a Win32 error code (success stays success).
 wmp::HResult HResultOfError(os::ErrorCode error);
@@ -22,4 +22,4 @@ os::ErrorCode WriteFileAtomically(os::IFileSystem& files, const std::wstring& pa
 // Creates every missing folder of an absolute path ("C:\\a\\b" or "\\\\srv\\share\\a").
 os::ErrorCode CreateFolderTree(os::IFileSystem& files, const std::wstring& folder);
 
-}  // namespace engine
+}  // namespace mediaengine

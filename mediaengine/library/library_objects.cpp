@@ -1,11 +1,11 @@
-#include "library/library_objects.h"
+#include "mediaengine/library/library_objects.h"
 
 #include <algorithm>
 #include <map>
 #include <string>
 #include <utility>
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 using wmp::HResult;
@@ -346,4 +346,4 @@ bool ItemOfPlaylist(const LibraryCore& core, wmp::IPlaylist* playlist, ItemId* i
   return true;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "engine/model/library.h"
-#include "library/library_core.h"
+#include "mediaengine/library/library_core.h"
 
-namespace engine {
+namespace mediaengine {
 
 wmp::MediaPtr MakeLibraryMedia(std::shared_ptr<LibraryCore> core, ItemId id);
 wmp::PlaylistPtr MakeSavedPlaylist(std::shared_ptr<LibraryCore> core, ItemId id);
@@ -25,4 +25,4 @@ wmp::PlaylistCollectionPtr MakePlaylistCollection(std::shared_ptr<LibraryCore> c
 bool ItemOfMedia(const LibraryCore& core, wmp::IMedia* media, ItemId* id);
 bool ItemOfPlaylist(const LibraryCore& core, wmp::IPlaylist* playlist, ItemId* id);
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,11 +1,11 @@
-#include "library/library_records.h"
+#include "mediaengine/library/library_records.h"
 
 #include <array>
 #include <cstdio>
 
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 const std::wstring kArtistAlias = L"Artist";
@@ -76,4 +76,4 @@ std::wstring UrlKey(const std::wstring& url) {
   return key;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace engine {
+namespace mediaengine {
 
 using ItemId = std::uint64_t;
 
@@ -68,4 +68,4 @@ std::wstring DurationText(std::int64_t durationMs);
 // letters folded, forward slashes turned into backslashes.
 std::wstring UrlKey(const std::wstring& url);
 
-}  // namespace engine
+}  // namespace mediaengine

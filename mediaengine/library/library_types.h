@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "codec/asf_info.h"
+#include "mediaengine/codec/asf_info.h"
 #include "engine/model/media.h"
 #include "engine/model/result.h"
 
-namespace engine {
+namespace mediaengine {
 
 // Reads the tags and facts of a .wma file (ReadAsfInfo in the product).
 using TagReader = std::function<bool(const std::wstring& path, AsfInfo* info)>;
@@ -68,4 +68,4 @@ struct LibraryEvents {
   std::function<void(wmp::HResult error)> saveFailed;  // the library file could not be written
 };
 
-}  // namespace engine
+}  // namespace mediaengine

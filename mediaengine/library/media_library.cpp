@@ -1,9 +1,9 @@
-#include "library/media_library.h"
+#include "mediaengine/library/media_library.h"
 
-#include "library/library_core.h"
-#include "library/library_objects.h"
+#include "mediaengine/library/library_core.h"
+#include "mediaengine/library/library_objects.h"
 
-namespace engine {
+namespace mediaengine {
 
 MediaLibrary::MediaLibrary(os::IFileSystem& files, std::wstring folder, TagReader readTags)
     : core_(std::make_shared<LibraryCore>(files, std::move(folder), std::move(readTags))) {}
@@ -33,7 +33,7 @@ wmp::PlaylistPtr MediaLibrary::PlaylistOfItem(wmp::IMedia* item) {
 
 wmp::MediaPtr MediaLibrary::ItemOfPlaylist(wmp::IPlaylist* playlist) {
   ItemId id = 0;
-  if (!engine::ItemOfPlaylist(*core_, playlist, &id)) return nullptr;
+  if (!mediaengine::ItemOfPlaylist(*core_, playlist, &id)) return nullptr;
   return MakeLibraryMedia(core_, id);
 }
 
@@ -69,4 +69,4 @@ std::wstring MediaLibrary::LibraryFilePath() const { return core_->LibraryFile()
 
 std::wstring MediaLibrary::PlaylistFolderPath() const { return core_->PlaylistFolder(); }
 
-}  // namespace engine
+}  // namespace mediaengine

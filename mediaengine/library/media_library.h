@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "engine/model/library.h"
-#include "library/library_records.h"
-#include "library/library_types.h"
+#include "mediaengine/library/library_records.h"
+#include "mediaengine/library/library_types.h"
 #include "os/file_system.h"
 
-namespace engine {
+namespace mediaengine {
 
 class LibraryCore;
 
@@ -91,4 +91,4 @@ class MediaLibrary {
 // The product's tag reader: ReadAsfInfo over `files`.
 TagReader AsfTagReader(os::IFileSystem& files);
 
-}  // namespace engine
+}  // namespace mediaengine

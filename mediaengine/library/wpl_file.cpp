@@ -1,8 +1,8 @@
-#include "library/wpl_file.h"
+#include "mediaengine/library/wpl_file.h"
 
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 // Long enough for any real name, short enough that the folder plus the name
@@ -79,4 +79,4 @@ std::wstring PlaylistFileStem(const std::wstring& name) {
   return stem;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace engine {
+namespace mediaengine {
 
 // Text escaped for XML content and attribute values (& < > " '). Tab, line
 // feed and carriage return become character references so that attribute
@@ -18,4 +18,4 @@ std::string BuildWpl(const std::wstring& title, const std::vector<std::wstring>&
 // names become "_", trailing dots and spaces go, and an empty result is "Playlist".
 std::wstring PlaylistFileStem(const std::wstring& name);
 
-}  // namespace engine
+}  // namespace mediaengine

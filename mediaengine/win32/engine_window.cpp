@@ -1,8 +1,8 @@
-#include "win32/engine_window.h"
+#include "mediaengine/win32/engine_window.h"
 
-#include "core/player.h"
+#include "mediaengine/player/player.h"
 
-namespace engine::win32 {
+namespace mediaengine::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"MarimbaEngineWindow";
@@ -65,4 +65,4 @@ LRESULT CALLBACK EngineWindow::WindowProc(HWND window, UINT message, WPARAM wPar
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-}  // namespace engine::win32
+}  // namespace mediaengine::win32

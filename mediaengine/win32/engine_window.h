@@ -5,11 +5,11 @@
 
 #include <memory>
 
-namespace engine {
+namespace mediaengine {
 class Player;
 }
 
-namespace engine::win32 {
+namespace mediaengine::win32 {
 
 class EngineWindow {
  public:
@@ -34,4 +34,4 @@ class EngineWindow {
   HWND window_ = nullptr;
 };
 
-}  // namespace engine::win32
+}  // namespace mediaengine::win32

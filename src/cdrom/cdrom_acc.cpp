@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "device/text_format.h"
+#include "common/text_format.h"
 
 namespace cdrom {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "cdrom/basic_drive.h"
-#include "cdrom/player_context.h"
+#include "common/basic_drive.h"
+#include "common/player_context.h"
 #include "engine/attributes.h"
 #include "os/clock.h"
 #include "os/drives.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "cdrom/cdrom_acc.h"
-#include "device/text_format.h"
+#include "common/text_format.h"
 #include "os/text_encoding.h"
 #include "resources/resource.h"
 

@@ -2,7 +2,7 @@
 // player drives, and the combo box that shows them.
 #include "device/dap_acc.h"
 
-#include "device/text_format.h"
+#include "common/text_format.h"
 
 namespace device {
 namespace {

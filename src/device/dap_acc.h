@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "cdrom/basic_drive.h"
-#include "cdrom/player_context.h"
+#include "common/basic_drive.h"
+#include "common/player_context.h"
 #include "device/device_manager.h"
 #include "device/first_line.h"
 #include "device/maker_library.h"

@@ -2,7 +2,7 @@
 // its partnership, the temporary playlist and the synchronisation.
 #include "device/dap_acc.h"
 
-#include "device/text_format.h"
+#include "common/text_format.h"
 #include "resources/resource.h"
 
 namespace device {

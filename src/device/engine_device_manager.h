@@ -4,7 +4,7 @@
 // services list them. The manufacturer is the device name's first word, the
 // friendly name the engine's, and each device has one storage whose sizes
 // are the engine's "TotalSpace" and "FreeSpace".
-#include "cdrom/player_context.h"
+#include "common/player_context.h"
 #include "device/device_manager.h"
 
 namespace device {

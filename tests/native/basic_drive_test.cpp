@@ -1,13 +1,13 @@
 // The shared pieces of the drive-access objects: the progress window of the
 // base, the engine context, and the check snapshot of the track list.
-#include "cdrom/basic_drive.h"
+#include "common/basic_drive.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
-#include "cdrom/player_context.h"
+#include "common/player_context.h"
 #include "fakes/fake_engine.h"
 #include "fakes/fake_status_window.h"
 #include "fakes/fake_track_list.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cdrom/cdrom_acc.h"
-#include "cdrom/player_context.h"
+#include "common/player_context.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_combo_box.h"
 #include "fakes/fake_drives.h"

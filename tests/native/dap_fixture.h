@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cdrom/player_context.h"
+#include "common/player_context.h"
 #include "device/dap_acc.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_combo_box.h"

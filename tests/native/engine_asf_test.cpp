@@ -4,22 +4,22 @@
 
 #include <cstring>
 
-#include "codec/asf_format.h"
-#include "codec/asf_writer.h"
-#include "codec/ima_adpcm.h"
-#include "codec/resampler.h"
-#include "codec/wma_encoder.h"
+#include "mediaengine/codec/asf_format.h"
+#include "mediaengine/codec/asf_writer.h"
+#include "mediaengine/codec/ima_adpcm.h"
+#include "mediaengine/codec/resampler.h"
+#include "mediaengine/codec/wma_encoder.h"
 #include "fakes/fake_file_system.h"
 #include "native/engine_signals.h"
 
 namespace {
 
-namespace asf = engine::asf;
-using engine::AsfInfo;
-using engine::AsfTags;
-using engine::WmaEncoder;
+namespace asf = mediaengine::asf;
+using mediaengine::AsfInfo;
+using mediaengine::AsfTags;
+using mediaengine::WmaEncoder;
 
-constexpr std::uint32_t kClasses[] = {engine::kWmaRateClass64, engine::kWmaRateClass128};
+constexpr std::uint32_t kClasses[] = {mediaengine::kWmaRateClass64, mediaengine::kWmaRateClass128};
 
 const std::uint8_t* At(const std::string& s, std::size_t offset) {
   return reinterpret_cast<const std::uint8_t*>(s.data()) + offset;
@@ -95,7 +95,7 @@ bool ReadInfo(const std::string& file, AsfInfo* info) {
   fakes::FakeFileSystem files;
   files.AddDrive(L'C');
   files.AddFile(L"C:\\a.wma", file);
-  return engine::ReadAsfInfo(files, L"C:\\a.wma", info);
+  return mediaengine::ReadAsfInfo(files, L"C:\\a.wma", info);
 }
 
 // The header's child objects, each with its 24-byte head, and the same file
@@ -138,7 +138,7 @@ std::vector<std::int16_t> AudioOfPackets(const std::string& file) {
   const std::string& stream = Child(children, asf::kStreamProperties);
   const std::uint32_t packetSize = asf::Le32(At(properties, 92));
   EXPECT_EQ(asf::Le32(At(properties, 96)), packetSize) << "fixed-size packets";
-  engine::ImaAdpcmLayout layout;
+  mediaengine::ImaAdpcmLayout layout;
   layout.channels = asf::Le16(At(stream, 78 + 2));
   layout.blockAlign = asf::Le16(At(stream, 78 + 12));
   EXPECT_EQ(asf::Le16(At(stream, 78 + 18)), layout.SamplesPerBlock());
@@ -166,7 +166,7 @@ std::vector<std::int16_t> AudioOfPackets(const std::string& file) {
     EXPECT_EQ(objectSize % layout.blockAlign, 0u) << "whole blocks";
     for (std::uint32_t b = 0; b + layout.blockAlign <= objectSize; b += layout.blockAlign) {
       std::vector<std::int16_t> frames;
-      EXPECT_TRUE(engine::DecodeImaAdpcmBlock(layout, p + 28 + b, layout.blockAlign, &frames));
+      EXPECT_TRUE(mediaengine::DecodeImaAdpcmBlock(layout, p + 28 + b, layout.blockAlign, &frames));
       audio.insert(audio.end(), frames.begin(), frames.end());
     }
   }
@@ -208,7 +208,7 @@ TEST(WmaFile, RoundTripKeepsTagsLengthRateClassAndAudio) {
 
     // The packets carry the resampled input, the last block padded.
     std::vector<std::int16_t> resampled;
-    engine::Resampler resampler(rateClass == engine::kWmaRateClass64 ? 1 : 2);
+    mediaengine::Resampler resampler(rateClass == mediaengine::kWmaRateClass64 ? 1 : 2);
     resampler.Write(music.data(), frames, &resampled);
     resampler.Flush(&resampled);
     const std::vector<std::int16_t> audio = AudioOfPackets(file);
@@ -224,12 +224,12 @@ TEST(WmaFile, WholeFileStaysInItsRateClassForOrdinaryTracks) {
   for (std::uint32_t rateClass : kClasses) {
     for (int seconds : {150, 240, 600}) {
       SCOPED_TRACE(testing::Message() << rateClass << " " << seconds);
-      engine::AsfWriterSettings settings;
+      mediaengine::AsfWriterSettings settings;
       ASSERT_TRUE(WmaEncoder::SettingsForClass(rateClass, &settings));
       settings.tags = SampleTags();
       fakes::FakeFileSystem files;
       files.AddDrive(L'C');
-      engine::AsfWriter writer;
+      mediaengine::AsfWriter writer;
       ASSERT_EQ(writer.Open(files, L"C:\\a.wma", settings), os::kSuccess);
       const std::vector<std::uint8_t> block(settings.format.blockAlign, 0);
       for (std::uint64_t b = 0; b * settings.format.samplesPerBlock < 16000ULL * seconds; ++b) {
@@ -242,7 +242,7 @@ TEST(WmaFile, WholeFileStaysInItsRateClassForOrdinaryTracks) {
 }
 
 TEST(AsfReader, TakesNumericTrackNumbersAndSkipsUnknownObjects) {
-  const std::string original = Encode(engine::kWmaRateClass128, engine_signals::MusicLike(4410, 44100.0));
+  const std::string original = Encode(mediaengine::kWmaRateClass128, engine_signals::MusicLike(4410, 44100.0));
   std::vector<std::string> children = Children(original);
   // Another extended description: an unknown value type, a DWORD track
   // number and a genre; plus an object the reader does not know.
@@ -272,14 +272,14 @@ TEST(AsfReader, TakesNumericTrackNumbersAndSkipsUnknownObjects) {
   EXPECT_EQ(info.tags.title, L"夜明けのスキャット");
 
   // The writer leaves out empty tags; an empty track is still a file.
-  const std::string empty = Encode(engine::kWmaRateClass64, {}, AsfTags());
+  const std::string empty = Encode(mediaengine::kWmaRateClass64, {}, AsfTags());
   EXPECT_EQ(empty.find(Utf16Le(L"WM/")), std::string::npos);
   ASSERT_TRUE(ReadInfo(empty, &info));
   EXPECT_EQ(info.durationSeconds, 0.0);
 }
 
 TEST(AsfReader, RejectsTruncatedAndDamagedFiles) {
-  const std::string file = Encode(engine::kWmaRateClass64, engine_signals::MusicLike(44100, 44100.0));
+  const std::string file = Encode(mediaengine::kWmaRateClass64, engine_signals::MusicLike(44100, 44100.0));
   AsfInfo info;
   ASSERT_TRUE(ReadInfo(file, &info));
   const std::size_t headerSize = asf::Le64(At(file, 16));
@@ -324,14 +324,14 @@ TEST(AsfReader, RejectsTruncatedAndDamagedFiles) {
 
 TEST(WmaEncoder, FullDiskIsReportedClosesTheFileAndNeverEndsInSuccess) {
   const std::vector<std::int16_t> audio = engine_signals::MusicLike(44100 * 2, 44100.0);
-  const std::uint64_t fullSize = Encode(engine::kWmaRateClass128, audio).size();
+  const std::uint64_t fullSize = Encode(mediaengine::kWmaRateClass128, audio).size();
   for (std::uint64_t capacity : {std::uint64_t{0}, std::uint64_t{200}, std::uint64_t{9000},
                                  fullSize / 2, fullSize - 1, fullSize}) {
     SCOPED_TRACE(capacity);
     CountingFiles files;
     files.AddDrive(L'E', capacity);
     WmaEncoder encoder;
-    const os::ErrorCode result = EncodeTo(files, L"E:\\rip.tmp", engine::kWmaRateClass128, audio, &encoder);
+    const os::ErrorCode result = EncodeTo(files, L"E:\\rip.tmp", mediaengine::kWmaRateClass128, audio, &encoder);
     EXPECT_EQ(files.openStreams, 0);
     if (capacity == fullSize) {
       EXPECT_EQ(result, os::kSuccess);
@@ -348,7 +348,7 @@ TEST(WmaEncoder, AbandonClosesTheFileAndMisuseIsRefused) {
   files.AddDrive(L'C');
   const std::vector<std::int16_t> audio = engine_signals::MusicLike(44100, 44100.0);
   WmaEncoder stopped;
-  ASSERT_EQ(stopped.Open(files, L"C:\\rip.tmp", SampleTags(), engine::kWmaRateClass64), os::kSuccess);
+  ASSERT_EQ(stopped.Open(files, L"C:\\rip.tmp", SampleTags(), mediaengine::kWmaRateClass64), os::kSuccess);
   ASSERT_EQ(stopped.Write(audio.data(), 44100), os::kSuccess);
   EXPECT_EQ(files.openStreams, 1);
   stopped.Abandon();
@@ -362,13 +362,13 @@ TEST(WmaEncoder, AbandonClosesTheFileAndMisuseIsRefused) {
   EXPECT_EQ(wrongClass.Open(files, L"C:\\a.wma", SampleTags(), 96000), os::kErrorInvalidParameter);
   EXPECT_FALSE(files.Exists(L"C:\\a.wma"));
   WmaEncoder noFolder;
-  EXPECT_EQ(noFolder.Open(files, L"C:\\missing\\a.wma", SampleTags(), engine::kWmaRateClass64),
+  EXPECT_EQ(noFolder.Open(files, L"C:\\missing\\a.wma", SampleTags(), mediaengine::kWmaRateClass64),
             os::kErrorPathNotFound);
   EXPECT_EQ(noFolder.Write(audio.data(), 2), os::kErrorPathNotFound);
   WmaEncoder twice;
   EXPECT_NE(twice.Finish(), os::kSuccess) << "not open yet";
-  ASSERT_EQ(twice.Open(files, L"C:\\b.wma", SampleTags(), engine::kWmaRateClass64), os::kSuccess);
-  EXPECT_EQ(twice.Open(files, L"C:\\c.wma", SampleTags(), engine::kWmaRateClass64), os::kErrorInvalidParameter);
+  ASSERT_EQ(twice.Open(files, L"C:\\b.wma", SampleTags(), mediaengine::kWmaRateClass64), os::kSuccess);
+  EXPECT_EQ(twice.Open(files, L"C:\\c.wma", SampleTags(), mediaengine::kWmaRateClass64), os::kErrorInvalidParameter);
   ASSERT_EQ(twice.Finish(), os::kSuccess);
   EXPECT_NE(twice.Finish(), os::kSuccess);
 }

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <memory>
 
-#include "devices/sync_job.h"
+#include "mediaengine/devices/sync_job.h"
 #include "fakes/fake_file_system.h"
 #include "native/engine_device_shared.h"
 
@@ -26,15 +26,15 @@ class EngineDeviceCopyTest : public ::testing::Test {
     fake_.AddDrive(L'F');
     fake_.AddFile(L"C:\\Music\\a.wma", Pattern(30'000, 1));
     fake_.AddFile(L"C:\\Music\\b.wma", Pattern(45'000, 2));
-    device_.kind = engine::DeviceKind::Folder;
+    device_.kind = mediaengine::DeviceKind::Folder;
     device_.key = L"test";
     device_.root = L"F:\\";
   }
 
-  engine::SyncReport Run(std::vector<std::wstring> sources, std::uint64_t wholeFileLimit) {
-    std::vector<engine::SyncItem> items;
+  mediaengine::SyncReport Run(std::vector<std::wstring> sources, std::uint64_t wholeFileLimit) {
+    std::vector<mediaengine::SyncItem> items;
     for (const auto& source : sources) items.push_back({nullptr, source});
-    engine::SyncJob job(files_, device_, std::move(items), nullptr, 4096, wholeFileLimit);
+    mediaengine::SyncJob job(files_, device_, std::move(items), nullptr, 4096, wholeFileLimit);
     return job.Run(stop_, [this](long percent) { percents_.push_back(percent); });
   }
 
@@ -48,14 +48,14 @@ class EngineDeviceCopyTest : public ::testing::Test {
 
   fakes::FakeFileSystem fake_;
   SharedFileSystem files_{fake_};
-  engine::DeviceDescription device_;
+  mediaengine::DeviceDescription device_;
   std::atomic<bool> stop_{false};
   std::vector<long> percents_;
 };
 
 TEST_F(EngineDeviceCopyTest, BigFilesAreCopiedInChunksAndTheProgressRises) {
   const auto report = Run({L"C:\\Music\\a.wma", L"C:\\Music\\b.wma"}, 0);
-  EXPECT_EQ(report.end, engine::SyncEnd::Completed);
+  EXPECT_EQ(report.end, mediaengine::SyncEnd::Completed);
   EXPECT_EQ(Listing(), (std::vector<std::wstring>{L"a.wma", L"b.wma"}));
   EXPECT_EQ(fake_.Content(L"F:\\b.wma"), Pattern(45'000, 2));
   ASSERT_GT(percents_.size(), 5u) << "reported chunk by chunk";
@@ -67,23 +67,23 @@ TEST_F(EngineDeviceCopyTest, BigFilesAreCopiedInChunksAndTheProgressRises) {
 TEST_F(EngineDeviceCopyTest, AStopMidFileLeavesNeitherTheFileNorItsCopy) {
   files_.OnWritten(L"F:\\~MarimbaSync", 30'000 + 8192, [this](const std::wstring&) { stop_ = true; });
   const auto report = Run({L"C:\\Music\\a.wma", L"C:\\Music\\b.wma"}, 0);
-  EXPECT_EQ(report.end, engine::SyncEnd::Stopped);
+  EXPECT_EQ(report.end, mediaengine::SyncEnd::Stopped);
   EXPECT_EQ(Listing(), std::vector<std::wstring>{L"a.wma"});
 }
 
 TEST_F(EngineDeviceCopyTest, ABigFileThatReadsBackWrongIsNotKept) {
   files_.CorruptWritesTo(L"F:\\~MarimbaSync");
   const auto report = Run({L"C:\\Music\\b.wma"}, 0);
-  EXPECT_EQ(report.end, engine::SyncEnd::ItemFailed);
-  EXPECT_EQ(report.failure, engine::CopyOutcome::VerifyFailed);
+  EXPECT_EQ(report.end, mediaengine::SyncEnd::ItemFailed);
+  EXPECT_EQ(report.failure, mediaengine::CopyOutcome::VerifyFailed);
   EXPECT_TRUE(Listing().empty());
 }
 
 TEST_F(EngineDeviceCopyTest, AMissingSourceIsTheItemsFaultNotTheDevices) {
-  for (std::uint64_t limit : {std::uint64_t{0}, engine::SyncJob::kWholeFileLimit}) {
+  for (std::uint64_t limit : {std::uint64_t{0}, mediaengine::SyncJob::kWholeFileLimit}) {
     const auto report = Run({L"C:\\Music\\a.wma", L"C:\\Music\\gone.wma", L"C:\\Music\\b.wma"}, limit);
-    EXPECT_EQ(report.end, engine::SyncEnd::ItemFailed) << limit;
-    EXPECT_EQ(report.failure, engine::CopyOutcome::SourceFailed) << limit;
+    EXPECT_EQ(report.end, mediaengine::SyncEnd::ItemFailed) << limit;
+    EXPECT_EQ(report.failure, mediaengine::CopyOutcome::SourceFailed) << limit;
     EXPECT_EQ(Listing(), std::vector<std::wstring>{L"a.wma"}) << "nothing after the failed item";
   }
 }
@@ -95,8 +95,8 @@ TEST_F(EngineDeviceCopyTest, ManyFilesInFlightAllArriveWhole) {
     fake_.AddFile(path, Pattern(1'000 + static_cast<std::size_t>(i) * 997, i));
     sources.push_back(path);
   }
-  const auto report = Run(sources, engine::SyncJob::kWholeFileLimit);
-  EXPECT_EQ(report.end, engine::SyncEnd::Completed);
+  const auto report = Run(sources, mediaengine::SyncJob::kWholeFileLimit);
+  EXPECT_EQ(report.end, mediaengine::SyncEnd::Completed);
   for (int i = 0; i < 40; ++i) {
     EXPECT_EQ(fake_.Content(L"F:\\" + std::to_wstring(i) + L".wma"),
               Pattern(1'000 + static_cast<std::size_t>(i) * 997, i)) << i;
@@ -110,7 +110,7 @@ TEST_F(EngineDeviceCopyTest, OnlyLeftOverCopiesAreSwept) {
   fake_.AddFile(L"F:\\~MarimbaSync-12.tmp", "cut");
   fake_.AddFile(L"F:\\~MarimbaSync notes.txt", "kept");
   fake_.AddFile(L"F:\\song.tmp", "kept");
-  engine::SweepTemporaryCopies(files_, L"F:\\");
+  mediaengine::SweepTemporaryCopies(files_, L"F:\\");
   EXPECT_EQ(Listing(), (std::vector<std::wstring>{L"song.tmp", L"~MarimbaSync notes.txt"}));
 }
 

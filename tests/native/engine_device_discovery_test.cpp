@@ -3,7 +3,7 @@
 // partnerships of this PC.
 #include "native/engine_device_fixture.h"
 
-#include "devices/wmp_info_file.h"
+#include "mediaengine/devices/wmp_info_file.h"
 
 namespace device_test {
 namespace {
@@ -36,13 +36,13 @@ class EngineDeviceDiscoveryTest : public EngineDeviceTest {
  protected:
   int RegisterFolder(const std::wstring& folder, const std::wstring& friendly,
                      std::uint64_t total = 1'000'000) {
-    engine::FolderPlayerRecord record;
+    mediaengine::FolderPlayerRecord record;
     record.folder = folder;
     record.friendlyName = friendly;
     record.serial = L"FOLDER-" + friendly;
     record.totalSpace = total;
     int slot = 0;
-    EXPECT_EQ(engine::RegisterFolderPlayer(registry_, record, &slot), os::kSuccess);
+    EXPECT_EQ(mediaengine::RegisterFolderPlayer(registry_, record, &slot), os::kSuccess);
     return slot;
   }
 };
@@ -220,7 +220,7 @@ TEST_F(EngineDeviceDiscoveryTest, APartnershipIsAnsweredLaterAndLeavesTheIdInThe
   EXPECT_EQ(index, 1);
   EXPECT_EQ(StatusOf(device), static_cast<long>(wmp::DeviceStatus::PartnershipExists));
   const std::string info = Content(L"F:\\WMPInfo.xml");
-  EXPECT_EQ(info, engine::WmpInfoBytes(IdOf(device)));
+  EXPECT_EQ(info, mediaengine::WmpInfoBytes(IdOf(device)));
 
   wmp::SyncDevicePtr other = Device(L"Cadenza Digital Audio Player (G:)");
   EXPECT_EQ(Partner(other), 2);
@@ -245,7 +245,7 @@ TEST_F(EngineDeviceDiscoveryTest, APartnershipIsAnsweredLaterAndLeavesTheIdInThe
 
 TEST_F(EngineDeviceDiscoveryTest, TheSeventeenthPlayerGetsNoPartnership) {
   for (int i = 1; i <= 16; ++i) {
-    registry_.SeedString(os::Hive::CurrentUser, engine::kPartnershipsKey,
+    registry_.SeedString(os::Hive::CurrentUser, mediaengine::kPartnershipsKey,
                          (i < 10 ? L"0" : L"") + std::to_wstring(i), L"{other " + std::to_wstring(i) + L"}");
   }
   StartPlayer();
@@ -282,7 +282,7 @@ TEST_F(EngineDeviceDiscoveryTest, AnIdAnotherEngineLeftOnThePlayerIsKept) {
   EXPECT_EQ(IdOf(device), L"{0A0B0C0D-0000-1111-2222-333344445555}");
   EXPECT_EQ(Partner(device), 1);
   std::wstring id;
-  ASSERT_TRUE(engine::ReadWmpInfo(files_, L"F:\\", &id));
+  ASSERT_TRUE(mediaengine::ReadWmpInfo(files_, L"F:\\", &id));
   EXPECT_EQ(id, L"{0A0B0C0D-0000-1111-2222-333344445555}");
 }
 

@@ -10,18 +10,18 @@
 #include <thread>
 #include <vector>
 
-#include "codec/wma_encoder.h"
-#include "core/player.h"
-#include "devices/folder_players.h"
-#include "devices/sync_device.h"
+#include "mediaengine/codec/wma_encoder.h"
+#include "mediaengine/player/player.h"
+#include "mediaengine/devices/folder_players.h"
+#include "mediaengine/devices/sync_device.h"
 #include "engine/model/player.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_drives.h"
 #include "fakes/fake_file_system.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system.h"
-#include "library/library_records.h"
-#include "library/media_library.h"
+#include "mediaengine/library/library_records.h"
+#include "mediaengine/library/media_library.h"
 #include "native/engine_device_shared.h"
 #include "os/text_encoding.h"
 
@@ -58,11 +58,11 @@ class EngineDeviceTest : public ::testing::Test {
     if (player_) player_->Close();
   }
 
-  std::shared_ptr<engine::Player> StartPlayer() {
+  std::shared_ptr<mediaengine::Player> StartPlayer() {
     if (player_) player_->Close();
-    engine::EngineConfig config{files_, drives_, registry_, system_, clock_,
+    mediaengine::EngineConfig config{files_, drives_, registry_, system_, clock_,
                                 L"C:\\Library", 11, nullptr};
-    player_ = engine::Player::Create(config);
+    player_ = mediaengine::Player::Create(config);
     std::uint32_t cookie = 0;
     EXPECT_EQ(player_->Advise(events_, &cookie), wmp::kOk);
     player_->MediaCollection(&media_);
@@ -94,8 +94,8 @@ class EngineDeviceTest : public ::testing::Test {
     return nullptr;
   }
 
-  engine::SyncDevice& Engine(const wmp::SyncDevicePtr& device) {
-    return dynamic_cast<engine::SyncDevice&>(*device);
+  mediaengine::SyncDevice& Engine(const wmp::SyncDevicePtr& device) {
+    return dynamic_cast<mediaengine::SyncDevice&>(*device);
   }
 
   // Makes a partnership and returns its index.
@@ -121,7 +121,7 @@ class EngineDeviceTest : public ::testing::Test {
   // A short real .wma with the given album tags.
   wmp::MediaPtr TaggedTrack(const std::wstring& path, const std::wstring& title,
                             const std::wstring& albumArtist, const std::wstring& album) {
-    engine::AsfTags tags;
+    mediaengine::AsfTags tags;
     tags.title = title;
     tags.author = L"Solo";
     tags.albumArtist = albumArtist;
@@ -131,8 +131,8 @@ class EngineDeviceTest : public ::testing::Test {
       fake_.AddFolder(path.substr(0, path.find_last_of(L'\\')));
       return 0;
     });
-    engine::WmaEncoder encoder;
-    EXPECT_EQ(encoder.Open(files_, path, tags, engine::kWmaRateClass64), os::kSuccess);
+    mediaengine::WmaEncoder encoder;
+    EXPECT_EQ(encoder.Open(files_, path, tags, mediaengine::kWmaRateClass64), os::kSuccess);
     std::vector<std::int16_t> silence(2 * 4410, 0);
     EXPECT_EQ(encoder.Write(silence.data(), 4410), os::kSuccess);
     EXPECT_EQ(encoder.Finish(), os::kSuccess);
@@ -192,7 +192,7 @@ class EngineDeviceTest : public ::testing::Test {
   fakes::FakeSystem system_;
   fakes::FakeClock clock_;
   std::shared_ptr<DeviceEvents> events_ = std::make_shared<DeviceEvents>();
-  std::shared_ptr<engine::Player> player_;
+  std::shared_ptr<mediaengine::Player> player_;
   wmp::MediaCollectionPtr media_;
   wmp::PlaylistCollectionPtr playlists_;
 };

@@ -5,28 +5,28 @@
 
 #include <set>
 
-#include "devices/folder_players.h"
-#include "devices/partnership_store.h"
-#include "devices/player_identity.h"
-#include "devices/wmp_info_file.h"
+#include "mediaengine/devices/folder_players.h"
+#include "mediaengine/devices/partnership_store.h"
+#include "mediaengine/devices/player_identity.h"
+#include "mediaengine/devices/wmp_info_file.h"
 #include "fakes/fake_registry.h"
 #include "os/text_encoding.h"
 
 namespace {
 
-using engine::PlayerIdentity;
+using mediaengine::PlayerIdentity;
 
 TEST(EngineDeviceIdentityTest, ReadsTheKeysTheDemoPlayerWrites) {
   PlayerIdentity identity;
-  ASSERT_TRUE(engine::ParsePlayerIdentity(
+  ASSERT_TRUE(mediaengine::ParsePlayerIdentity(
       "\xEF\xBB\xBFMaker=Orbit\r\nModel = Cadenza Digital Audio Player \r\nSerial=ORB-1\r\n"
       "storage=card\r\nSyncFolder=Music\r\nCapacity=1073741824\r\nColour=blue\r\n",
       &identity));
   EXPECT_EQ(identity.maker, L"Orbit");
   EXPECT_EQ(identity.model, L"Cadenza Digital Audio Player");
   EXPECT_EQ(identity.serial, L"ORB-1");
-  EXPECT_EQ(identity.storage, engine::StorageKind::Card);
-  EXPECT_EQ(identity.syncFolder, engine::SyncFolder::Music);
+  EXPECT_EQ(identity.storage, mediaengine::StorageKind::Card);
+  EXPECT_EQ(identity.syncFolder, mediaengine::SyncFolder::Music);
   EXPECT_EQ(identity.capacity, 1073741824u);
 }
 
@@ -34,30 +34,30 @@ TEST(EngineDeviceIdentityTest, DefaultsAndRefusals) {
   struct Case {
     const char* text;
     bool valid;
-    engine::SyncFolder folder;
+    mediaengine::SyncFolder folder;
     std::uint64_t capacity;
   };
   const Case cases[] = {
-      {"Serial=A", true, engine::SyncFolder::Root, 0},
-      {"Serial=A\nSyncFolder=Elsewhere\nCapacity=12MB", true, engine::SyncFolder::Root, 0},
-      {"Serial=A\nCapacity=-5", true, engine::SyncFolder::Root, 0},
-      {"Serial=\nModel=X", false, engine::SyncFolder::Root, 0},
-      {"Maker=Orbit\nModel=X", false, engine::SyncFolder::Root, 0},
-      {"", false, engine::SyncFolder::Root, 0},
+      {"Serial=A", true, mediaengine::SyncFolder::Root, 0},
+      {"Serial=A\nSyncFolder=Elsewhere\nCapacity=12MB", true, mediaengine::SyncFolder::Root, 0},
+      {"Serial=A\nCapacity=-5", true, mediaengine::SyncFolder::Root, 0},
+      {"Serial=\nModel=X", false, mediaengine::SyncFolder::Root, 0},
+      {"Maker=Orbit\nModel=X", false, mediaengine::SyncFolder::Root, 0},
+      {"", false, mediaengine::SyncFolder::Root, 0},
   };
   for (const Case& c : cases) {
     PlayerIdentity identity;
-    EXPECT_EQ(engine::ParsePlayerIdentity(c.text, &identity), c.valid) << c.text;
+    EXPECT_EQ(mediaengine::ParsePlayerIdentity(c.text, &identity), c.valid) << c.text;
     if (!c.valid) continue;
-    EXPECT_EQ(identity.storage, engine::StorageKind::Internal) << c.text;
+    EXPECT_EQ(identity.storage, mediaengine::StorageKind::Internal) << c.text;
     EXPECT_EQ(identity.syncFolder, c.folder) << c.text;
     EXPECT_EQ(identity.capacity, c.capacity) << c.text;
   }
 }
 
 TEST(EngineDeviceIdentityTest, WmpInfoIsOneUtf16LineWithAByteOrderMark) {
-  const std::wstring id = engine::DeviceIdOf(L"drive|Orbit|ORB-1");
-  const std::string bytes = engine::WmpInfoBytes(id);
+  const std::wstring id = mediaengine::DeviceIdOf(L"drive|Orbit|ORB-1");
+  const std::string bytes = mediaengine::WmpInfoBytes(id);
   ASSERT_GE(bytes.size(), 4u);
   EXPECT_EQ(bytes.substr(0, 4), std::string("\xFF\xFE<\0", 4));
   std::u16string units;
@@ -70,35 +70,35 @@ TEST(EngineDeviceIdentityTest, WmpInfoIsOneUtf16LineWithAByteOrderMark) {
   EXPECT_EQ(text.find(L'\n'), std::wstring::npos) << "a reader of the first line sees the id";
 
   std::wstring read;
-  ASSERT_TRUE(engine::DeviceIdOfWmpInfo(bytes, &read));
+  ASSERT_TRUE(mediaengine::DeviceIdOfWmpInfo(bytes, &read));
   EXPECT_EQ(read, id);
   // Files other engines wrote: UTF-8 with and without a mark, single quotes.
-  ASSERT_TRUE(engine::DeviceIdOfWmpInfo("\xEF\xBB\xBF<WMPInfo DeviceId='{ABC}'/>", &read));
+  ASSERT_TRUE(mediaengine::DeviceIdOfWmpInfo("\xEF\xBB\xBF<WMPInfo DeviceId='{ABC}'/>", &read));
   EXPECT_EQ(read, L"{ABC}");
-  ASSERT_TRUE(engine::DeviceIdOfWmpInfo("<DeviceInfo><WMP Version=\"2\" DeviceID = \"x y\"/>", &read));
+  ASSERT_TRUE(mediaengine::DeviceIdOfWmpInfo("<DeviceInfo><WMP Version=\"2\" DeviceID = \"x y\"/>", &read));
   EXPECT_EQ(read, L"x y");
-  EXPECT_FALSE(engine::DeviceIdOfWmpInfo("<DeviceInfo><WMP DeviceID=\"\"/>", &read));
-  EXPECT_FALSE(engine::DeviceIdOfWmpInfo("<DeviceInfo/>", &read));
+  EXPECT_FALSE(mediaengine::DeviceIdOfWmpInfo("<DeviceInfo><WMP DeviceID=\"\"/>", &read));
+  EXPECT_FALSE(mediaengine::DeviceIdOfWmpInfo("<DeviceInfo/>", &read));
 }
 
 TEST(EngineDeviceIdentityTest, DeviceIdsAreStableBracedGuidsThatDifferPerStorage) {
-  const std::wstring id = engine::DeviceIdOf(L"drive|Orbit|ORB-1");
-  EXPECT_EQ(id, engine::DeviceIdOf(L"drive|Orbit|ORB-1"));
+  const std::wstring id = mediaengine::DeviceIdOf(L"drive|Orbit|ORB-1");
+  EXPECT_EQ(id, mediaengine::DeviceIdOf(L"drive|Orbit|ORB-1"));
   ASSERT_EQ(id.size(), 38u);
   EXPECT_EQ(id.front(), L'{');
   EXPECT_EQ(id.back(), L'}');
   std::set<std::wstring> ids;
   for (const wchar_t* seed : {L"drive|Orbit|ORB-1", L"drive|Orbit|ORB-2", L"drive|Orbit|ORB-1-SD",
                               L"folder|C:\\A|", L"folder|C:\\B|"}) {
-    ids.insert(engine::DeviceIdOf(seed));
+    ids.insert(mediaengine::DeviceIdOf(seed));
   }
   EXPECT_EQ(ids.size(), 5u);
 }
 
 class EngineFolderPlayersTest : public ::testing::Test {
  protected:
-  engine::FolderPlayerRecord Record(const std::wstring& folder, const std::wstring& friendly) {
-    engine::FolderPlayerRecord record;
+  mediaengine::FolderPlayerRecord Record(const std::wstring& folder, const std::wstring& friendly) {
+    mediaengine::FolderPlayerRecord record;
     record.folder = folder;
     record.friendlyName = friendly;
     record.serial = L"S-" + friendly;
@@ -111,56 +111,56 @@ class EngineFolderPlayersTest : public ::testing::Test {
 TEST_F(EngineFolderPlayersTest, RegisteredPlayersAreReadBackInSlotOrder) {
   int internal = 0, external = 0;
   auto card = Record(L"C:\\Orbit\\Card\\", L"ORBIT Cadenza - External Storage");
-  card.syncFolder = engine::SyncFolder::Music;
-  ASSERT_EQ(engine::RegisterFolderPlayer(registry_, Record(L"C:\\Orbit\\Internal", L"ORBIT Cadenza - Internal Storage"), &internal), os::kSuccess);
-  ASSERT_EQ(engine::RegisterFolderPlayer(registry_, card, &external), os::kSuccess);
+  card.syncFolder = mediaengine::SyncFolder::Music;
+  ASSERT_EQ(mediaengine::RegisterFolderPlayer(registry_, Record(L"C:\\Orbit\\Internal", L"ORBIT Cadenza - Internal Storage"), &internal), os::kSuccess);
+  ASSERT_EQ(mediaengine::RegisterFolderPlayer(registry_, card, &external), os::kSuccess);
   EXPECT_EQ(internal, 1);
   EXPECT_EQ(external, 2);
 
-  auto records = engine::ReadFolderPlayers(registry_);
+  auto records = mediaengine::ReadFolderPlayers(registry_);
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0].folder, L"C:\\Orbit\\Internal");
   EXPECT_EQ(records[0].deviceName, L"ORBIT Audio Device");
   EXPECT_EQ(records[0].totalSpace, 4'000'000'000ULL);
   EXPECT_EQ(records[1].folder, L"C:\\Orbit\\Card") << "a trailing backslash is dropped";
   EXPECT_EQ(records[1].serial, L"S-ORBIT Cadenza - External Storage");
-  EXPECT_EQ(records[1].syncFolder, engine::SyncFolder::Music);
+  EXPECT_EQ(records[1].syncFolder, mediaengine::SyncFolder::Music);
 
   // A freed slot is taken again first.
-  ASSERT_EQ(engine::UnregisterFolderPlayer(registry_, internal), os::kSuccess);
-  ASSERT_EQ(engine::ReadFolderPlayers(registry_).size(), 1u);
+  ASSERT_EQ(mediaengine::UnregisterFolderPlayer(registry_, internal), os::kSuccess);
+  ASSERT_EQ(mediaengine::ReadFolderPlayers(registry_).size(), 1u);
   int again = 0;
-  ASSERT_EQ(engine::RegisterFolderPlayer(registry_, Record(L"C:\\X", L"X"), &again), os::kSuccess);
+  ASSERT_EQ(mediaengine::RegisterFolderPlayer(registry_, Record(L"C:\\X", L"X"), &again), os::kSuccess);
   EXPECT_EQ(again, 1);
 }
 
 TEST_F(EngineFolderPlayersTest, IncompleteRecordsAreIgnoredAndSizesMayBeNumbers) {
-  const std::wstring key = std::wstring(engine::kFolderPlayersKey) + L"\\03";
+  const std::wstring key = std::wstring(mediaengine::kFolderPlayersKey) + L"\\03";
   registry_.SeedString(os::Hive::CurrentUser, key, L"Folder", L"C:\\Q");
   registry_.SeedString(os::Hive::CurrentUser, key, L"FriendlyName", L"Q - Internal Storage");
-  EXPECT_TRUE(engine::ReadFolderPlayers(registry_).empty()) << "no TotalSpace";
+  EXPECT_TRUE(mediaengine::ReadFolderPlayers(registry_).empty()) << "no TotalSpace";
 
   std::vector<std::uint8_t> qword = {0x00, 0x00, 0x00, 0x40, 0x01, 0x00, 0x00, 0x00};
   registry_.Seed(os::Hive::CurrentUser, key, L"TotalSpace", os::RegType::Qword, qword);
-  auto records = engine::ReadFolderPlayers(registry_);
+  auto records = mediaengine::ReadFolderPlayers(registry_);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0].slot, 3);
   EXPECT_EQ(records[0].totalSpace, 0x140000000ULL);
 
   registry_.SeedString(os::Hive::CurrentUser, key, L"TotalSpace", L"12 GB");
-  EXPECT_TRUE(engine::ReadFolderPlayers(registry_).empty());
+  EXPECT_TRUE(mediaengine::ReadFolderPlayers(registry_).empty());
 
-  engine::FolderPlayerRecord nameless;
+  mediaengine::FolderPlayerRecord nameless;
   nameless.folder = L"C:\\Z";
   nameless.totalSpace = 1;
   int slot = 0;
-  EXPECT_EQ(engine::RegisterFolderPlayer(registry_, nameless, &slot), os::kErrorInvalidParameter);
+  EXPECT_EQ(mediaengine::RegisterFolderPlayer(registry_, nameless, &slot), os::kErrorInvalidParameter);
 }
 
 TEST(EnginePartnershipStoreTest, SixteenIndexesLowestFreeFirstKeptAcrossRuns) {
   fakes::FakeRegistry registry;
   {
-    engine::PartnershipStore store(registry);
+    mediaengine::PartnershipStore store(registry);
     os::ErrorCode error = os::kSuccess;
     for (int i = 1; i <= 16; ++i) {
       EXPECT_EQ(store.Create(L"{dev" + std::to_wstring(i) + L"}", &error), i);
@@ -172,7 +172,7 @@ TEST(EnginePartnershipStoreTest, SixteenIndexesLowestFreeFirstKeptAcrossRuns) {
     EXPECT_FALSE(store.Delete(L"{dev5}"));
     EXPECT_EQ(store.IndexOf(L"{dev5}"), 0);
   }
-  engine::PartnershipStore later(registry);
+  mediaengine::PartnershipStore later(registry);
   EXPECT_EQ(later.IndexOf(L"{dev16}"), 16);
   os::ErrorCode error = os::kSuccess;
   EXPECT_EQ(later.Create(L"{dev17}", &error), 5);
@@ -181,7 +181,7 @@ TEST(EnginePartnershipStoreTest, SixteenIndexesLowestFreeFirstKeptAcrossRuns) {
 TEST(EnginePartnershipStoreTest, AReadOnlyRegistryGivesNoPartnership) {
   fakes::FakeRegistry registry;
   registry.DenyAccess(os::Hive::CurrentUser, L"Software\\Marimba", fakes::FakeRegistry::Denial::Writing);
-  engine::PartnershipStore store(registry);
+  mediaengine::PartnershipStore store(registry);
   os::ErrorCode error = os::kSuccess;
   EXPECT_EQ(store.Create(L"{dev}", &error), 0);
   EXPECT_NE(error, os::kSuccess);

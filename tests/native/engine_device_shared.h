@@ -13,7 +13,7 @@
 
 #include "engine/model/events.h"
 #include "engine/model/library.h"
-#include "library/library_records.h"
+#include "mediaengine/library/library_records.h"
 #include "os/file_system.h"
 
 namespace device_test {
@@ -222,7 +222,7 @@ inline wmp::HResult MarkPlaylist(wmp::IMediaCollection& library, const std::wstr
     saved->Item(i, &item);
     item->Name(&itemName);
     if (itemName != name) continue;
-    result = item->SetItemInfo(engine::SyncAttribute(static_cast<int>(p)), mark);
+    result = item->SetItemInfo(mediaengine::SyncAttribute(static_cast<int>(p)), mark);
     if (wmp::Failed(result)) return result;
   }
   return wmp::kOk;

@@ -1,4 +1,4 @@
-#include "disc/cda_file.h"
+#include "mediaengine/disc/cda_file.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 namespace {
 
-using engine::CdaTrack;
+using mediaengine::CdaTrack;
 
 // Track 2 of a disc with serial 1234ABCD, starting at LBA 13650 (address
 // 13800 = 03:04:00) and 20287 sectors long (04:30:37).
@@ -25,19 +25,19 @@ const std::uint8_t kTrackBytes[44] = {
 };
 
 TEST(CdaFileTest, BuildsTheFileByteForByte) {
-  const auto bytes = engine::BuildCdaFile(kTrack);
+  const auto bytes = mediaengine::BuildCdaFile(kTrack);
   EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()),
             std::vector<std::uint8_t>(std::begin(kTrackBytes), std::end(kTrackBytes)));
 }
 
 TEST(CdaFileTest, ParsesWhatItBuildsAndRefusesDamage) {
   CdaTrack parsed;
-  ASSERT_TRUE(engine::ParseCdaFile(kTrackBytes, sizeof kTrackBytes, &parsed));
+  ASSERT_TRUE(mediaengine::ParseCdaFile(kTrackBytes, sizeof kTrackBytes, &parsed));
   EXPECT_EQ(parsed, kTrack);
 
   const CdaTrack firstTrack{1, 7, 0, 4500};  // start 00:02:00, length 01:00:00
-  const auto built = engine::BuildCdaFile(firstTrack);
-  ASSERT_TRUE(engine::ParseCdaFile(built.data(), built.size(), &parsed));
+  const auto built = mediaengine::BuildCdaFile(firstTrack);
+  ASSERT_TRUE(mediaengine::ParseCdaFile(built.data(), built.size(), &parsed));
   EXPECT_EQ(parsed, firstTrack);
 
   struct Case {
@@ -61,19 +61,19 @@ TEST(CdaFileTest, ParsesWhatItBuildsAndRefusesDamage) {
   for (const Case& c : damage) {
     std::vector<std::uint8_t> bytes(std::begin(kTrackBytes), std::end(kTrackBytes));
     bytes[c.offset] = c.value;
-    EXPECT_FALSE(engine::ParseCdaFile(bytes.data(), bytes.size(), &parsed)) << c.why;
+    EXPECT_FALSE(mediaengine::ParseCdaFile(bytes.data(), bytes.size(), &parsed)) << c.why;
   }
-  EXPECT_FALSE(engine::ParseCdaFile(kTrackBytes, 43, &parsed));
+  EXPECT_FALSE(mediaengine::ParseCdaFile(kTrackBytes, 43, &parsed));
   std::vector<std::uint8_t> longer(std::begin(kTrackBytes), std::end(kTrackBytes));
   longer.push_back(0);
-  EXPECT_FALSE(engine::ParseCdaFile(longer.data(), longer.size(), &parsed));
-  EXPECT_FALSE(engine::ParseCdaFile(nullptr, 44, &parsed));
+  EXPECT_FALSE(mediaengine::ParseCdaFile(longer.data(), longer.size(), &parsed));
+  EXPECT_FALSE(mediaengine::ParseCdaFile(nullptr, 44, &parsed));
 }
 
 TEST(CdaFileTest, NamesFilesWithTwoDigits) {
-  EXPECT_EQ(engine::CdaFileName(1), L"Track01.cda");
-  EXPECT_EQ(engine::CdaFileName(10), L"Track10.cda");
-  EXPECT_EQ(engine::CdaFileName(99), L"Track99.cda");
+  EXPECT_EQ(mediaengine::CdaFileName(1), L"Track01.cda");
+  EXPECT_EQ(mediaengine::CdaFileName(10), L"Track10.cda");
+  EXPECT_EQ(mediaengine::CdaFileName(99), L"Track99.cda");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "disc/cue_sheet.h"
+#include "mediaengine/disc/cue_sheet.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 
 namespace {
 
-using engine::CueError;
-using engine::CueSheet;
+using mediaengine::CueError;
+using mediaengine::CueSheet;
 
 TEST(CueSheetTest, ReadsCdTextRemarksIndexesAndGaps) {
   const std::string text =
@@ -25,7 +25,7 @@ TEST(CueSheetTest, ReadsCdTextRemarksIndexesAndGaps) {
       "    POSTGAP 00:01:00";  // no line end after the last line
   CueSheet sheet;
   CueError error;
-  ASSERT_TRUE(engine::ParseCueSheet(text, &sheet, &error)) << error.line;
+  ASSERT_TRUE(mediaengine::ParseCueSheet(text, &sheet, &error)) << error.line;
   EXPECT_EQ(sheet.genre, L"イージーリスニング");
   EXPECT_EQ(sheet.date, L"2024");
   EXPECT_EQ(sheet.discId, L"2A0B4F03");
@@ -57,9 +57,9 @@ TEST(CueSheetTest, CdTextHoldsEightyCharactersNotBytes) {
   const std::string tail = "\"\nINDEX 01 00:00:00\n";
   CueSheet sheet;
   CueError error;
-  ASSERT_TRUE(engine::ParseCueSheet(head + eighty + tail, &sheet, &error));
+  ASSERT_TRUE(mediaengine::ParseCueSheet(head + eighty + tail, &sheet, &error));
   EXPECT_EQ(sheet.tracks[0].title.size(), 80u);
-  EXPECT_FALSE(engine::ParseCueSheet(head + eighty + "x" + tail, &sheet, &error));
+  EXPECT_FALSE(mediaengine::ParseCueSheet(head + eighty + "x" + tail, &sheet, &error));
   EXPECT_EQ(error.line, 3);
 }
 
@@ -104,7 +104,7 @@ TEST(CueSheetTest, ReportsTheLineOfEachFault) {
   for (const Case& c : cases) {
     CueSheet sheet;
     CueError error;
-    EXPECT_FALSE(engine::ParseCueSheet(c.text, &sheet, &error)) << c.why;
+    EXPECT_FALSE(mediaengine::ParseCueSheet(c.text, &sheet, &error)) << c.why;
     EXPECT_EQ(error.line, c.line) << c.why << ": " << os::Utf8FromWide(error.reason);
     EXPECT_FALSE(error.reason.empty()) << c.why;
   }
@@ -115,13 +115,13 @@ TEST(CueTimeTest, ReadsMinutesSecondsFrames) {
       {"00:00:74", 74}, {"01:02:03", 62 * 75 + 3}, {"1:00:00", 4500}, {"100:00:00", 450000}};
   for (const auto& [text, sectors] : good) {
     std::uint32_t parsed = 0;
-    EXPECT_TRUE(engine::ParseCueTime(text, &parsed)) << text;
+    EXPECT_TRUE(mediaengine::ParseCueTime(text, &parsed)) << text;
     EXPECT_EQ(parsed, sectors) << text;
   }
   for (const char* text : {"00:60:00", "00:00:75", "0:0:0", "00:00", "00:00:00:00", "1000:00:00",
                            "-1:00:00", " 00:00:00", ""}) {
     std::uint32_t parsed = 0;
-    EXPECT_FALSE(engine::ParseCueTime(text, &parsed)) << text;
+    EXPECT_FALSE(mediaengine::ParseCueTime(text, &parsed)) << text;
   }
 }
 

@@ -1,21 +1,21 @@
-#include "disc/disc_image.h"
+#include "mediaengine/disc/disc_image.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "disc/cd_audio.h"
+#include "mediaengine/disc/cd_audio.h"
 #include "fakes/fake_file_system.h"
 #include "os/text_encoding.h"
 
 namespace {
 
-using engine::DiscImage;
-using engine::DiscProblem;
-using engine::DiscStatus;
+using mediaengine::DiscImage;
+using mediaengine::DiscProblem;
+using mediaengine::DiscStatus;
 
-constexpr std::uint32_t kSector = engine::kSectorBytes;
+constexpr std::uint32_t kSector = mediaengine::kSectorBytes;
 
 // Bytes that differ from sector to sector and within a sector, so a read
 // from the wrong place cannot match.
@@ -72,9 +72,9 @@ TEST(DiscImageTest, DescribesTheDiscWithFallbacks) {
   ASSERT_EQ(disc->Tracks().size(), 3u);
   EXPECT_EQ(disc->Track(0), nullptr);
   EXPECT_EQ(disc->Track(4), nullptr);
-  const engine::DiscTrack& one = *disc->Track(1);
-  const engine::DiscTrack& two = *disc->Track(2);
-  const engine::DiscTrack& three = *disc->Track(3);
+  const mediaengine::DiscTrack& one = *disc->Track(1);
+  const mediaengine::DiscTrack& two = *disc->Track(2);
+  const mediaengine::DiscTrack& three = *disc->Track(3);
   EXPECT_EQ(one.title, L"朝");
   EXPECT_EQ(one.artist, L"木琴合奏団");  // from the disc
   EXPECT_EQ(two.title, L"トラック 2");   // no TITLE
@@ -89,7 +89,7 @@ TEST(DiscImageTest, DescribesTheDiscWithFallbacks) {
   EXPECT_DOUBLE_EQ(three.Seconds(), 50.0 / 75.0);
   // 150 = 0x96, 235 = 0xEB, 305 = 0x131, lead-out 355 = 0x163.
   EXPECT_EQ(disc->Toc(), L"3+96+EB+131+163");
-  const engine::CdaTrack expected{2, disc->Serial(), 85, 70};
+  const mediaengine::CdaTrack expected{2, disc->Serial(), 85, 70};
   EXPECT_EQ(disc->Cda(2), expected);
   EXPECT_EQ(disc->Cda(4).trackNumber, 0);
 }
@@ -108,7 +108,7 @@ TEST(DiscImageTest, UnknownAlbumAndArtistUseTheEngineTexts) {
   EXPECT_EQ(disc->Track(1)->artist, L"アーティスト情報なし");
   EXPECT_EQ(disc->Track(1)->title, L"トラック 1");
   EXPECT_EQ(disc->Track(2)->artist, L"ゲスト");
-  EXPECT_EQ(std::wstring(engine::kNoDiscPlaylistName), L"ドライブにディスクがありません");
+  EXPECT_EQ(std::wstring(mediaengine::kNoDiscPlaylistName), L"ドライブにディスクがありません");
 }
 
 TEST(DiscImageTest, ReadsExactlyTheBytesOfEachTrack) {

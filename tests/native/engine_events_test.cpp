@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/event_hub.h"
-#include "core/event_queue.h"
+#include "mediaengine/base/event_hub.h"
+#include "mediaengine/base/event_queue.h"
 
 namespace {
 
@@ -21,10 +21,10 @@ class RecordingSink : public wmp::PlayerEventsBase {
 };
 
 TEST(EngineEvents, DeliversOnDrainInPostedOrderFromManyThreads) {
-  engine::EventQueue queue;
+  mediaengine::EventQueue queue;
   std::atomic<int> wakeUps{0};  // posted from many threads at once
   queue.SetWakeUp([&wakeUps] { ++wakeUps; });
-  engine::EventHub hub(queue);
+  mediaengine::EventHub hub(queue);
   auto sink = std::make_shared<RecordingSink>();
   std::uint32_t cookie = 0;
   ASSERT_EQ(hub.Advise(sink, &cookie), wmp::kOk);
@@ -53,8 +53,8 @@ TEST(EngineEvents, DeliversOnDrainInPostedOrderFromManyThreads) {
 }
 
 TEST(EngineEvents, UnadvisedSinksAndClosedHubsGetNothing) {
-  engine::EventQueue queue;
-  engine::EventHub hub(queue);
+  mediaengine::EventQueue queue;
+  mediaengine::EventHub hub(queue);
   auto first = std::make_shared<RecordingSink>();
   auto second = std::make_shared<RecordingSink>();
   std::uint32_t a = 0, b = 0;
@@ -82,10 +82,10 @@ TEST(EngineEvents, UnadvisedSinksAndClosedHubsGetNothing) {
 }
 
 TEST(EngineEvents, ASinkThatDrainsAgainDoesNotReorderEvents) {
-  engine::EventQueue queue;
-  engine::EventHub hub(queue);
+  mediaengine::EventQueue queue;
+  mediaengine::EventHub hub(queue);
   struct Reentrant : RecordingSink {
-    engine::EventQueue* queue = nullptr;
+    mediaengine::EventQueue* queue = nullptr;
     void CdromMediaChange(long index) override {
       drives.push_back(index);
       EXPECT_EQ(queue->Drain(), 0) << "a nested drain (modal loop) runs nothing";

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "codec/resampler.h"
-#include "codec/wma_encoder.h"
+#include "mediaengine/codec/resampler.h"
+#include "mediaengine/codec/wma_encoder.h"
 #include "native/engine_signals.h"
 #include "native/posix_file_system.h"
 #include "os/text_encoding.h"
@@ -52,7 +52,7 @@ TEST(WmaFileInFfprobe, ShowsCodecLengthTagsAndRateClass) {
   testing_support::TempFolder folder;
   ASSERT_TRUE(folder.ok());
   testing_support::PosixFileSystem files;
-  engine::AsfTags tags;
+  mediaengine::AsfTags tags;
   tags.title = L"さくらさくら";
   tags.author = L"琴の会";
   tags.albumTitle = L"日本の歌";
@@ -62,10 +62,10 @@ TEST(WmaFileInFfprobe, ShowsCodecLengthTagsAndRateClass) {
   const std::size_t frames = 44100 * 5 / 2 + 777;
   const std::vector<std::int16_t> music = engine_signals::MusicLike(frames, 44100.0);
 
-  for (std::uint32_t rateClass : {engine::kWmaRateClass64, engine::kWmaRateClass128}) {
+  for (std::uint32_t rateClass : {mediaengine::kWmaRateClass64, mediaengine::kWmaRateClass128}) {
     SCOPED_TRACE(rateClass);
     const std::string path = folder.path() + "/track" + std::to_string(rateClass) + ".wma";
-    engine::WmaEncoder encoder;
+    mediaengine::WmaEncoder encoder;
     ASSERT_EQ(encoder.Open(files, os::WideFromUtf8(path), tags, rateClass), os::kSuccess);
     ASSERT_EQ(encoder.Write(music.data(), frames), os::kSuccess);
     ASSERT_EQ(encoder.Finish(), os::kSuccess);
@@ -75,7 +75,7 @@ TEST(WmaFileInFfprobe, ShowsCodecLengthTagsAndRateClass) {
     ASSERT_NE(format, std::string::npos) << json;
     EXPECT_EQ(Value(json, "codec_name"), "adpcm_ima_wav");
     EXPECT_EQ(Value(json, "sample_rate"), "16000");
-    EXPECT_EQ(Value(json, "channels"), rateClass == engine::kWmaRateClass64 ? "1" : "2");
+    EXPECT_EQ(Value(json, "channels"), rateClass == mediaengine::kWmaRateClass64 ? "1" : "2");
     EXPECT_EQ(std::stoul(Value(json, "bit_rate")) / 1000, rateClass / 1000) << "declared rate";
     EXPECT_NEAR(std::stod(Value(json, "duration", format)), frames / 44100.0, 0.1);
     EXPECT_EQ(Value(json, "title", format), os::Utf8FromWide(tags.title));
@@ -92,7 +92,7 @@ TEST(WmaFileInFfprobe, ShowsCodecLengthTagsAndRateClass) {
       decoded[i] = static_cast<std::int16_t>(static_cast<std::uint8_t>(raw[2 * i]) |
                                              (static_cast<std::uint8_t>(raw[2 * i + 1]) << 8));
     }
-    engine::Resampler resampler(rateClass == engine::kWmaRateClass64 ? 1 : 2);
+    mediaengine::Resampler resampler(rateClass == mediaengine::kWmaRateClass64 ? 1 : 2);
     std::vector<std::int16_t> expected;
     resampler.Write(music.data(), frames, &expected);
     resampler.Flush(&expected);

@@ -2,14 +2,14 @@
 // encoder, and its step index at the extremes.
 #include <gtest/gtest.h>
 
-#include "codec/ima_adpcm.h"
+#include "mediaengine/codec/ima_adpcm.h"
 #include "native/engine_signals.h"
 
 namespace {
 
-using engine::DecodeImaAdpcmBlock;
-using engine::ImaAdpcmEncoder;
-using engine::ImaAdpcmLayout;
+using mediaengine::DecodeImaAdpcmBlock;
+using mediaengine::ImaAdpcmEncoder;
+using mediaengine::ImaAdpcmLayout;
 using engine_signals::MusicLike;
 using engine_signals::SnrDb;
 
@@ -134,8 +134,8 @@ TEST(ImaAdpcmEncoder, FullScaleSquaresKeepTheStepIndexInRange) {
     }
     const RoundTrip trip = EncodeAndDecode(Layout(2, 1024), square);
     for (std::size_t block = 0; block < trip.bytes.size(); block += 1024) {
-      EXPECT_LE(trip.bytes[block + 2], engine::kImaMaxStepIndex);
-      EXPECT_LE(trip.bytes[block + 6], engine::kImaMaxStepIndex);
+      EXPECT_LE(trip.bytes[block + 2], mediaengine::kImaMaxStepIndex);
+      EXPECT_LE(trip.bytes[block + 6], mediaengine::kImaMaxStepIndex);
     }
     // Both sides clamp predictions at full scale alike (a drift between them
     // would wreck what follows), and a plateau at either rail is held

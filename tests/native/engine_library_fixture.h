@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fakes/fake_file_system.h"
-#include "library/media_library.h"
+#include "mediaengine/library/media_library.h"
 
 namespace library_test {
 
@@ -57,9 +57,9 @@ class LibraryTest : public testing::Test {
   LibraryTest() { files.AddDrive(L'C'); }
 
   // A library over `fs`, loaded; the report lands in `report`.
-  std::unique_ptr<engine::MediaLibrary> OpenLibrary(os::IFileSystem& fs) {
-    auto opened = std::make_unique<engine::MediaLibrary>(
-        fs, kFolder, [this](const std::wstring& path, engine::AsfInfo* info) {
+  std::unique_ptr<mediaengine::MediaLibrary> OpenLibrary(os::IFileSystem& fs) {
+    auto opened = std::make_unique<mediaengine::MediaLibrary>(
+        fs, kFolder, [this](const std::wstring& path, mediaengine::AsfInfo* info) {
           ++tagReads;
           auto it = tags.find(path);
           if (it == tags.end()) return false;
@@ -92,7 +92,7 @@ class LibraryTest : public testing::Test {
   // A track of the test disc as the rip enters it; its file exists.
   wmp::MediaPtr Rip(int track, const std::wstring& album = L"Album",
                     const std::wstring& toc = kToc) {
-    engine::RippedTrack ripped;
+    mediaengine::RippedTrack ripped;
     ripped.url = TrackFile(track);
     ripped.title = L"Track " + std::to_wstring(track);
     ripped.artist = L"Artist";
@@ -111,10 +111,10 @@ class LibraryTest : public testing::Test {
   }
 
   fakes::FakeFileSystem files;
-  std::map<std::wstring, engine::AsfInfo> tags;
+  std::map<std::wstring, mediaengine::AsfInfo> tags;
   int tagReads = 0;
-  engine::LoadReport report;
-  std::unique_ptr<engine::MediaLibrary> library;
+  mediaengine::LoadReport report;
+  std::unique_ptr<mediaengine::MediaLibrary> library;
   wmp::MediaCollectionPtr media;
   wmp::PlaylistCollectionPtr playlists;
 };

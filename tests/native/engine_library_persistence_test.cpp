@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "engine_library_fixture.h"
-#include "library/library_file.h"
+#include "mediaengine/library/library_file.h"
 
 namespace library_test {
 namespace {
 
-using engine::LoadOutcome;
+using mediaengine::LoadOutcome;
 
 TEST_F(LibraryTest, ItemsPlaylistsAndSyncMarksSurviveARestart) {
   Open();
@@ -69,7 +69,7 @@ TEST_F(LibraryTest, ItemsPlaylistsAndSyncMarksSurviveARestart) {
 TEST_F(LibraryTest, WplFileIsEscapedUtf8ThatFollowsThePlaylist) {
   Open();
   wmp::MediaPtr plain = Rip(1);
-  engine::RippedTrack odd;
+  mediaengine::RippedTrack odd;
   odd.url = L"C:\\Music\\Tom & Jerry\\it's.wma";
   odd.title = L"odd";
   wmp::MediaPtr awkward;
@@ -104,7 +104,7 @@ TEST_F(LibraryTest, FailedWriteLeavesThePreviousFileWhole) {
   files.AddDrive(L'D');
   Open();
   std::vector<wmp::HResult> failures;
-  engine::LibraryEvents hooks;
+  mediaengine::LibraryEvents hooks;
   hooks.saveFailed = [&](wmp::HResult error) { failures.push_back(error); };
   library->SetEvents(hooks);
 
@@ -112,7 +112,7 @@ TEST_F(LibraryTest, FailedWriteLeavesThePreviousFileWhole) {
   int added = 0;
   while (failures.empty() && added < 100) {
     lastGood = files.Content(kLibraryFile);
-    engine::RippedTrack track;
+    mediaengine::RippedTrack track;
     track.url = L"D:\\Music\\" + std::to_wstring(++added) + L".wma";
     track.title = L"A title long enough to fill the small disk quickly " + std::to_wstring(added);
     wmp::MediaPtr item;
@@ -199,9 +199,9 @@ class LibraryFileParsing : public LibraryTest {
   }
 
   static bool Parses(const std::string& text) {
-    engine::LibraryContents contents;
-    engine::LibraryParseError error;
-    return engine::ParseLibrary(text, &contents, &error);
+    mediaengine::LibraryContents contents;
+    mediaengine::LibraryParseError error;
+    return mediaengine::ParseLibrary(text, &contents, &error);
   }
 
   std::string Replaced(const std::string& from, const std::string& to) const {

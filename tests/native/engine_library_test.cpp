@@ -7,7 +7,7 @@
 namespace library_test {
 namespace {
 
-using engine::SyncAttribute;
+using mediaengine::SyncAttribute;
 
 // A media object of the player that is not a library item, such as newMedia gives.
 class FileOnlyMedia : public wmp::IMedia {
@@ -169,7 +169,7 @@ TEST_F(LibraryTest, AddingOneFileTwiceGivesOneItem) {
   Open();
   const std::wstring url = L"C:\\Music\\a.wma";
   files.AddFile(url, std::string(5000, 'x'));
-  engine::AsfInfo info;
+  mediaengine::AsfInfo info;
   info.tags.title = L"春の歌";
   info.tags.author = L"歌手";
   info.tags.albumTitle = L"季節";
@@ -376,7 +376,7 @@ class LibraryEventsTest : public LibraryTest {
  protected:
   void SetUp() override {
     Open();
-    engine::LibraryEvents hooks;
+    mediaengine::LibraryEvents hooks;
     hooks.mediaCollectionChange = [this] { log.push_back(L"collection"); };
     hooks.mediaChange = [this](const wmp::MediaPtr& item) {
       std::wstring name;

@@ -95,7 +95,7 @@ TEST_F(LibraryTest, ReadersSeeWholeItemsWhileAWorkerAdds) {
   std::atomic<bool> done{false};
   std::thread worker([&] {
     for (int track = 1; track <= kTracks; ++track) {
-      engine::RippedTrack ripped;
+      mediaengine::RippedTrack ripped;
       ripped.url = L"C:\\Music\\" + std::to_wstring(track) + L".wma";
       ripped.title = L"Track " + std::to_wstring(track);
       ripped.trackNumber = track;
@@ -150,7 +150,7 @@ TEST_F(LibraryTest, ReadersSeeWholeItemsWhileAWorkerAdds) {
   playlists.reset();
   library.reset();
   library = OpenLibrary(files);
-  EXPECT_EQ(report.outcome, engine::LoadOutcome::kLoaded);
+  EXPECT_EQ(report.outcome, mediaengine::LoadOutcome::kLoaded);
   EXPECT_EQ(report.items, static_cast<std::size_t>(kTracks + 1));
 }
 

@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "codec/asf_info.h"
-#include "core/player.h"
+#include "mediaengine/codec/asf_info.h"
+#include "mediaengine/player/player.h"
 #include "engine/model/player.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_drives.h"
@@ -84,16 +84,16 @@ class EnginePlayerTest : public ::testing::Test {
     key.SetDword(L"WMARecordRate", 64000);
   }
 
-  std::shared_ptr<engine::Player> Start() {
-    engine::EngineConfig config{files_, drives_, registry_, system_, clock_,
+  std::shared_ptr<mediaengine::Player> Start() {
+    mediaengine::EngineConfig config{files_, drives_, registry_, system_, clock_,
                                 L"C:\\Library", 11, nullptr};
-    auto player = engine::Player::Create(config);
+    auto player = mediaengine::Player::Create(config);
     std::uint32_t cookie = 0;
     EXPECT_EQ(player->Advise(recorder_, &cookie), wmp::kOk);
     return player;
   }
 
-  wmp::CdromPtr Drive(engine::Player& player) {
+  wmp::CdromPtr Drive(mediaengine::Player& player) {
     wmp::CdromCollectionPtr drives;
     player.CdromCollection(&drives);
     wmp::CdromPtr drive;
@@ -102,7 +102,7 @@ class EnginePlayerTest : public ::testing::Test {
   }
 
   // Waits for the rip worker, delivering its events as the host would.
-  void WaitForRip(engine::Player& player, wmp::CdromRipPtr rip) {
+  void WaitForRip(mediaengine::Player& player, wmp::CdromRipPtr rip) {
     long state = 1;
     for (int i = 0; i < 2000 && state == 1; ++i) {
       player.DrainEvents();
@@ -236,8 +236,8 @@ TEST_F(EnginePlayerTest, EditsReachTheFilesAndStatusPercentagesRise) {
   ASSERT_EQ(drive->Rip()->StartRip(), wmp::kOk);
   WaitForRip(*player, drive->Rip());
 
-  engine::AsfInfo info;
-  ASSERT_TRUE(engine::ReadAsfInfo(
+  mediaengine::AsfInfo info;
+  ASSERT_TRUE(mediaengine::ReadAsfInfo(
       files_, L"C:\\Rips\\Marimba Ensemble\\マリンバの午後\\02 Evening.wma", &info));
   EXPECT_EQ(info.tags.title, L"Evening");
   EXPECT_EQ(info.tags.author, L"ソロ");
@@ -290,7 +290,7 @@ TEST_F(EnginePlayerTest, TheLibrarySurvivesARestart) {
     player->Close();
   }
   auto player = Start();
-  EXPECT_EQ(player->LibraryLoad().outcome, engine::LoadOutcome::kLoaded);
+  EXPECT_EQ(player->LibraryLoad().outcome, mediaengine::LoadOutcome::kLoaded);
   wmp::MediaCollectionPtr library;
   player->MediaCollection(&library);
   wmp::PlaylistPtr ripped;
@@ -365,9 +365,9 @@ TEST_F(EnginePlayerTest, ADamagedImageFailsTheRipAndLeavesNoFile) {
 }
 
 TEST_F(EnginePlayerTest, OlderEnginesRipThroughTheTaskPane) {
-  engine::EngineConfig config{files_, drives_, registry_, system_, clock_,
+  mediaengine::EngineConfig config{files_, drives_, registry_, system_, clock_,
                               L"C:\\Library", 10, nullptr};
-  auto player = engine::Player::Create(config);
+  auto player = mediaengine::Player::Create(config);
   std::wstring version;
   player->VersionInfo(&version);
   EXPECT_EQ(version.substr(0, 3), L"10.");

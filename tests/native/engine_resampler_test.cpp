@@ -2,12 +2,12 @@
 // band removed, output independent of how the input arrives.
 #include <gtest/gtest.h>
 
-#include "codec/resampler.h"
+#include "mediaengine/codec/resampler.h"
 #include "native/engine_signals.h"
 
 namespace {
 
-using engine::Resampler;
+using mediaengine::Resampler;
 using namespace engine_signals;
 
 std::vector<std::int16_t> ResampleAll(const std::vector<std::int16_t>& stereo, int channels) {

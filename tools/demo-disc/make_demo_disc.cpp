@@ -18,17 +18,17 @@
 #include <string>
 #include <vector>
 
-#include "disc/cd_audio.h"
-#include "disc/cda_file.h"
-#include "disc/cue_sheet.h"
-#include "disc/disc_layout.h"
+#include "mediaengine/disc/cd_audio.h"
+#include "mediaengine/disc/cda_file.h"
+#include "mediaengine/disc/cue_sheet.h"
+#include "mediaengine/disc/disc_layout.h"
 #include "os/text_encoding.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr double kRate = engine::kSampleRate;
+constexpr double kRate = mediaengine::kSampleRate;
 constexpr char kCueName[] = "demo.cue";
 constexpr char kBinName[] = "demo.bin";
 
@@ -239,7 +239,7 @@ std::vector<std::uint8_t> RenderTrack(int seed, std::uint32_t frames,
     peak = std::max({peak, std::fabs(left[n]), std::fabs(right[n])});
   }
   const float scale = 0.8f * 32767.0f / peak;
-  std::vector<std::uint8_t> pcm(static_cast<std::size_t>(frames) * engine::kFrameBytes);
+  std::vector<std::uint8_t> pcm(static_cast<std::size_t>(frames) * mediaengine::kFrameBytes);
   for (std::size_t n = 0; n < frames; ++n) {
     const float channels[2] = {left[n], right[n]};
     for (int c = 0; c < 2; ++c) {
@@ -253,11 +253,11 @@ std::vector<std::uint8_t> RenderTrack(int seed, std::uint32_t frames,
 }
 
 std::uint32_t Sectors(double seconds) {
-  return static_cast<std::uint32_t>(std::lround(seconds * engine::kSectorsPerSecond));
+  return static_cast<std::uint32_t>(std::lround(seconds * mediaengine::kSectorsPerSecond));
 }
 
 std::string CueTime(std::uint32_t sectors) {
-  const engine::Msf msf = engine::MsfOf(sectors);
+  const mediaengine::Msf msf = mediaengine::MsfOf(sectors);
   char text[16];
   std::snprintf(text, sizeof text, "%02u:%02u:%02u", static_cast<unsigned>(msf.minute),
                 static_cast<unsigned>(msf.second), static_cast<unsigned>(msf.frame));
@@ -328,7 +328,7 @@ int main(int argc, char** argv) {
     const std::uint32_t gap = Sectors(track.gapSeconds);
     if (gap > 0 && track.gapInFile) {
       cue += "    INDEX 00 " + CueTime(position) + "\r\n";
-      const std::vector<char> silence(static_cast<std::size_t>(gap) * engine::kSectorBytes, 0);
+      const std::vector<char> silence(static_cast<std::size_t>(gap) * mediaengine::kSectorBytes, 0);
       bin.write(silence.data(), static_cast<std::streamsize>(silence.size()));
       position += gap;
     } else if (gap > 0) {
@@ -337,7 +337,7 @@ int main(int argc, char** argv) {
     cue += "    INDEX 01 " + CueTime(position) + "\r\n";
     const std::uint32_t sectors = Sectors(track.seconds);
     const std::vector<std::uint8_t> pcm = RenderTrack(static_cast<int>(i) + (full ? 100 : 0),
-                                                      sectors * engine::kFramesPerSector, &bars);
+                                                      sectors * mediaengine::kFramesPerSector, &bars);
     bin.write(reinterpret_cast<const char*>(pcm.data()), static_cast<std::streamsize>(pcm.size()));
     position += sectors;
   }
@@ -354,17 +354,17 @@ int main(int argc, char** argv) {
 
   // Read the sheet back as the engine will, and take the .cda contents and
   // the table of contents from that reading.
-  engine::CueSheet sheet;
-  engine::CueError cueError;
-  engine::DiscLayout layout;
-  if (!engine::ParseCueSheet(cue, &sheet, &cueError) ||
-      !engine::LayOutDisc(sheet, static_cast<std::uint64_t>(position) * engine::kSectorBytes,
+  mediaengine::CueSheet sheet;
+  mediaengine::CueError cueError;
+  mediaengine::DiscLayout layout;
+  if (!mediaengine::ParseCueSheet(cue, &sheet, &cueError) ||
+      !mediaengine::LayOutDisc(sheet, static_cast<std::uint64_t>(position) * mediaengine::kSectorBytes,
                           &layout, &cueError)) {
     std::fprintf(stderr, "make-demo-disc: line %d: %s\n", cueError.line,
                  os::Utf8FromWide(cueError.reason).c_str());
     return 1;
   }
-  const std::uint32_t serial = engine::AudioCdSerial(layout);
+  const std::uint32_t serial = mediaengine::AudioCdSerial(layout);
   std::vector<fs::path> leftOver;  // .cda files of a longer disc written here before
   for (const fs::directory_entry& entry : fs::directory_iterator(dir, error)) {
     const std::string name = entry.path().filename().string();
@@ -379,10 +379,10 @@ int main(int argc, char** argv) {
     }
   }
   for (const fs::path& path : leftOver) fs::remove(path, error);
-  for (const engine::TrackExtent& track : layout.tracks) {
-    const auto bytes = engine::BuildCdaFile(
+  for (const mediaengine::TrackExtent& track : layout.tracks) {
+    const auto bytes = mediaengine::BuildCdaFile(
         {static_cast<std::uint16_t>(track.number), serial, track.startLba, track.lengthSectors});
-    const std::string name = os::Utf8FromWide(engine::CdaFileName(track.number));
+    const std::string name = os::Utf8FromWide(mediaengine::CdaFileName(track.number));
     if (!WriteFile(dir / name, bytes.data(), bytes.size())) {
       std::fprintf(stderr, "make-demo-disc: cannot write %s\n", name.c_str());
       return 1;
@@ -396,14 +396,14 @@ int main(int argc, char** argv) {
   const double elapsed =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::printf("disc   %s / %s, %zu tracks, %.1f MB\n", plan.album, plan.artist,
-              layout.tracks.size(), position * static_cast<double>(engine::kSectorBytes) / 1e6);
-  for (const engine::TrackExtent& track : layout.tracks) {
+              layout.tracks.size(), position * static_cast<double>(mediaengine::kSectorBytes) / 1e6);
+  for (const mediaengine::TrackExtent& track : layout.tracks) {
     std::printf("track  %02d  LBA %6u  %6u sectors  %7.2f s  %s\n", track.number,
                 static_cast<unsigned>(track.startLba), static_cast<unsigned>(track.lengthSectors),
-                track.lengthSectors / static_cast<double>(engine::kSectorsPerSecond),
+                track.lengthSectors / static_cast<double>(mediaengine::kSectorsPerSecond),
                 plan.tracks[static_cast<std::size_t>(track.number) - 1].title);
   }
-  std::printf("toc    %s\n", os::Utf8FromWide(engine::TocText(layout)).c_str());
+  std::printf("toc    %s\n", os::Utf8FromWide(mediaengine::TocText(layout)).c_str());
   std::printf("serial %08X\n", static_cast<unsigned>(serial));
   std::printf("time   %.2f s\n", elapsed);
   return 0;

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "core/player.h"
+#include "mediaengine/player/player.h"
 #include "os/reg_key.h"
 #include "os/text_encoding.h"
 #include "os/win32/win32_clock.h"
@@ -17,7 +17,7 @@
 #include "os/win32/win32_file_system.h"
 #include "os/win32/win32_registry.h"
 #include "os/win32/win32_system.h"
-#include "win32/engine_window.h"
+#include "mediaengine/win32/engine_window.h"
 
 namespace probe {
 
@@ -53,15 +53,15 @@ class Engine {
       key.SetString(L"CDRecordPath", ripFolder);
       key.SetDword(L"WMARecordRate", rate);
     }
-    engine::EngineConfig config{files_, drives_, registry_, system_, clock_, libraryFolder, 11,
+    mediaengine::EngineConfig config{files_, drives_, registry_, system_, clock_, libraryFolder, 11,
                                 nullptr};
-    player_ = engine::Player::Create(config);
-    window_ = std::make_unique<engine::win32::EngineWindow>(player_);
+    player_ = mediaengine::Player::Create(config);
+    window_ = std::make_unique<mediaengine::win32::EngineWindow>(player_);
   }
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
-  engine::Player& Player() { return *player_; }
+  mediaengine::Player& Player() { return *player_; }
 
  private:
   os::win32::Win32Registry registry_;
@@ -69,8 +69,8 @@ class Engine {
   os::win32::Win32Drives drives_;
   os::win32::Win32System system_;
   os::win32::Win32Clock clock_;
-  std::shared_ptr<engine::Player> player_;
-  std::unique_ptr<engine::win32::EngineWindow> window_;
+  std::shared_ptr<mediaengine::Player> player_;
+  std::unique_ptr<mediaengine::win32::EngineWindow> window_;
 };
 
 struct DiscRip {
@@ -83,7 +83,7 @@ struct DiscRip {
 };
 
 // Rips the disc of the first CD-ROM drive; false, with why, when no rip ran.
-inline bool RipFirstDisc(engine::Player& player, DiscRip* rip, const char** why) {
+inline bool RipFirstDisc(mediaengine::Player& player, DiscRip* rip, const char** why) {
   wmp::CdromCollectionPtr cdroms;
   player.CdromCollection(&cdroms);
   wmp::CdromPtr drive;

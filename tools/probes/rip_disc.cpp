@@ -32,7 +32,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   probe::Engine host(argv[1], argv[2],
                      argc > 3 ? static_cast<std::uint32_t>(_wtoi(argv[3])) : 64000);
-  engine::Player& player = host.Player();
+  mediaengine::Player& player = host.Player();
   auto progress = std::make_shared<Progress>();
   std::uint32_t cookie = 0;
   player.Advise(progress, &cookie);

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "devices/sync_device.h"
-#include "library/library_records.h"
+#include "mediaengine/devices/sync_device.h"
+#include "mediaengine/library/library_records.h"
 #include "probe_engine.h"
 
 namespace {
@@ -73,7 +73,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   probe::Engine host(argv[1], argv[2],
                      argc > 3 ? static_cast<std::uint32_t>(_wtoi(argv[3])) : 64000);
-  engine::Player* player = &host.Player();
+  mediaengine::Player* player = &host.Player();
   auto events = std::make_shared<Events>();
   std::uint32_t cookie = 0;
   player->Advise(events, &cookie);
@@ -133,7 +133,7 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring name;
     marks->Item(i, &item);
     item->Name(&name);
-    item->SetItemInfo(engine::SyncAttribute(static_cast<int>(partnership)),
+    item->SetItemInfo(mediaengine::SyncAttribute(static_cast<int>(partnership)),
                       name == L"Bench transfer" ? L"1" : L"0");
   }
 
@@ -147,7 +147,7 @@ int wmain(int argc, wchar_t** argv) {
   long progress = 0;
   device->Progress(&progress);
 
-  const std::wstring root = dynamic_cast<engine::SyncDevice&>(*device).Description().root;
+  const std::wstring root = dynamic_cast<mediaengine::SyncDevice&>(*device).Description().root;
   int arrived = 0;
   for (const std::wstring& source : sources) {
     const std::wstring name = source.substr(source.find_last_of(L'\\') + 1);

@@ -4,9 +4,9 @@
 
 #include <cstdlib>
 
-#include "core/player.h"
+#include "mediaengine/player/player.h"
 #include "engine/win32/window_message_target.h"
-#include "win32/engine_window.h"
+#include "mediaengine/win32/engine_window.h"
 
 namespace engine::win32 {
 namespace {
@@ -47,13 +47,13 @@ bool PlayerHost::CreatePlayerHost(HWND mainWindow) {
     remoteHost_ = std::make_unique<CRemoteHost>(strings_);
     // The site is known before the player exists: the engine asks it for the
     // service type and the application name as it starts.
-    EngineConfig config{platform_.files, platform_.drives, platform_.registry, platform_.system,
+    mediaengine::EngineConfig config{platform_.files, platform_.drives, platform_.registry, platform_.system,
                         platform_.clock, libraryFolder_, ReportedMajorVersion(),
                         remoteHost_.get()};
-    auto player = engine::Player::Create(config);
+    auto player = mediaengine::Player::Create(config);
     RECT client = {};
     GetClientRect(mainWindow, &client);
-    auto window = std::make_unique<EngineWindow>(player, mainWindow, client);
+    auto window = std::make_unique<mediaengine::win32::EngineWindow>(player, mainWindow, client);
     if (window->IsValid() && !libraryFolder_.empty()) {
       player_ = std::move(player);
       hostWindow_ = std::move(window);

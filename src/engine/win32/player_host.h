@@ -16,13 +16,16 @@
 #include "os/platform.h"
 #include "resources/string_table.h"
 
-namespace engine {
+namespace mediaengine {
 class Player;
 namespace win32 {
 class EngineWindow;
-class WindowMessageTarget;
 }  // namespace win32
-}  // namespace engine
+}  // namespace mediaengine
+
+namespace engine::win32 {
+class WindowMessageTarget;
+}  // namespace engine::win32
 
 namespace engine::win32 {
 
@@ -55,8 +58,8 @@ class PlayerHost {
   const res::IStringTable& strings_;
   std::wstring libraryFolder_;
   std::unique_ptr<CRemoteHost> remoteHost_;
-  std::shared_ptr<engine::Player> player_;
-  std::unique_ptr<EngineWindow> hostWindow_;
+  std::shared_ptr<mediaengine::Player> player_;
+  std::unique_ptr<mediaengine::win32::EngineWindow> hostWindow_;
   wmp::ControlsPtr controls_;
   std::wstring version_;
   std::unique_ptr<WindowMessageTarget> target_;

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "cdrom/cdrom_acc.h"
-#include "cdrom/player_context.h"
+#include "common/player_context.h"
 #include "engine/attributes.h"
 #include "engine/win32/player_host.h"
 #include "fakes/fake_combo_box.h"

@@ -9,7 +9,7 @@
 
 #include "device/first_line.h"
 #include "device/win32/ansi_code_page.h"
-#include "devices/wmp_info_file.h"
+#include "mediaengine/devices/wmp_info_file.h"
 #include "os/text_encoding.h"
 #include "os/win32/win32_file_system.h"
 #include "player_drive.h"
@@ -52,7 +52,7 @@ TEST(WmpInfoFirstLineTest, TheDeviceIdIsFoundWhicheverEngineWroteTheFile) {
   }
   // Our engine's own file.
   ASSERT_TRUE(DeleteFileW(path.c_str()));
-  ASSERT_EQ(engine::WriteWmpInfo(files, guard.Root(), kDeviceId), os::kSuccess);
+  ASSERT_EQ(mediaengine::WriteWmpInfo(files, guard.Root(), kDeviceId), os::kSuccess);
   std::wstring line;
   ASSERT_TRUE(device::ReadFirstLine(files, path, 1999, kSystemCodePage, &line));
   EXPECT_NE(line.find(kDeviceId), std::wstring::npos);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "cdrom/player_context.h"
+#include "common/player_context.h"
 #include "device/dap_acc.h"
 #include "device/engine_device_manager.h"
 #include "device/win32/ansi_code_page.h"

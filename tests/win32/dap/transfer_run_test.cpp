@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "cdrom/player_context.h"
-#include "codec/wma_encoder.h"
-#include "core/player.h"
+#include "common/player_context.h"
+#include "mediaengine/codec/wma_encoder.h"
+#include "mediaengine/player/player.h"
 #include "device/dap_acc.h"
 #include "device/engine_device_manager.h"
 #include "device/win32/ansi_code_page.h"
@@ -32,7 +32,7 @@
 #include "player_drive.h"
 #include "resources/win32/module_string_table.h"
 #include "ui/static_ex.h"
-#include "win32/engine_window.h"
+#include "mediaengine/win32/engine_window.h"
 
 namespace {
 
@@ -94,10 +94,10 @@ class TransferRunTest : public ::testing::Test {
     DeleteFileW((root + L"WMPInfo.xml").c_str());
     RipAlbum();
 
-    engine::EngineConfig config{files_, drives_, registry_, system_, clock_,
+    mediaengine::EngineConfig config{files_, drives_, registry_, system_, clock_,
                                 work_ + L"\\library", 11, nullptr};
-    player_ = engine::Player::Create(config);
-    window_ = std::make_unique<engine::win32::EngineWindow>(player_);
+    player_ = mediaengine::Player::Create(config);
+    window_ = std::make_unique<mediaengine::win32::EngineWindow>(player_);
     ASSERT_TRUE(context_.BindPlayer(player_));
   }
 
@@ -127,7 +127,7 @@ class TransferRunTest : public ::testing::Test {
     ASSERT_TRUE(CreateDirectoryW((work_ + L"\\rips\\" + kArtist).c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     for (int i = 0; i < 3; ++i) {
-      engine::AsfTags tags;
+      mediaengine::AsfTags tags;
       tags.title = kTitles[i];
       tags.author = kArtist;
       tags.albumArtist = kArtist;
@@ -135,8 +135,8 @@ class TransferRunTest : public ::testing::Test {
       tags.trackNumber = std::to_wstring(i + 1);
       const std::wstring path =
           folder + L"\\0" + std::to_wstring(i + 1) + L" " + kTitles[i] + L".wma";
-      engine::WmaEncoder encoder;
-      ASSERT_EQ(encoder.Open(files_, path, tags, engine::kWmaRateClass64), os::kSuccess);
+      mediaengine::WmaEncoder encoder;
+      ASSERT_EQ(encoder.Open(files_, path, tags, mediaengine::kWmaRateClass64), os::kSuccess);
       std::vector<std::int16_t> tone(2 * 22050);
       for (std::size_t k = 0; k < tone.size(); ++k) {
         tone[k] = static_cast<std::int16_t>((k % 100) * 200);
@@ -158,8 +158,8 @@ class TransferRunTest : public ::testing::Test {
   dap_wine::PlayerDriveGuard guard_;
   std::wstring work_;
   std::vector<std::wstring> ripped_;
-  std::shared_ptr<engine::Player> player_;
-  std::unique_ptr<engine::win32::EngineWindow> window_;
+  std::shared_ptr<mediaengine::Player> player_;
+  std::unique_ptr<mediaengine::win32::EngineWindow> window_;
   cdrom::PlayerContext context_;
   device::EngineDeviceManagerSource managers_{context_};
   Host host_;

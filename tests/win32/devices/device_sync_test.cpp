@@ -13,12 +13,12 @@
 #include <thread>
 #include <vector>
 
-#include "codec/wma_encoder.h"
-#include "core/player.h"
-#include "devices/device_storage.h"
-#include "devices/folder_players.h"
-#include "devices/sync_device.h"
-#include "library/library_records.h"
+#include "mediaengine/codec/wma_encoder.h"
+#include "mediaengine/player/player.h"
+#include "mediaengine/devices/device_storage.h"
+#include "mediaengine/devices/folder_players.h"
+#include "mediaengine/devices/sync_device.h"
+#include "mediaengine/library/library_records.h"
 #include "native/engine_device_shared.h"
 #include "os/text_encoding.h"
 #include "os/win32/win32_clock.h"
@@ -26,7 +26,7 @@
 #include "os/win32/win32_file_system.h"
 #include "os/win32/win32_registry.h"
 #include "os/win32/win32_system.h"
-#include "win32/engine_window.h"
+#include "mediaengine/win32/engine_window.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) 
 // Whether `folder` (with its trailing backslash) holds a copy under way.
 bool HoldsTemporaryCopies(const std::wstring& folder) {
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + engine::kSyncTemporaryPrefix + L"*").c_str(), &data);
+  HANDLE find = FindFirstFileW((folder + mediaengine::kSyncTemporaryPrefix + L"*").c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return false;
   FindClose(find);
   return true;
@@ -118,7 +118,7 @@ class DeviceSyncTest : public ::testing::Test {
       window_.reset();
       player_->Close();
     }
-    for (int slot : registered_) engine::UnregisterFolderPlayer(registry_, slot);
+    for (int slot : registered_) mediaengine::UnregisterFolderPlayer(registry_, slot);
     for (const auto& name : Names(root_)) {
       if (!before_.count(name)) RemoveTree(root_ + name);
     }
@@ -136,9 +136,9 @@ class DeviceSyncTest : public ::testing::Test {
       window_.reset();
       player_->Close();
     }
-    engine::EngineConfig config{files_, drives_, registry_, system_, clock_, work_ + L"\\library", 11, nullptr};
-    player_ = engine::Player::Create(config);
-    window_ = std::make_unique<engine::win32::EngineWindow>(player_);
+    mediaengine::EngineConfig config{files_, drives_, registry_, system_, clock_, work_ + L"\\library", 11, nullptr};
+    player_ = mediaengine::Player::Create(config);
+    window_ = std::make_unique<mediaengine::win32::EngineWindow>(player_);
     ASSERT_TRUE(window_->IsValid());
     std::uint32_t cookie = 0;
     ASSERT_EQ(player_->Advise(events_, &cookie), wmp::kOk);
@@ -198,14 +198,14 @@ class DeviceSyncTest : public ::testing::Test {
   // A real .wma of `seconds` of tone with album tags, in the library.
   wmp::MediaPtr Track(const std::wstring& name, const std::wstring& album, int seconds) {
     const std::wstring path = work_ + L"\\" + name + L".wma";
-    engine::AsfTags tags;
+    mediaengine::AsfTags tags;
     tags.title = name;
     tags.author = L"木琴合奏団";
     tags.albumArtist = L"木琴合奏団";
     tags.albumTitle = album;
     tags.trackNumber = L"1";
-    engine::WmaEncoder encoder;
-    EXPECT_EQ(encoder.Open(files_, path, tags, engine::kWmaRateClass64), os::kSuccess);
+    mediaengine::WmaEncoder encoder;
+    EXPECT_EQ(encoder.Open(files_, path, tags, mediaengine::kWmaRateClass64), os::kSuccess);
     std::vector<std::int16_t> frames(2 * 44100);
     for (std::size_t i = 0; i < frames.size(); ++i) frames[i] = static_cast<std::int16_t>((i * 37) % 4000);
     for (int s = 0; s < seconds; ++s) EXPECT_EQ(encoder.Write(frames.data(), 44100), os::kSuccess);
@@ -254,8 +254,8 @@ class DeviceSyncTest : public ::testing::Test {
   os::win32::Win32System system_;
   os::win32::Win32Clock clock_;
   std::shared_ptr<DeviceEvents> events_ = std::make_shared<DeviceEvents>();
-  std::shared_ptr<engine::Player> player_;
-  std::unique_ptr<engine::win32::EngineWindow> window_;
+  std::shared_ptr<mediaengine::Player> player_;
+  std::unique_ptr<mediaengine::win32::EngineWindow> window_;
   wmp::MediaCollectionPtr media_;
   wmp::PlaylistCollectionPtr playlists_;
   std::vector<wmp::SyncDevicePtr> partnered_;
@@ -325,7 +325,7 @@ TEST_F(DeviceSyncTest, AFullPlayerReportsTheItemAndKeepsNoPartOfIt) {
   MarkedPlaylist(L"Marked", {first, second}, index, L"1");
 
   // Room for the first track and half of the second.
-  const std::uint64_t used = engine::BytesBelow(files_, root_);
+  const std::uint64_t used = mediaengine::BytesBelow(files_, root_);
   const std::uint64_t capacity = used + ReadBytes(SourceOf(first)).size() + ReadBytes(SourceOf(second)).size() / 2;
   char line[64];
   std::snprintf(line, sizeof line, "Capacity=%010llu\r\n", static_cast<unsigned long long>(capacity));
@@ -352,14 +352,14 @@ TEST_F(DeviceSyncTest, StopEndsTheSynchronisationWithWholeFilesOnly) {
 
   Gate gate;
   std::wstring held;
-  files_.OnWritten(root_ + engine::kSyncTemporaryPrefix, 1, [&](const std::wstring& path) {
+  files_.OnWritten(root_ + mediaengine::kSyncTemporaryPrefix, 1, [&](const std::wstring& path) {
     held = path;
     gate.Arrive();
   });
   ASSERT_EQ(device->Start(), wmp::kOk);
   ASSERT_TRUE(gate.WaitForArrival());
   std::thread stopper([&] { device->Stop(); });
-  auto& engineDevice = dynamic_cast<engine::SyncDevice&>(*device);
+  auto& engineDevice = dynamic_cast<mediaengine::SyncDevice&>(*device);
   while (!engineDevice.StopRequested()) Sleep(1);
   gate.Open();
   stopper.join();
@@ -374,13 +374,13 @@ TEST_F(DeviceSyncTest, StopEndsTheSynchronisationWithWholeFilesOnly) {
 TEST_F(DeviceSyncTest, APulledFolderPlayerEndsTheSynchronisationAndComesBackWhole) {
   const std::wstring folder = work_ + L"\\orbit";
   ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-  engine::FolderPlayerRecord record;
+  mediaengine::FolderPlayerRecord record;
   record.folder = folder;
   record.friendlyName = L"ORBIT Wine - Internal Storage";
   record.serial = L"ORBIT-WINE-1";
   record.totalSpace = 5'000'000;
   int slot = 0;
-  ASSERT_EQ(engine::RegisterFolderPlayer(registry_, record, &slot), os::kSuccess);
+  ASSERT_EQ(mediaengine::RegisterFolderPlayer(registry_, record, &slot), os::kSuccess);
   registered_.push_back(slot);
   StartPlayer();
   wmp::SyncDevicePtr device = Device(L"ORBIT Wine - Internal Storage");
@@ -397,7 +397,7 @@ TEST_F(DeviceSyncTest, APulledFolderPlayerEndsTheSynchronisationAndComesBackWhol
   MarkedPlaylist(L"Marked", {first, second}, index, L"1");
   const std::wstring away = folder + L"-pulled";
   std::wstring cut;
-  files_.OnWritten(folder + L"\\" + engine::kSyncTemporaryPrefix, ReadBytes(SourceOf(first)).size() + 1,
+  files_.OnWritten(folder + L"\\" + mediaengine::kSyncTemporaryPrefix, ReadBytes(SourceOf(first)).size() + 1,
                    [&](const std::wstring& path) {
                      cut = path;
                      EXPECT_TRUE(MoveFileW(folder.c_str(), away.c_str()));

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "core/player.h"
+#include "mediaengine/player/player.h"
 #include "engine/player_messages.h"
 #include "engine/win32/player_host.h"
 #include "os/win32/win32_clock.h"
@@ -105,7 +105,7 @@ TEST_F(PlayerHostTest, HostsTheEngineInAnInvisibleChildAndClosesAVisiblePlayerWi
   EXPECT_EQ(host.VersionText().substr(0, 3), L"11.");
   EXPECT_NE(host.Controls(), nullptr);
 
-  auto* player = dynamic_cast<engine::Player*>(host.Player().get());
+  auto* player = dynamic_cast<mediaengine::Player*>(host.Player().get());
   ASSERT_NE(player, nullptr);
   EXPECT_EQ(player->HostServiceType(), L"Remote");
   EXPECT_EQ(player->HostName(), L"ルミナート");

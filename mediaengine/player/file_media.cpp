@@ -1,10 +1,10 @@
-#include "core/file_media.h"
+#include "mediaengine/player/file_media.h"
 
-#include "cdrom/disc_session.h"
-#include "codec/asf_info.h"
+#include "mediaengine/cdrom/disc_session.h"
+#include "mediaengine/codec/asf_info.h"
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 // Upper-case ASCII copy, for comparing file paths the way Windows does.
@@ -97,4 +97,4 @@ wmp::HResult FileMedia::IsIdentical(wmp::IMedia* other, bool* identical) {
   return wmp::kOk;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,4 +1,4 @@
-#include "cdrom/basic_drive.h"
+#include "common/basic_drive.h"
 
 #include <utility>
 

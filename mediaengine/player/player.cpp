@@ -1,11 +1,11 @@
-#include "core/player.h"
+#include "mediaengine/player/player.h"
 
-#include "cdrom/cd_drive_set.h"
-#include "core/file_media.h"
-#include "devices/device_set.h"
-#include "library/media_library.h"
+#include "mediaengine/cdrom/cd_drive_set.h"
+#include "mediaengine/player/file_media.h"
+#include "mediaengine/devices/device_set.h"
+#include "mediaengine/library/media_library.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 class PlayerControls : public wmp::IControls {
@@ -151,4 +151,4 @@ wmp::HResult Player::StartRipByTask(const std::wstring& task) {
   return drive ? drive->StartRip() : wmp::kInvalidArg;
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,14 +1,14 @@
 #pragma once
 // What the parts of the engine share: the platform ports, the event hub and
 // the library. Owned by the player; every part borrows it.
-#include "core/event_hub.h"
+#include "mediaengine/base/event_hub.h"
 #include "os/clock.h"
 #include "os/drives.h"
 #include "os/file_system.h"
 #include "os/registry.h"
 #include "os/system.h"
 
-namespace engine {
+namespace mediaengine {
 
 class MediaLibrary;
 
@@ -22,4 +22,4 @@ struct EngineContext {
   MediaLibrary& library;
 };
 
-}  // namespace engine
+}  // namespace mediaengine

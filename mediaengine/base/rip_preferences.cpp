@@ -1,11 +1,11 @@
-#include "core/rip_preferences.h"
+#include "mediaengine/base/rip_preferences.h"
 
 #include <vector>
 
 #include "os/reg_key.h"
 #include "os/text_encoding.h"
 
-namespace engine {
+namespace mediaengine {
 namespace {
 
 constexpr wchar_t kPreferencesKey[] = L"Software\\Microsoft\\MediaPlayer\\Preferences";
@@ -89,4 +89,4 @@ std::wstring RipFileName(const std::wstring& fileDetail, const std::wstring& sep
   return SafeFileName(name) + L".wma";
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,6 +1,6 @@
-#include "core/event_queue.h"
+#include "mediaengine/base/event_queue.h"
 
-namespace engine {
+namespace mediaengine {
 
 void EventQueue::SetWakeUp(std::function<void()> wakeUp) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -45,4 +45,4 @@ bool EventQueue::Empty() const {
   return tasks_.empty();
 }
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -8,10 +8,10 @@
 #include <memory>
 #include <mutex>
 
-#include "core/event_queue.h"
+#include "mediaengine/base/event_queue.h"
 #include "engine/model/events.h"
 
-namespace engine {
+namespace mediaengine {
 
 class EventHub {
  public:
@@ -40,4 +40,4 @@ class EventHub {
   std::shared_ptr<std::atomic<bool>> open_ = std::make_shared<std::atomic<bool>>(true);
 };
 
-}  // namespace engine
+}  // namespace mediaengine

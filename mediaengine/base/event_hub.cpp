@@ -1,8 +1,8 @@
-#include "core/event_hub.h"
+#include "mediaengine/base/event_hub.h"
 
 #include <vector>
 
-namespace engine {
+namespace mediaengine {
 
 wmp::HResult EventHub::Advise(wmp::PlayerEventsPtr sink, std::uint32_t* cookie) {
   if (!cookie) return wmp::kPointer;
@@ -48,4 +48,4 @@ void EventHub::Deliver(const std::function<void(wmp::IPlayerEvents&)>& event) {
   for (const auto& sink : sinks) event(*sink);
 }
 
-}  // namespace engine
+}  // namespace mediaengine

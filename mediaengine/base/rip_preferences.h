@@ -6,7 +6,7 @@
 
 #include "os/registry.h"
 
-namespace engine {
+namespace mediaengine {
 
 struct RipPreferences {
   std::wstring recordPath;      // CDRecordPath: root of the ripped library
@@ -42,4 +42,4 @@ std::wstring RipFileName(const std::wstring& fileDetail, const std::wstring& sep
 // become "_", trailing dots and spaces go, and an empty result becomes "_".
 std::wstring SafeFileName(const std::wstring& name);
 
-}  // namespace engine
+}  // namespace mediaengine

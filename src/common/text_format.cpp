@@ -1,4 +1,4 @@
-#include "device/text_format.h"
+#include "common/text_format.h"
 
 #include <cstdio>
 

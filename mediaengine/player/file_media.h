@@ -8,7 +8,7 @@
 #include "engine/model/media.h"
 #include "os/file_system.h"
 
-namespace engine {
+namespace mediaengine {
 
 class FileMedia : public wmp::IMedia {
  public:
@@ -30,4 +30,4 @@ class FileMedia : public wmp::IMedia {
   std::map<std::wstring, std::wstring> attributes_;
 };
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -7,7 +7,7 @@
 #include <functional>
 #include <mutex>
 
-namespace engine {
+namespace mediaengine {
 
 class EventQueue {
  public:
@@ -29,4 +29,4 @@ class EventQueue {
   bool draining_ = false;
 };
 
-}  // namespace engine
+}  // namespace mediaengine

@@ -1,4 +1,4 @@
-#include "cdrom/player_context.h"
+#include "common/player_context.h"
 
 #include <climits>
 #include <cwctype>

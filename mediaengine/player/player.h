@@ -7,13 +7,13 @@
 #include <memory>
 #include <string>
 
-#include "core/engine_context.h"
-#include "core/event_hub.h"
-#include "core/event_queue.h"
+#include "mediaengine/base/engine_context.h"
+#include "mediaengine/base/event_hub.h"
+#include "mediaengine/base/event_queue.h"
 #include "engine/model/player.h"
-#include "library/library_types.h"
+#include "mediaengine/library/library_types.h"
 
-namespace engine {
+namespace mediaengine {
 
 class CdDriveSet;
 class DeviceSet;
@@ -83,4 +83,4 @@ class Player : public wmp::IPlayer, public std::enable_shared_from_this<Player> 
   bool closed_ = false;
 };
 
-}  // namespace engine
+}  // namespace mediaengine
