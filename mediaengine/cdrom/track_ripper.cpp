@@ -3,13 +3,45 @@
 #include <cstdio>
 #include <vector>
 
+#include "mediaengine/codec/asf_info.h"
 #include "mediaengine/codec/wma_encoder.h"
+#include "os/device_names.h"
 #include "mediaengine/library/media_library.h"
 
 namespace mediaengine {
 namespace {
 
 constexpr std::uint32_t kChunkFrames = 588 * 75;  // one second of CD audio
+// Far more rips of one name than a folder holds.
+constexpr int kMaxNumber = 9999;
+
+// Where a finished rip goes: its own path, unless a file of another track
+// is there (a disc without CD-TEXT names its tracks as every such disc
+// does, and a file may have lost its library entry); then the next free
+// "name (n).wma". Only the same track again is replaced. Empty when no
+// name is free.
+std::wstring FreeRipPath(os::IFileSystem& files, const std::wstring& path,
+                         const os::TrackFacts& ripped, bool* replace) {
+  const std::size_t slash = path.rfind(L'\\');
+  const std::wstring folder = path.substr(0, slash + 1);
+  const std::wstring name = path.substr(slash + 1);
+  for (int number = 1; number <= kMaxNumber; ++number) {
+    const std::wstring candidate =
+        number == 1 ? path : folder + os::DeviceFileName(folder, name, number);
+    if (candidate == folder) return std::wstring();
+    const std::uint32_t attributes = files.GetAttributes(candidate);
+    if (attributes == os::kInvalidAttributes) {
+      *replace = false;
+      return candidate;
+    }
+    if (attributes & os::kAttributeDirectory) continue;
+    if (os::IsSameTrack(ripped, TrackFactsOfFile(files, candidate))) {
+      *replace = true;
+      return candidate;
+    }
+  }
+  return std::wstring();
+}
 
 // Creates each missing level of an absolute path such as "C:\a\b\c".
 os::ErrorCode CreateFolders(os::IFileSystem& files, const std::wstring& path) {
@@ -123,9 +155,15 @@ TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int 
     return fail(TrackRipOutcome::WriteFailed, L"cannot finish " + temporary);
   }
   if (stop) return fail(TrackRipOutcome::Stopped, L"stopped");
-  if (context.files.Move(temporary, result.path, true) != os::kSuccess) {
-    return fail(TrackRipOutcome::WriteFailed, L"cannot rename to " + result.path);
+  const os::TrackFacts facts{tags.title,      tags.author,      tags.albumArtist,
+                             tags.albumTitle, tags.trackNumber, encoder.DurationSeconds()};
+  bool replace = false;
+  const std::wstring target = FreeRipPath(context.files, result.path, facts, &replace);
+  if (target.empty()) return fail(TrackRipOutcome::WriteFailed, L"no free name for " + result.path);
+  if (context.files.Move(temporary, target, replace) != os::kSuccess) {
+    return fail(TrackRipOutcome::WriteFailed, L"cannot rename to " + target);
   }
+  result.path = target;
 
   RippedTrack ripped;
   ripped.url = result.path;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "os/device_names.h"
 #include "os/file_system.h"
 
 namespace mediaengine {
@@ -28,5 +29,9 @@ struct AsfInfo {
 
 // False when the file cannot be read or is not a well-formed ASF file.
 bool ReadAsfInfo(os::IFileSystem& files, const std::wstring& path, AsfInfo* info);
+
+// What tells the track of a file from another (os::IsSameTrack): its tags
+// and length when it is a readable .wma file, nothing otherwise.
+os::TrackFacts TrackFactsOfFile(os::IFileSystem& files, const std::wstring& path);
 
 }  // namespace mediaengine

@@ -230,3 +230,20 @@ bool ReadAsfInfo(os::IFileSystem& files, const std::wstring& path, AsfInfo* info
 }
 
 }  // namespace mediaengine
+
+namespace mediaengine {
+
+os::TrackFacts TrackFactsOfFile(os::IFileSystem& files, const std::wstring& path) {
+  os::TrackFacts facts;
+  AsfInfo info;
+  if (!os::EndsWithNoCase(path, L".wma") || !ReadAsfInfo(files, path, &info)) return facts;
+  facts.title = info.tags.title;
+  facts.artist = info.tags.author;
+  facts.albumArtist = info.tags.albumArtist;
+  facts.album = info.tags.albumTitle;
+  facts.trackNumber = info.tags.trackNumber;
+  facts.seconds = info.durationSeconds;
+  return facts;
+}
+
+}  // namespace mediaengine

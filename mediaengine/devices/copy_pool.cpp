@@ -124,7 +124,7 @@ std::uint64_t CopyPool::Run(const Copy& copy, std::vector<std::uint8_t>& bytes,
   *result = Write(copy, bytes);
   if (result->outcome == CopyOutcome::Copied) *result = Verify(copy, bytes, scratch);
   if (result->outcome == CopyOutcome::Copied) {
-    const os::ErrorCode error = files_.Move(copy.temporary, copy.target, true);
+    const os::ErrorCode error = files_.Move(copy.temporary, copy.target, copy.replace);
     if (error != os::kSuccess) *result = {OutcomeOfWriteError(error), error};
   }
   if (result->outcome != CopyOutcome::Copied) files_.Delete(copy.temporary);
@@ -152,9 +152,10 @@ CopyResult CopyPool::Write(const Copy& copy, const std::vector<std::uint8_t>& by
 
 CopyResult CopyPool::Verify(const Copy& copy, const std::vector<std::uint8_t>& bytes,
                             std::vector<std::uint8_t>& scratch) {
-  // What the device holds now, not what was handed to it.
+  // What the device holds now, not what was handed to it nor what the
+  // system's cache still holds of it.
   std::unique_ptr<os::IFileStream> back;
-  if (files_.Open(copy.temporary, os::OpenMode::Read, &back) != os::kSuccess ||
+  if (files_.Open(copy.temporary, os::OpenMode::ReadUncached, &back) != os::kSuccess ||
       back->Size() != bytes.size()) {
     return {CopyOutcome::VerifyFailed, os::kSuccess};
   }

@@ -30,6 +30,7 @@ class CopyPool {
     std::wstring source;
     std::wstring temporary;
     std::wstring target;
+    bool replace = false;  // the target holds the same track, which makes way
   };
   // Told once a handed copy is settled: Copied when the target holds it,
   // else why not. Called on a helper thread, one call at a time.

@@ -62,25 +62,27 @@ CopyResult FileCopier::WriteTemporary(const std::wstring& source, const std::wst
 }
 
 CopyResult FileCopier::Copy(const std::wstring& source, const std::wstring& temporary,
-                            const std::wstring& target, const std::atomic<bool>& stop,
+                            const std::wstring& target, bool replace,
+                            const std::atomic<bool>& stop,
                             const std::function<void(std::uint64_t)>& copied) {
   CopyResult result = WriteTemporary(source, temporary, stop, copied);
   if (result.outcome == CopyOutcome::Copied && stop) result = {CopyOutcome::Stopped, os::kSuccess};
-  if (result.outcome == CopyOutcome::Copied && !SameContent(source, temporary)) {
+  if (result.outcome == CopyOutcome::Copied && !SameContent(source, temporary, true)) {
     result = {CopyOutcome::VerifyFailed, os::kSuccess};
   }
   if (result.outcome == CopyOutcome::Copied) {
-    const os::ErrorCode moved = files_.Move(temporary, target, true);
+    const os::ErrorCode moved = files_.Move(temporary, target, replace);
     if (moved != os::kSuccess) result = {OutcomeOfWriteError(moved), moved};
   }
   if (result.outcome != CopyOutcome::Copied) files_.Delete(temporary);
   return result;
 }
 
-bool FileCopier::SameContent(const std::wstring& a, const std::wstring& b) {
+bool FileCopier::SameContent(const std::wstring& a, const std::wstring& b, bool deviceBytes) {
   std::unique_ptr<os::IFileStream> first, second;
   if (files_.Open(a, os::OpenMode::Read, &first) != os::kSuccess) return false;
-  if (files_.Open(b, os::OpenMode::Read, &second) != os::kSuccess) return false;
+  const os::OpenMode secondMode = deviceBytes ? os::OpenMode::ReadUncached : os::OpenMode::Read;
+  if (files_.Open(b, secondMode, &second) != os::kSuccess) return false;
   if (first->Size() != second->Size()) return false;
   const auto size = static_cast<std::uint32_t>(first_.size());
   for (;;) {

@@ -36,16 +36,18 @@ class FileCopier {
 
   static constexpr std::uint32_t kDefaultChunkBytes = 1u << 20;
 
-  // Copies `source` to `target` by way of `temporary` (replacing what
-  // `target` held). `stop` is looked at between chunks; `copied` is told the
-  // bytes written so far. On any outcome but Copied the temporary file is
-  // deleted (as far as the device still answers) and `target` is untouched.
+  // Copies `source` to `target` by way of `temporary`; an existing `target`
+  // is replaced only with `replace`, else the copy fails. `stop` is looked
+  // at between chunks; `copied` is told the bytes written so far. On any
+  // outcome but Copied the temporary file is deleted (as far as the device
+  // still answers) and `target` is untouched.
   CopyResult Copy(const std::wstring& source, const std::wstring& temporary,
-                  const std::wstring& target, const std::atomic<bool>& stop,
+                  const std::wstring& target, bool replace, const std::atomic<bool>& stop,
                   const std::function<void(std::uint64_t)>& copied);
 
-  // True when both files can be read and hold the same bytes.
-  bool SameContent(const std::wstring& a, const std::wstring& b);
+  // True when both files can be read and hold the same bytes; with
+  // `deviceBytes` `b` is read past the system's cache, as its device stores it.
+  bool SameContent(const std::wstring& a, const std::wstring& b, bool deviceBytes = false);
 
  private:
   CopyResult WriteTemporary(const std::wstring& source, const std::wstring& temporary,

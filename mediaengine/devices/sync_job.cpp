@@ -8,6 +8,7 @@
 #include "mediaengine/disc/disc_image.h"
 #include "mediaengine/library/library_io.h"
 #include "mediaengine/library/library_records.h"
+#include "os/device_names.h"
 #include "os/text_encoding.h"
 
 namespace mediaengine {
@@ -23,12 +24,23 @@ std::uint64_t SizeOf(os::IFileSystem& files, const std::wstring& path) {
   return files.Open(path, os::OpenMode::Read, &stream) == os::kSuccess ? stream->Size() : 0;
 }
 
-// "name (2).ext" for the second file of one name in a run.
-std::wstring Numbered(const std::wstring& path, int number) {
-  const std::size_t slash = path.find_last_of(L'\\');
-  std::size_t dot = path.find_last_of(L'.');
-  if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) dot = path.size();
-  return path.substr(0, dot) + L" (" + std::to_wstring(number) + L")" + path.substr(dot);
+// Far more files of one name than a player holds: past it the item fails
+// rather than the run searching on.
+constexpr int kMaxNumber = 9999;
+constexpr os::ErrorCode kErrorFilenameTooLong = 206;
+
+// The folders of `folder` (no trailing backslash) that do not exist yet,
+// the outermost first, below `root`.
+std::vector<std::wstring> MissingFolders(os::IFileSystem& files, const std::wstring& root,
+                                         std::wstring folder) {
+  std::vector<std::wstring> missing;
+  while (folder.size() + 1 > root.size() && !files.Exists(folder)) {
+    missing.insert(missing.begin(), folder);
+    const std::size_t slash = folder.find_last_of(L'\\');
+    if (slash == std::wstring::npos) break;
+    folder.resize(slash);
+  }
+  return missing;
 }
 
 std::wstring TemporaryName(std::size_t item) {
@@ -51,8 +63,8 @@ std::wstring SyncFolderPath(const DeviceDescription& device, const std::wstring&
                             const std::wstring& album) {
   if (device.syncFolder == SyncFolder::Root) return device.root;
   return device.root + L"Music\\" +
-         SafeFileName(albumArtist.empty() ? kUnknownArtist : albumArtist) + L"\\" +
-         SafeFileName(album.empty() ? kUnknownAlbum : album) + L"\\";
+         os::DeviceFolderNameOrStandIn(albumArtist.empty() ? kUnknownArtist : albumArtist) +
+         L"\\" + os::DeviceFolderNameOrStandIn(album.empty() ? kUnknownAlbum : album) + L"\\";
 }
 
 SyncJob::SyncJob(os::IFileSystem& files, DeviceDescription device, std::vector<SyncItem> items,
@@ -63,7 +75,7 @@ SyncJob::SyncJob(os::IFileSystem& files, DeviceDescription device, std::vector<S
       ownPool_(pool ? nullptr : std::make_unique<CopyPool>(files, chunkBytes_)),
       pool_(pool ? *pool : *ownPool_) {}
 
-std::wstring SyncJob::TargetOf(const SyncItem& item) {
+std::wstring SyncJob::FolderOf(const SyncItem& item) {
   std::wstring artist, album;
   if (device_.syncFolder == SyncFolder::Music) {
     // The folder follows the tags in the file, as the player reads them;
@@ -78,14 +90,66 @@ std::wstring SyncJob::TargetOf(const SyncItem& item) {
       item.media->GetItemInfo(attr::kAlbumTitle, &album);
     }
   }
-  const std::wstring first = SyncFolderPath(device_, artist, album) + FileNameOf(item.source);
-  std::wstring target = first;
-  for (int number = 2;
-       std::find(targets_.begin(), targets_.end(), UrlKey(target)) != targets_.end(); ++number) {
-    target = Numbered(first, number);
+  return SyncFolderPath(device_, artist, album);
+}
+
+CopyResult SyncJob::Place(const SyncItem& item, const std::wstring& folder, std::uint64_t size,
+                          Placement* placement) {
+  const std::wstring name = FileNameOf(item.source);
+  bool knowSource = false;
+  os::TrackFacts source;
+  for (int number = 1; number <= kMaxNumber; ++number) {
+    const std::wstring file = os::DeviceFileName(folder, name, number);
+    if (file.empty()) return {CopyOutcome::WriteFailed, kErrorFilenameTooLong};
+    const std::wstring target = folder + file;
+    if (std::find(targets_.begin(), targets_.end(), UrlKey(target)) != targets_.end()) continue;
+    const std::uint32_t attributes = files_.GetAttributes(target);
+    bool replace = false;
+    if (attributes != os::kInvalidAttributes) {
+      if (attributes & os::kAttributeDirectory) continue;
+      const std::uint64_t there = SizeOf(files_, target);
+      if (there == size && copier_.SameContent(item.source, target)) {
+        targets_.push_back(UrlKey(target));
+        placement->target = target;
+        placement->alreadyThere = true;
+        return {};
+      }
+      // Only the same track again may take the place of a file; any other
+      // file of that name is kept and the copy takes the next free name.
+      if (!knowSource) source = TrackFactsOfFile(files_, item.source);
+      knowSource = true;
+      if (!os::IsSameTrack(source, TrackFactsOfFile(files_, target))) continue;
+      if (attributes & os::kAttributeReadOnly) return {CopyOutcome::ReadOnly, os::kErrorAccessDenied};
+      replace = true;
+      placement->replacedBytes = there;
+    }
+    targets_.push_back(UrlKey(target));
+    placement->target = target;
+    placement->replace = replace;
+    return {};
   }
-  targets_.push_back(UrlKey(target));
-  return target;
+  return {CopyOutcome::WriteFailed, os::kErrorFileExists};
+}
+
+os::ErrorCode SyncJob::MakeFolder(const std::wstring& folder) {
+  if (folder.size() <= device_.root.size()) return os::kSuccess;
+  const std::wstring path = folder.substr(0, folder.size() - 1);
+  std::vector<std::wstring> missing = MissingFolders(files_, device_.root, path);
+  for (const std::wstring& step : missing) {
+    const os::ErrorCode error = files_.CreateFolder(step);
+    if (error == os::kErrorAlreadyExists) continue;
+    if (error != os::kSuccess) return error;
+    createdFolders_.push_back(step);
+  }
+  return os::kSuccess;
+}
+
+void SyncJob::RemoveEmptyFolders() {
+  // The innermost first; a folder that holds anything stays.
+  for (auto folder = createdFolders_.rbegin(); folder != createdFolders_.rend(); ++folder) {
+    files_.RemoveFolder(*folder);
+  }
+  createdFolders_.clear();
 }
 
 void SyncJob::Settle(std::size_t item, std::uint64_t bytes, const CopyResult& result) {
@@ -150,6 +214,8 @@ SyncReport SyncJob::Run(const std::atomic<bool>& stop, const std::function<void(
   });
   const bool completed = CopyItems(stop);
   pool_.End();
+  // A run that failed or stopped leaves no artist or album folder empty.
+  RemoveEmptyFolders();
   if (!completed) stopped_ = true;
   return Report();
 }
@@ -172,25 +238,18 @@ bool SyncJob::CopyItems(const std::atomic<bool>& stop) {
       return fail(i, {CopyOutcome::SourceFailed, os::kErrorFileNotFound});
     }
     const std::uint64_t size = SizeOf(files_, item.source);
-    const std::wstring target = TargetOf(item);
-    const std::wstring folder = target.substr(0, target.find_last_of(L'\\'));
-    if (folder + L"\\" != device_.root) {
-      const os::ErrorCode created = CreateFolderTree(files_, folder);
-      if (created != os::kSuccess) return fail(i, {OutcomeOfWriteError(created), created});
+    const std::wstring folder = FolderOf(item);
+    const os::ErrorCode created = MakeFolder(folder);
+    if (created != os::kSuccess) return fail(i, {OutcomeOfWriteError(created), created});
+    Placement placement;
+    const CopyResult placed = Place(item, folder, size, &placement);
+    if (placed.outcome != CopyOutcome::Copied) return fail(i, placed);
+    if (placement.alreadyThere) {
+      Settle(i, size, {});  // there already from an earlier run
+      continue;
     }
-    std::uint64_t replaced = 0;
-    const std::uint32_t attributes = files_.GetAttributes(target);
-    if (attributes != os::kInvalidAttributes) {
-      replaced = SizeOf(files_, target);
-      if (!(attributes & os::kAttributeDirectory) && replaced == size &&
-          copier_.SameContent(item.source, target)) {
-        Settle(i, size, {});  // there already from an earlier run
-        continue;
-      }
-      if (attributes & (os::kAttributeReadOnly | os::kAttributeDirectory)) {
-        return fail(i, {CopyOutcome::ReadOnly, os::kErrorAccessDenied});
-      }
-    }
+    const std::uint64_t replaced = placement.replacedBytes;
+    const std::wstring& target = placement.target;
     // The temporary copy sits beside the file it replaces until the rename.
     if (device_.capacity && used + size > device_.capacity) {
       return fail(i, {CopyOutcome::DeviceFull, os::kErrorDiskFull});
@@ -199,12 +258,12 @@ bool SyncJob::CopyItems(const std::atomic<bool>& stop) {
     const std::wstring temporary = device_.root + TemporaryName(i);
     if (size <= wholeFileLimit_) {
       pool_.WaitForRoom();
-      pool_.Hand({i, item.source, temporary, target});
+      pool_.Hand({i, item.source, temporary, target, placement.replace});
       continue;
     }
     // Too big to hold: copied and verified in chunks, on its own.
     pool_.WaitUntilIdle();
-    const CopyResult copy = copier_.Copy(item.source, temporary, target, stop,
+    const CopyResult copy = copier_.Copy(item.source, temporary, target, placement.replace, stop,
                                          [&](std::uint64_t bytes) { Show(bytes); });
     if (copy.outcome == CopyOutcome::Stopped) return false;
     Settle(i, size, copy);

@@ -73,7 +73,21 @@ class SyncJob {
   SyncReport Run(const std::atomic<bool>& stop, const std::function<void(long)>& percent);
 
  private:
-  std::wstring TargetOf(const SyncItem& item);
+  struct Placement {
+    std::wstring target;
+    bool replace = false;       // the same track is there and makes way
+    bool alreadyThere = false;  // the very same bytes are there
+    std::uint64_t replacedBytes = 0;
+  };
+  // The folder (with its trailing backslash) an item goes into.
+  std::wstring FolderOf(const SyncItem& item);
+  // Where in `folder` the item goes: a free name, or the place of the same
+  // track; a file of another track is never replaced.
+  CopyResult Place(const SyncItem& item, const std::wstring& folder, std::uint64_t size,
+                   Placement* placement);
+  // Creates the missing folders of `folder`, remembering which.
+  os::ErrorCode MakeFolder(const std::wstring& folder);
+  void RemoveEmptyFolders();
   // Plans the items in order and has them copied; false when it stopped
   // before the last one.
   bool CopyItems(const std::atomic<bool>& stop);
@@ -92,6 +106,7 @@ class SyncJob {
   std::unique_ptr<CopyPool> ownPool_;
   CopyPool& pool_;
   std::vector<std::wstring> targets_;  // keys of the targets taken in this run
+  std::vector<std::wstring> createdFolders_;  // by this run, outermost first
 
   std::mutex mutex_;  // guards what the pool's threads settle
   std::vector<CopyResult> outcomes_;

@@ -1,12 +1,21 @@
 #include "mediaengine/player/player.h"
 
+#include <cwchar>
+
 #include "mediaengine/cdrom/cd_drive_set.h"
 #include "mediaengine/player/file_media.h"
 #include "mediaengine/devices/device_set.h"
 #include "mediaengine/library/media_library.h"
+#include "os/text_encoding.h"
 
 namespace mediaengine {
 namespace {
+
+std::wstring Hex(wmp::HResult value) {
+  wchar_t text[16];
+  std::swprintf(text, 16, L"%08X", static_cast<unsigned>(value));
+  return text;
+}
 
 class PlayerControls : public wmp::IControls {
  public:
@@ -27,6 +36,22 @@ class PlayerServices : public wmp::IPlayerServices {
 };
 
 }  // namespace
+
+std::wstring LibraryLoadWarning(const LoadReport& report) {
+  const std::wstring detail = os::WideFromUtf8(report.detail);
+  switch (report.outcome) {
+    case LoadOutcome::kDamagedSetAside:
+      return L"The library file was damaged (" + detail + L"); it was kept as " +
+             report.setAsidePath + L" and the library starts empty.";
+    case LoadOutcome::kNotSaving:
+      return L"The library file could not be read or set aside (error 0x" + Hex(report.error) +
+             L"); the library starts empty and is not saved.";
+    case LoadOutcome::kLoaded:
+    case LoadOutcome::kNew:
+      break;
+  }
+  return std::wstring();
+}
 
 std::shared_ptr<Player> Player::Create(const EngineConfig& config) {
   std::shared_ptr<Player> player(new Player(config));
@@ -57,7 +82,21 @@ Player::Player(const EngineConfig& config) : config_(config), hub_(queue_) {
       sink.PlaylistChange(playlist.get(), change);
     });
   };
+  events.saveFailed = [&hub](wmp::HResult error) {
+    hub.Raise([error](wmp::IPlayerEvents& sink) {
+      sink.Warning(kWarningLibrarySaveFailed, static_cast<long>(error),
+                   L"The library file could not be written (error 0x" + Hex(error) + L").");
+    });
+  };
   library_->SetEvents(std::move(events));
+  // Said once the host drains the first events, to the sinks advised by then.
+  const std::wstring warning = LibraryLoadWarning(libraryLoad_);
+  if (!warning.empty()) {
+    const long type = libraryLoad_.outcome == LoadOutcome::kDamagedSetAside
+                          ? kWarningLibrarySetAside
+                          : kWarningLibraryNotSaving;
+    hub.Raise([type, warning](wmp::IPlayerEvents& sink) { sink.Warning(type, 0, warning); });
+  }
   context_ = std::make_unique<EngineContext>(EngineContext{
       config.files, config.drives, config.registry, config.system, config.clock, hub_,
       *library_});

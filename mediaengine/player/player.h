@@ -19,6 +19,20 @@ class CdDriveSet;
 class DeviceSet;
 class MediaLibrary;
 
+// Warning events the player raises (type, param 0, a text for the log).
+// The library file was damaged: set aside under another name, and the
+// library starts empty.
+constexpr long kWarningLibrarySetAside = 0x4D01;
+// The library file could not be read or set aside: the library starts empty
+// and does not write, so the file stays as it is.
+constexpr long kWarningLibraryNotSaving = 0x4D02;
+// The library could not be written; param is the error.
+constexpr long kWarningLibrarySaveFailed = 0x4D03;
+
+// The text a Warning event gives for how the library was loaded; empty when
+// there is nothing to say.
+std::wstring LibraryLoadWarning(const LoadReport& report);
+
 struct EngineConfig {
   os::IFileSystem& files;
   os::IDrives& drives;

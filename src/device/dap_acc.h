@@ -16,6 +16,7 @@
 #include "device/temp_playlist.h"
 #include "engine/attributes.h"
 #include "os/clock.h"
+#include "os/device_names.h"
 #include "os/drives.h"
 #include "os/file_system.h"
 #include "os/modules.h"
@@ -110,7 +111,7 @@ class CDAPAcc : public cdrom::CBasicDrive {
   bool CollectTransferredFiles();
   void MoveIntoMusicFolder();
   void MoveOutOfMusicFolder();
-  // Makes a text usable as one folder name: \ / : * ? " < > | replaced.
+  // Replaces \ / : * ? " < > | (the characters a folder name cannot hold).
   static void SanitizeFolderName(std::wstring& text);
 
   // ---- capacity
@@ -140,10 +141,18 @@ class CDAPAcc : public cdrom::CBasicDrive {
   bool DeletePartnership();
   // Removes the temporary playlist and, once it is gone, the partnership.
   void CleanUpTransfer();
-  // parent\name (created or already there), else parent\fallback; empty
-  // when neither names a folder of its own.
+  // parent\name (created or already there), else parent\fallback made
+  // safe; empty when neither names a folder of its own. *created tells
+  // whether this call made the folder.
   std::wstring CreateTransferFolder(const std::wstring& parent, const std::wstring& name,
-                                    const std::wstring& fallback);
+                                    const std::wstring& fallback, bool* created);
+  // The tags and length the engine reads from a file; empty when it cannot.
+  os::TrackFacts TrackFactsOf(const std::wstring& path);
+  // Moves `from` into `folder` (with its trailing backslash) as `name`, made
+  // fit for the player; a file there of the same track again is replaced,
+  // any other is kept and the moved file takes the next free name.
+  bool MoveKeepingOthers(const std::wstring& from, const std::wstring& folder,
+                         const std::wstring& name);
 
   os::IFileSystem& files_;
   os::IDrives& drives_;

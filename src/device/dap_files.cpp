@@ -5,6 +5,9 @@
 #include <algorithm>
 
 #include "device/file_time.h"
+#include "device/wait_cursor.h"
+#include "os/device_names.h"
+#include "os/text_encoding.h"
 
 namespace device {
 namespace {
@@ -13,28 +16,55 @@ const wchar_t kAudioExtension[] = L".wma";
 const wchar_t kMusicFolder[] = L"\\Music";
 const wchar_t kAlbumArtist[] = L"WM/AlbumArtist";
 const wchar_t kAlbum[] = L"Album";
-
-// Characters a folder name cannot hold, and what stands in for each.
-const wchar_t kUnsafeCharacters[] = L"\\/:*?\"<>|";
-const wchar_t kReplacements[] = L" ----'[]I";
-
-// A name that, used as one path step, names a folder of its own: not empty
-// and not made of dots and blanks only ("..", which Windows would resolve
-// to the parent, or "", which is the parent itself).
-bool IsOwnFolderName(const std::wstring& name) {
-  return name.find_first_not_of(L". ") != std::wstring::npos;
-}
+const wchar_t kTitle[] = L"Title";
+const wchar_t kAuthor[] = L"Author";
+const wchar_t kTrackNumber[] = L"WM/TrackNumber";
+// What the engine calls an album without a name, in its folders too.
+const wchar_t kNoAlbum[] = L"アルバム情報なし";
+// Far more files of one name than a player holds.
+constexpr int kMaxNumber = 9999;
 
 }  // namespace
 
-void CDAPAcc::SanitizeFolderName(std::wstring& text) {
-  static_assert(sizeof kUnsafeCharacters == sizeof kReplacements, "one replacement each");
-  for (std::size_t row = 0; kUnsafeCharacters[row] != L'\0'; ++row) {
-    std::replace(text.begin(), text.end(), kUnsafeCharacters[row], kReplacements[row]);
+void CDAPAcc::SanitizeFolderName(std::wstring& text) { os::ReplaceFolderCharacters(text); }
+
+os::TrackFacts CDAPAcc::TrackFactsOf(const std::wstring& path) {
+  os::TrackFacts facts;
+  wmp::MediaPtr media;
+  if (!player_ || wmp::Failed(player_->NewMedia(path, &media)) || !media) return facts;
+  const engine::MediaRef item(std::move(media));
+  item.GetAttribute(kTitle, &facts.title);
+  item.GetAttribute(kAuthor, &facts.artist);
+  item.GetAttribute(kAlbumArtist, &facts.albumArtist);
+  item.GetAttribute(kAlbum, &facts.album);
+  item.GetAttribute(kTrackNumber, &facts.trackNumber);
+  item.GetDuration(&facts.seconds);
+  return facts;
+}
+
+bool CDAPAcc::MoveKeepingOthers(const std::wstring& from, const std::wstring& folder,
+                                const std::wstring& name) {
+  bool knowMoved = false;
+  os::TrackFacts moved;
+  for (int number = 1; number <= kMaxNumber; ++number) {
+    const std::wstring file = os::DeviceFileName(folder, name, number);
+    if (file.empty()) return false;
+    const std::wstring to = folder + file;
+    if (os::AsciiLower(to) == os::AsciiLower(from)) return true;
+    const std::uint32_t attributes = files_.GetAttributes(to);
+    if (attributes == os::kInvalidAttributes) return files_.Move(from, to, false) == os::kSuccess;
+    if (attributes & os::kAttributeDirectory) continue;
+    // Only the same track again takes the place of a file there; any other
+    // file keeps its name and the moved one takes the next free one.
+    if (!knowMoved) moved = TrackFactsOf(from);
+    knowMoved = true;
+    if (os::IsSameTrack(moved, TrackFactsOf(to))) return files_.Move(from, to, true) == os::kSuccess;
   }
+  return false;
 }
 
 bool CDAPAcc::CollectTransferredFiles() {
+  const WaitCursor wait(host_);
   transfer_.syncEnd = clock_.SecondsSince1970();
   transfer_.transferredFiles.clear();
   const std::wstring drive = GetSelectedDrive();
@@ -82,49 +112,65 @@ bool CDAPAcc::CollectTransferredFiles() {
 }
 
 std::wstring CDAPAcc::CreateTransferFolder(const std::wstring& parent, const std::wstring& name,
-                                           const std::wstring& fallback) {
-  if (IsOwnFolderName(name)) {
+                                           const std::wstring& fallback, bool* created) {
+  *created = false;
+  if (!name.empty()) {
     const std::wstring path = parent + L"\\" + name;
     const os::ErrorCode error = files_.CreateFolder(path);
+    *created = error == os::kSuccess;
     if (error == os::kSuccess || error == os::kErrorAlreadyExists) return path;
   }
-  if (!IsOwnFolderName(fallback)) return std::wstring();
-  const std::wstring path = parent + L"\\" + fallback;
-  files_.CreateFolder(path);
+  const std::wstring safeFallback = os::DeviceFolderName(fallback);
+  if (safeFallback.empty()) return std::wstring();
+  const std::wstring path = parent + L"\\" + safeFallback;
+  *created = files_.CreateFolder(path) == os::kSuccess;
   return path;
 }
 
 void CDAPAcc::MoveIntoMusicFolder() {
+  const WaitCursor wait(host_);
   const std::wstring drive = GetSelectedDrive();
   if (drive.empty()) return;
   const std::wstring music = drive + kMusicFolder;
-  files_.CreateFolder(music);
-  std::wstring artist = transfer_.albumArtist;
-  SanitizeFolderName(artist);
-  const std::wstring artistPath = CreateTransferFolder(music, artist, transfer_.artistFolder);
-  if (artistPath.empty()) return;
-  std::wstring album = transfer_.albumTitle;
-  SanitizeFolderName(album);
-  const std::wstring albumPath = CreateTransferFolder(artistPath, album, transfer_.albumFolder);
-  if (albumPath.empty()) return;
-  for (const std::wstring& name : transfer_.transferredFiles) {
-    files_.Move(drive + L"\\" + name, albumPath + L"\\" + name, true);
+  // Folders this step made; they go again when no file came into them.
+  std::vector<std::wstring> made;
+  if (files_.CreateFolder(music) == os::kSuccess) made.push_back(music);
+  bool created = false;
+  const std::wstring artistPath =
+      CreateTransferFolder(music, os::DeviceFolderName(transfer_.albumArtist),
+                           transfer_.artistFolder, &created);
+  if (created) made.push_back(artistPath);
+  std::wstring albumPath;
+  if (!artistPath.empty()) {
+    albumPath = CreateTransferFolder(artistPath, os::DeviceFolderName(transfer_.albumTitle),
+                                     transfer_.albumFolder, &created);
+    if (created) made.push_back(albumPath);
   }
+  bool anyMoved = false;
+  if (!albumPath.empty()) {
+    for (const std::wstring& name : transfer_.transferredFiles) {
+      if (MoveKeepingOthers(drive + L"\\" + name, albumPath + L"\\", name)) anyMoved = true;
+    }
+  }
+  if (anyMoved) return;
+  for (auto folder = made.rbegin(); folder != made.rend(); ++folder) files_.RemoveFolder(*folder);
 }
 
 void CDAPAcc::MoveOutOfMusicFolder() {
+  const WaitCursor wait(host_);
   const std::wstring drive = GetSelectedDrive();
   if (drive.empty()) return;
-  // Empty or dot names would point at Music or the root itself.
-  if (!IsOwnFolderName(transfer_.albumArtist) || !IsOwnFolderName(transfer_.albumTitle)) return;
+  // The folders the engine synchronised into, named by the same rule.
   const std::wstring music = drive + kMusicFolder;
-  const std::wstring artistPath = music + L"\\" + transfer_.albumArtist;
-  const std::wstring albumPath = artistPath + L"\\" + transfer_.albumTitle;
+  const std::wstring artistPath = music + L"\\" + os::DeviceFolderNameOrStandIn(transfer_.albumArtist);
+  const std::wstring albumPath =
+      artistPath + L"\\" +
+      os::DeviceFolderNameOrStandIn(transfer_.albumTitle.empty() ? kNoAlbum : transfer_.albumTitle);
   std::vector<os::FindEntry> entries;
   if (files_.FindFiles(albumPath + L"\\*.*", &entries) == os::kSuccess) {
     for (const os::FindEntry& entry : entries) {
       if (entry.IsDotEntry() || entry.IsFolder()) continue;
-      files_.Move(albumPath + L"\\" + entry.name, drive + L"\\" + entry.name, true);
+      MoveKeepingOthers(albumPath + L"\\" + entry.name, drive + L"\\", entry.name);
     }
   }
   files_.RemoveFolder(albumPath);

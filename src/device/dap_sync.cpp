@@ -3,6 +3,7 @@
 #include "device/dap_acc.h"
 
 #include "common/text_format.h"
+#include "device/wait_cursor.h"
 #include "resources/resource.h"
 
 namespace device {
@@ -23,21 +24,6 @@ constexpr std::uint32_t kCleanUpWaitMs = 1000;
 constexpr int kFinished = 100;
 constexpr int kFailed = -1;
 constexpr int kCancelled = -2;
-
-class WaitCursor {
- public:
-  explicit WaitCursor(IDapHost* host) : host_(host) {
-    if (host_) host_->SetWaitCursor(true);
-  }
-  ~WaitCursor() {
-    if (host_) host_->SetWaitCursor(false);
-  }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  IDapHost* host_;
-};
 
 std::wstring TextAfterLastBackslash(const std::wstring& path) {
   const std::size_t at = path.rfind(L'\\');

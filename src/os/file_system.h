@@ -48,6 +48,11 @@ struct DiskBytes {
 enum class OpenMode {
   Read,          // existing file, shared for reading
   CreateAlways,  // new or truncated file, exclusive
+  // Existing file, shared for reading, read from the medium past the
+  // system's file cache (FILE_FLAG_NO_BUFFERING), so that a read-back shows
+  // what the device stores; a plain read where the system offers no such
+  // read for the file. Read-only.
+  ReadUncached,
 };
 
 // An open file; closed by its destructor.

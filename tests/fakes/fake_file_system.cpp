@@ -408,7 +408,8 @@ ErrorCode FakeFileSystem::Open(const std::wstring& path, os::OpenMode mode,
   ErrorCode error = os::kSuccess;
   if (!DriveOf(path, &error)) return error;
   const wchar_t letter = UpperLetter(path[0]);
-  if (mode == os::OpenMode::Read) {
+  // The fake has no cache: an uncached read is a plain one.
+  if (mode == os::OpenMode::Read || mode == os::OpenMode::ReadUncached) {
     Node* node = Find(path, &error);
     if (!node) return error;
     if (node->folder) return os::kErrorAccessDenied;

@@ -46,6 +46,13 @@ class SharedFileSystem : public os::IFileSystem {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     corruptPrefix_ = prefix;
   }
+  // A device that stores bad bytes under paths that start with `prefix`
+  // while the system's cache still holds what was written: only reads past
+  // the cache (OpenMode::ReadUncached) see the damage.
+  void StoreBadBytesUnder(const std::wstring& prefix) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    badStorePrefix_ = prefix;
+  }
 
   os::ErrorCode FindFiles(const std::wstring& pattern,
                           std::vector<os::FindEntry>* entries) override {
@@ -77,22 +84,30 @@ class SharedFileSystem : public os::IFileSystem {
     std::unique_ptr<os::IFileStream> inner;
     const os::ErrorCode result =
         Locked([&](os::IFileSystem& fs) { return fs.Open(path, mode, &inner); });
-    if (result == os::kSuccess) *stream = std::make_unique<Stream>(*this, path, std::move(inner));
+    if (result == os::kSuccess) {
+      *stream = std::make_unique<Stream>(*this, path, std::move(inner),
+                                         mode == os::OpenMode::ReadUncached);
+    }
     return result;
   }
 
  private:
   class Stream : public os::IFileStream {
    public:
-    Stream(SharedFileSystem& owner, std::wstring path, std::unique_ptr<os::IFileStream> inner)
-        : owner_(owner), path_(std::move(path)), inner_(std::move(inner)) {}
+    Stream(SharedFileSystem& owner, std::wstring path, std::unique_ptr<os::IFileStream> inner,
+           bool uncached)
+        : owner_(owner), path_(std::move(path)), inner_(std::move(inner)), uncached_(uncached) {}
     ~Stream() override {
       std::lock_guard<std::recursive_mutex> lock(owner_.mutex_);
       inner_.reset();
     }
     os::ErrorCode Read(void* buffer, std::uint32_t size, std::uint32_t* done) override {
       std::lock_guard<std::recursive_mutex> lock(owner_.mutex_);
-      return inner_->Read(buffer, size, done);
+      const os::ErrorCode result = inner_->Read(buffer, size, done);
+      if (result == os::kSuccess && *done > 0 && uncached_ && Under(owner_.badStorePrefix_)) {
+        static_cast<std::uint8_t*>(buffer)[0] ^= 0xA5;
+      }
+      return result;
     }
     os::ErrorCode Write(const void* buffer, std::uint32_t size) override {
       std::function<void(const std::wstring&)> hook;
@@ -138,6 +153,7 @@ class SharedFileSystem : public os::IFileSystem {
     SharedFileSystem& owner_;
     std::wstring path_;
     std::unique_ptr<os::IFileStream> inner_;
+    const bool uncached_;
   };
 
   os::IFileSystem& inner_;
@@ -147,6 +163,7 @@ class SharedFileSystem : public os::IFileSystem {
   std::uint64_t hookWritten_ = 0;
   std::function<void(const std::wstring&)> hook_;
   std::wstring corruptPrefix_;
+  std::wstring badStorePrefix_;
 };
 
 // Holds the writing thread until the test opens it.
@@ -176,8 +193,8 @@ class Gate {
 };
 
 // The device events, as texts: "connect F", "disconnect F", "status 1",
-// "partnership 0", "state 1", "state 2", "error <item name>", where F is the
-// device's friendly name.
+// "partnership 0", "state 1", "state 2", "error <item name>", "warning <type>",
+// where F is the device's friendly name.
 class DeviceEvents : public wmp::PlayerEventsBase {
  public:
   void DeviceConnect(wmp::ISyncDevice* device) override { Add(L"connect " + Name(device)); }
@@ -196,7 +213,12 @@ class DeviceEvents : public wmp::PlayerEventsBase {
   void CreatePartnershipComplete(wmp::ISyncDevice*, wmp::HResult result) override {
     Add(L"partnership " + std::to_wstring(result));
   }
+  void Warning(long type, long, const std::wstring& text) override {
+    lastWarning = text;
+    Add(L"warning " + std::to_wstring(type));
+  }
   std::vector<std::wstring> events;
+  std::wstring lastWarning;
 
  private:
   static std::wstring Name(wmp::ISyncDevice* device) {

@@ -111,7 +111,8 @@ os::ErrorCode PosixFileSystem::GetFreeBytes(const std::wstring&, os::DiskBytes*)
 
 os::ErrorCode PosixFileSystem::Open(const std::wstring& path, os::OpenMode mode,
                                     std::unique_ptr<os::IFileStream>* stream) {
-  const int flags = mode == os::OpenMode::Read ? O_RDONLY : (O_RDWR | O_CREAT | O_TRUNC);
+  const bool read = mode == os::OpenMode::Read || mode == os::OpenMode::ReadUncached;
+  const int flags = read ? O_RDONLY : (O_RDWR | O_CREAT | O_TRUNC);
   const int fd = open(Native(path).c_str(), flags | O_CLOEXEC, 0644);
   if (fd < 0) return ErrorOf(errno);
   *stream = std::make_unique<PosixStream>(fd);

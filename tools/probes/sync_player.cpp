@@ -68,7 +68,7 @@ int Fail(const char* why) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: sync_player.exe RIP_FOLDER LIBRARY_FOLDER [RATE]\n");
+    std::fprintf(stderr, "usage: sync_player.exe RIP_FOLDER LIBRARY_FOLDER [RATE [EXTRA_FOLDER]]\n");
     return 2;
   }
   probe::Engine host(argv[1], argv[2],
@@ -124,6 +124,25 @@ int wmain(int argc, wchar_t** argv) {
     bytes += FileSize(url);
     transfer->AppendItem(item.get());
   }
+  // More files to synchronise besides the rip, so that the run is long
+  // enough to time: every file of EXTRA_FOLDER.
+  if (argc > 4) {
+    const std::wstring extra = argv[4];
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((extra + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        const std::wstring path = extra + L"\\" + data.cFileName;
+        wmp::MediaPtr item;
+        if (wmp::Failed(library->Add(path, &item))) return Fail("an extra file was refused");
+        sources.push_back(path);
+        bytes += FileSize(path);
+        transfer->AppendItem(item.get());
+      } while (FindNextFileW(find, &data));
+      FindClose(find);
+    }
+  }
   wmp::PlaylistPtr marks;
   library->GetByAttribute(L"MediaType", L"playlist", &marks);
   long markCount = 0;
@@ -156,15 +175,16 @@ int wmain(int argc, wchar_t** argv) {
     probe::Print(L"file=" + copy + L"\tsource=" + source);
   }
   std::printf(
-      "tracks=%ld ripped=%ld synced=%d rip_errors=%d sync_errors=%d progress=%ld bytes=%llu "
+      "tracks=%ld items=%zu ripped=%ld synced=%d rip_errors=%d sync_errors=%d progress=%ld bytes=%llu "
       "rip_seconds=%.3f sync_seconds=%.4f rip_x_realtime=%.1f sync_mb_s=%.1f\n",
-      rip.tracks, rip.rippedCount, arrived, events->ripErrors, events->syncErrors, progress,
+      rip.tracks, sources.size(), rip.rippedCount, arrived, events->ripErrors, events->syncErrors, progress,
       static_cast<unsigned long long>(bytes), rip.ripSeconds, syncSeconds,
       rip.ripSeconds > 0 ? rip.discSeconds / rip.ripSeconds : 0.0,
       syncSeconds > 0 ? static_cast<double>(bytes) / 1e6 / syncSeconds : 0.0);
   device->DeletePartnership();
   player->Close();
-  const bool complete = rip.rippedCount == rip.tracks && arrived == rip.tracks && events->ripErrors == 0 &&
+  const bool complete = rip.rippedCount == rip.tracks &&
+                        arrived == static_cast<int>(sources.size()) && events->ripErrors == 0 &&
                         events->syncErrors == 0 && progress == 100;
   return complete ? 0 : 1;
 }

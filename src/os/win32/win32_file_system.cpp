@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "os/win32/unique_handle.h"
 
 namespace os::win32 {
@@ -46,6 +49,89 @@ class Win32FileStream : public IFileStream {
  private:
   FileHandle file_;
 };
+
+// Reads past the system's cache. FILE_FLAG_NO_BUFFERING wants reads of
+// whole sectors into sector-aligned memory at sector-aligned offsets: the
+// stream reads whole aligned blocks into its own page-aligned buffer and
+// hands out the bytes asked for from there.
+class UncachedFileStream : public IFileStream {
+ public:
+  UncachedFileStream(FileHandle file, DWORD sectorBytes)
+      : file_(std::move(file)), sector_(sectorBytes),
+        buffer_(static_cast<std::uint8_t*>(
+            VirtualAlloc(nullptr, kBufferBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
+  ~UncachedFileStream() override {
+    if (buffer_) VirtualFree(buffer_, 0, MEM_RELEASE);
+  }
+  UncachedFileStream(const UncachedFileStream&) = delete;
+  UncachedFileStream& operator=(const UncachedFileStream&) = delete;
+
+  bool Ready() const { return buffer_ != nullptr; }
+
+  ErrorCode Read(void* buffer, std::uint32_t size, std::uint32_t* done) override {
+    *done = 0;
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    while (*done < size) {
+      if (position_ >= start_ && position_ < start_ + filled_) {
+        const auto offset = static_cast<std::size_t>(position_ - start_);
+        const std::uint32_t take =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(filled_ - offset, size - *done));
+        std::memcpy(out + *done, buffer_ + offset, take);
+        *done += take;
+        position_ += take;
+        continue;
+      }
+      const std::uint64_t aligned = position_ - position_ % sector_;
+      LARGE_INTEGER distance;
+      distance.QuadPart = static_cast<LONGLONG>(aligned);
+      if (!SetFilePointerEx(file_.Get(), distance, nullptr, FILE_BEGIN)) return GetLastError();
+      DWORD read = 0;
+      if (!ReadFile(file_.Get(), buffer_, kBufferBytes, &read, nullptr)) return GetLastError();
+      start_ = aligned;
+      filled_ = read;
+      if (position_ >= start_ + filled_) break;  // the end of the file
+    }
+    return kSuccess;
+  }
+
+  ErrorCode Write(const void*, std::uint32_t) override { return kErrorAccessDenied; }
+
+  ErrorCode Seek(std::uint64_t offset) override {
+    position_ = offset;
+    return kSuccess;
+  }
+
+  std::uint64_t Size() const override {
+    LARGE_INTEGER size;
+    return GetFileSizeEx(file_.Get(), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+  }
+
+  ErrorCode Flush() override { return kSuccess; }
+
+  // A multiple of every sector size that page-aligned memory also suits.
+  static constexpr DWORD kBufferBytes = 1u << 20;
+
+ private:
+  FileHandle file_;
+  const DWORD sector_;
+  std::uint8_t* const buffer_;
+  std::uint64_t position_ = 0;
+  std::uint64_t start_ = 0;   // file offset of buffer_[0]
+  std::uint64_t filled_ = 0;  // bytes of the file in buffer_
+};
+
+// The sector size of the volume that holds `path`; 4096 (a multiple of the
+// usual 512) when it cannot be told or does not suit the buffer.
+DWORD SectorBytesOf(const std::wstring& path) {
+  wchar_t volume[MAX_PATH] = {};
+  DWORD sectors = 0, bytes = 0, free = 0, total = 0;
+  if (!GetVolumePathNameW(path.c_str(), volume, MAX_PATH) ||
+      !GetDiskFreeSpaceW(volume, &sectors, &bytes, &free, &total)) {
+    return 4096;
+  }
+  const bool powerOfTwo = bytes != 0 && (bytes & (bytes - 1)) == 0;
+  return powerOfTwo && bytes <= 4096 ? bytes : 4096;
+}
 
 // Windows refuses to replace or truncate a read-only file; Wine run by root
 // does both. The adapter refuses them itself, so a file the user protected
@@ -119,6 +205,21 @@ ErrorCode Win32FileSystem::GetFreeBytes(const std::wstring& root, DiskBytes* byt
 
 ErrorCode Win32FileSystem::Open(const std::wstring& path, OpenMode mode,
                                 std::unique_ptr<IFileStream>* stream) {
+  if (mode == OpenMode::ReadUncached) {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN,
+                                nullptr));
+    if (file.IsValid()) {
+      auto uncached = std::make_unique<UncachedFileStream>(std::move(file), SectorBytesOf(path));
+      if (!uncached->Ready()) return ERROR_NOT_ENOUGH_MEMORY;
+      *stream = std::move(uncached);
+      return kSuccess;
+    }
+    const DWORD error = GetLastError();
+    // A file system that cannot read past its cache is read the plain way.
+    if (error != ERROR_INVALID_PARAMETER && error != ERROR_NOT_SUPPORTED) return error;
+    mode = OpenMode::Read;
+  }
   const bool read = mode == OpenMode::Read;
   if (!read && IsReadOnlyFile(path)) return kErrorAccessDenied;
   FileHandle file(CreateFileW(path.c_str(), read ? GENERIC_READ : GENERIC_WRITE,

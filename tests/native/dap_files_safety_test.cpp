@@ -1,0 +1,156 @@
+// The file step on a player drive loses nothing: it finds the folders the
+// engine named by the shared rule, keeps files of other tracks, leaves no
+// empty folders when nothing came, and shows the wait cursor while it works.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dap_fixture.h"
+#include "mediaengine/devices/sync_job.h"
+#include "os/text_encoding.h"
+
+namespace dap_test {
+namespace {
+
+class FilesSafetyTest : public DapFixture {
+ public:
+  static constexpr std::int64_t kStart = 1'800'000'000;
+
+  void SetUp() override {
+    DapFixture::SetUp();
+    AddPlayerDrive(L'F', true, L"CADENZA");
+    device = AddDriveDevice(L'F');
+    AttachAndLabel();
+  }
+
+  // A transfer of an album of `tracks` tracks with these album texts.
+  void Transfer(int tracks, const std::wstring& artist = L"Artist",
+                const std::wstring& album = L"Album") {
+    Partner(*device, 1, L'F');
+    host.hasTrackList = false;
+    fakes::FakePlaylistPtr source = RippedAlbum(tracks);
+    for (const auto& item : source->Items()) {
+      item->Set(L"WM/AlbumArtist", artist).Set(L"Album", album);
+    }
+    ASSERT_TRUE(dap.PrepareSync(source.get()));
+    clock.SetNow(kStart);
+    ASSERT_TRUE(dap.StartSync());
+    clock.SetNow(kStart + 60);
+  }
+
+  // A file on the player the engine reads these tags from.
+  fakes::FakeMedia& TaggedFile(const std::wstring& path, const std::string& content,
+                               const std::wstring& title, double seconds) {
+    files.AddFile(path, content);
+    files.SetCreationTime(path, os::FileTimeOfSecondsSince1970(kStart + 10));
+    fakes::FakeMediaPtr item = player->Library().AddFile(path, title);
+    item->Set(L"Title", title).Set(L"Album", L"Album").Set(L"WM/AlbumArtist", L"Artist");
+    item->Set(L"WM/TrackNumber", L"1").SetSeconds(seconds);
+    return *item;
+  }
+
+  fakes::FakeSyncDevicePtr device;
+};
+
+TEST_F(FilesSafetyTest, EachFileStepShowsTheWaitCursorAndPutsItBack) {
+  Transfer(1);
+  files.AddFile(L"F:\\01 Track 01.wma", "audio");
+  files.SetCreationTime(L"F:\\01 Track 01.wma", os::FileTimeOfSecondsSince1970(kStart + 10));
+  const struct {
+    const char* step;
+    std::function<void()> run;
+  } steps[] = {
+      {"collect", [&] { dap.CollectTransferredFiles(); }},
+      {"move in", [&] { dap.MoveIntoMusicFolder(); }},
+      {"move out", [&] { dap.MoveOutOfMusicFolder(); }},
+  };
+  for (const auto& step : steps) {
+    const int changes = host.cursorChanges;
+    step.run();
+    EXPECT_EQ(host.cursorChanges, changes + 2) << step.step << ": shown, then put back";
+    EXPECT_EQ(host.waitCursor, 0) << step.step;
+  }
+}
+
+TEST_F(FilesSafetyTest, MovingInKeepsAFileOfAnotherTrackAndReplacesOnlyTheSameTrack) {
+  const std::wstring folder = L"F:\\Music\\Artist\\Album\\";
+  const struct {
+    const char* what;
+    std::wstring title;  // of the file already in the album folder
+    double seconds;
+    bool replaced;
+  } cases[] = {
+      {"another track of the same name", L"Other", 200.0, false},
+      {"the same track, 0.5 s longer (another bit rate)", L"Track 01", 200.5, true},
+      {"the same title but another length", L"Track 01", 230.0, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    files.RemoveDrive(L'F');
+    files.AddDrive(L'F', 1ULL << 30);
+    Transfer(1);
+    TaggedFile(folder + L"01 Track 01.wma", "already there", c.title, c.seconds);
+    TaggedFile(L"F:\\01 Track 01.wma", "new copy", L"Track 01", 200.0);
+    ASSERT_TRUE(dap.CollectTransferredFiles());
+    dap.MoveIntoMusicFolder();
+    EXPECT_FALSE(files.Exists(L"F:\\01 Track 01.wma")) << "moved out of the root";
+    EXPECT_EQ(files.Content(folder + L"01 Track 01.wma"), c.replaced ? "new copy" : "already there");
+    EXPECT_EQ(files.Exists(folder + L"01 Track 01 (2).wma"), !c.replaced);
+    if (!c.replaced) {
+      EXPECT_EQ(files.Content(folder + L"01 Track 01 (2).wma"), "new copy");
+    }
+    ASSERT_TRUE(dap.FinishSync());
+  }
+}
+
+TEST_F(FilesSafetyTest, ModelTwoFindsTheFoldersTheEngineSynchronisedInto) {
+  mediaengine::DeviceDescription engineDevice;
+  engineDevice.root = L"F:\\";
+  engineDevice.syncFolder = mediaengine::SyncFolder::Music;
+  const struct {
+    std::wstring artist;
+    std::wstring album;
+  } cases[] = {
+      {L"AC/DC", L"Live: 1977?"},
+      {L"CON", L"Aux."},
+      {L"Tabs\tand dots...", L"  "},
+      {std::wstring(80, L'長'), L"普通"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(os::Utf8FromWide(c.artist + L" / " + c.album));
+    files.RemoveDrive(L'F');
+    files.AddDrive(L'F', 1ULL << 30);
+    Transfer(2, c.artist, c.album);
+    const std::wstring folder = mediaengine::SyncFolderPath(engineDevice, c.artist, c.album);
+    files.AddFile(folder + L"01 Track 01.wma", "one");
+    files.AddFile(folder + L"02 Track 02.wma", "two");
+    files.AddFile(L"F:\\02 Track 02.wma", "another track of that name");
+    dap.MoveOutOfMusicFolder();
+    EXPECT_EQ(files.Content(L"F:\\01 Track 01.wma"), "one");
+    EXPECT_EQ(files.Content(L"F:\\02 Track 02.wma"), "another track of that name");
+    EXPECT_EQ(files.Content(L"F:\\02 Track 02 (2).wma"), "two");
+    EXPECT_FALSE(files.Exists(L"F:\\Music")) << "every folder emptied and removed";
+    ASSERT_TRUE(dap.FinishSync());
+  }
+}
+
+TEST_F(FilesSafetyTest, AMoveThatBringsNothingLeavesNoEmptyFolders) {
+  Transfer(1, L"New Artist", L"New Album");
+  files.AddFile(L"F:\\01 Track 01.wma", "audio");
+  files.SetCreationTime(L"F:\\01 Track 01.wma", os::FileTimeOfSecondsSince1970(kStart + 10));
+  ASSERT_TRUE(dap.CollectTransferredFiles());
+  files.Delete(L"F:\\01 Track 01.wma");  // gone before the move (the player was pulled)
+  dap.MoveIntoMusicFolder();
+  EXPECT_FALSE(files.Exists(L"F:\\Music"));
+
+  // A folder that was there before stays, even when empty.
+  files.AddFolder(L"F:\\Music\\New Artist");
+  dap.MoveIntoMusicFolder();
+  EXPECT_TRUE(files.Exists(L"F:\\Music\\New Artist"));
+  EXPECT_FALSE(files.Exists(L"F:\\Music\\New Artist\\New Album"));
+}
+
+}  // namespace
+}  // namespace dap_test
