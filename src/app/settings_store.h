@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "controller/main_view.h"
 #include "os/registry.h"
 
 namespace app {
@@ -25,7 +26,7 @@ struct MachineDefaults {
 // value or an unopenable key leaves the field as it was.
 void ReadMachineDefaults(os::IRegistry& registry, int osLevel, MachineDefaults& defaults);
 
-class SettingsStore {
+class SettingsStore : public controller::ISettingsSource {
  public:
   explicit SettingsStore(os::IRegistry& registry) : registry_(registry) {}
 
@@ -35,8 +36,8 @@ class SettingsStore {
   bool EnsureUserSettings();
   // With `reload` the per-user value is read first; registry failures keep
   // the cached value.
-  std::int32_t ReadModel(bool reload);
-  std::int32_t ReadAutoSync(bool reload);
+  std::int32_t ReadModel(bool reload) override;
+  std::int32_t ReadAutoSync(bool reload) override;
   // Writes the per-user value; the cache follows only a successful write.
   void WriteAutoSync(std::int32_t value);
 

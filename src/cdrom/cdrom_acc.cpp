@@ -119,14 +119,18 @@ std::wstring CCDROMAcc::GetSelectedDrive() const {
 bool CCDROMAcc::OpenDisc(bool checkContents) {
   const std::wstring drive = GetSelectedDrive();
   cdromIndex_ = -1;
+  // The last disc goes first: a drive that has gone must not leave its
+  // tracks and album behind, nor anything to rip.
+  trackCount_ = 0;
+  discPlaylist_.Reset();
+  const bool wasOpened = GetState() == kOpened;
+  if (wasOpened) SetState(kListed);
   if (!cdromCollection_.TakeFromPlayer(context_.Player())) return false;
   const std::int32_t index = cdromCollection_.GetDriveIndex(drive);
   engine::CdromRef cdrom;
   if (index < 0 || wmp::Failed(cdromCollection_.GetItem(index, &cdrom))) return false;
   cdromIndex_ = index;
 
-  trackCount_ = 0;
-  discPlaylist_.Reset();
   const bool havePlaylist = wmp::Succeeded(cdrom.GetPlaylist(&discPlaylist_));
   if (havePlaylist && (!checkContents || IsAudioOnlyDisc(drive))) {
     const long count = discPlaylist_.GetCount();
@@ -134,7 +138,7 @@ bool CCDROMAcc::OpenDisc(bool checkContents) {
     trackCount_ = count > kMaxTracks ? 0 : static_cast<int>(count);
   }
   if (trackCount_ <= 0) return false;
-  if (checkContents) SetState(kOpened);
+  if (checkContents || wasOpened) SetState(kOpened);
   return true;
 }
 

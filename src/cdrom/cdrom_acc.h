@@ -51,6 +51,8 @@ class CCDROMAcc : public CBasicDrive {
   // of a data or video disc.
   bool IsAudioOnlyDisc(const std::wstring& drive);
   int GetTrackCount(bool reopen);
+  // The track list holds the rows of the present disc.
+  bool IsListFilled() const { return listFilled_; }
   bool Eject();
   // Stops the rip of the selected drive; older engines cannot.
   bool StopRip();

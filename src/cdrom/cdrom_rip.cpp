@@ -21,11 +21,13 @@ std::wstring FolderOf(const std::wstring& path) {
 
 // Whether `folder` lies at least two levels inside `ripFolder`, where the
 // engine puts its rips (ripFolder\album artist\album).
-bool IsInsideRipTree(const std::wstring& folder, const std::wstring& ripFolder) {
+bool IsInsideRipTree(const std::wstring& folder, std::wstring ripFolder) {
+  // "C:\Music\" names the same folder as "C:\Music".
+  while (!ripFolder.empty() && ripFolder.back() == L'\\') ripFolder.pop_back();
   if (ripFolder.empty() || folder.compare(0, ripFolder.size(), ripFolder) != 0) return false;
   const std::wstring rest = folder.substr(ripFolder.size());
   // "C:\Music2\..." only begins with the text of "C:\Music": it is not inside.
-  if (ripFolder.back() != L'\\' && (rest.empty() || rest.front() != L'\\')) return false;
+  if (rest.empty() || rest.front() != L'\\') return false;
   const std::size_t first = rest.find(L'\\');
   return first != std::wstring::npos && rest.find(L'\\', first + 1) != std::wstring::npos;
 }

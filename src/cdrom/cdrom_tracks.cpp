@@ -128,7 +128,8 @@ double CCDROMAcc::GetTrackSize(int position) const {
 void CCDROMAcc::ShowAlbumName() {
   if (albumLabel_ == nullptr) return;
   const std::wstring album = GetAlbumName();
-  if (album == kNoDiscPlaylistName) {
+  // No disc playlist at all: the drive has gone, which is no disc either.
+  if (!discPlaylist_ || album == kNoDiscPlaylistName) {
     albumLabel_->SetLabelColour(kNoDiscColour);
     albumLabel_->SetTextIfChanged(Strings().Load(IDS_NO_AUDIO_CD));
   } else {

@@ -103,6 +103,26 @@ TEST_F(CdromRipTest, RippedFilesOutsideTheRipTreeOrOfTheWrongKind) {
   EXPECT_TRUE(files.Exists(rip + L"\\A\\B\\C"));
 }
 
+TEST_F(CdromRipTest, ARipFolderWithATrailingBackslashIsTheSameFolder) {
+  fakes::FakePlaylistPtr disc = OpenDisc(3);
+  const std::wstring inside = L"C:\\Music\\Artist\\Album\\01.wma";
+  const std::wstring shallow = L"C:\\Music\\Artist\\02.wma";
+  const std::wstring sibling = L"C:\\Music2\\Artist\\Album\\03.wma";
+  Ripped(*disc, 0, inside, 64000);
+  Ripped(*disc, 1, shallow, 64000);
+  Ripped(*disc, 2, sibling, 64000);
+  for (const wchar_t* folder : {L"C:\\Music\\", L"C:\\Music\\\\"}) {
+    ASSERT_TRUE(acc.CheckRippedFiles(64000, folder));
+    EXPECT_NE(player->Library().FindByUrl(inside), nullptr) << folder;
+  }
+  EXPECT_EQ(player->Library().FindByUrl(shallow), nullptr);
+  EXPECT_EQ(player->Library().FindByUrl(sibling), nullptr);
+  // A drive root holds its rip tree too.
+  ASSERT_TRUE(acc.CheckRippedFiles(64000, L"C:\\"));
+  EXPECT_NE(player->Library().FindByUrl(inside), nullptr);
+  EXPECT_TRUE(files.Exists(inside));
+}
+
 TEST_F(CdromRipTest, ItemsWithUnreadableDetailsAreLeftAlone) {
   fakes::FakePlaylistPtr disc = OpenDisc(2);
   fakes::FakeMediaPtr noRate = Ripped(*disc, 0, L"C:\\Music\\A\\B\\01.wma", 128000);

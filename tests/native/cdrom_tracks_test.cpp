@@ -151,6 +151,40 @@ TEST_F(CdromTracksTest, AlbumLabelIsRedWithoutADiscAndNormalOtherwise) {
   EXPECT_FALSE(Strings().Load(IDS_NO_AUDIO_CD).empty());
 }
 
+TEST_F(CdromTracksTest, AGoneDriveLeavesNoDiscBehind) {
+  Open(fakes::MakeDisc(3));
+  acc.FillTrackList(128000, true);
+  acc.ShowAlbumName();
+  ASSERT_EQ(list.GetRowCount(), 3);
+  ASSERT_EQ(albumLabel.GetText(), L"Album");
+
+  // Unplugged: the system lists no CD drive any more, the engine still does.
+  drives.RemoveDrive(L'E');
+  acc.RefreshList(false, true);
+  EXPECT_FALSE(acc.OpenDisc(true));
+  acc.FillTrackList(128000, true);
+  acc.ShowAlbumName();
+  EXPECT_EQ(acc.GetTrackCount(false), 0);
+  EXPECT_EQ(list.GetRowCount(), 0);
+  EXPECT_EQ(sizeLabel.GetText(), L"-- MB");
+  EXPECT_EQ(albumLabel.GetText(), Strings().Load(IDS_NO_AUDIO_CD));
+  EXPECT_FALSE(albumLabel.HasSystemColour());
+  EXPECT_LT(acc.StartRip(), 0);
+  EXPECT_EQ(player->Drives().Drives()[0]->RipFace()->Starts(), 0);
+}
+
+TEST_F(CdromTracksTest, ADiscTakenOutOfAnOpenDriveCannotBeRipped) {
+  fakes::FakeCdromPtr cdrom = AddCdDrive(L'E', fakes::MakeDisc(3));
+  ASSERT_TRUE(OpenFirst());
+  cdrom->Remove();
+  // Reopened without a refresh of the drive list, as during a transfer.
+  EXPECT_FALSE(acc.OpenDisc(true));
+  EXPECT_NE(acc.GetState(), cdrom::kOpened);
+  EXPECT_LT(acc.StartRip(), 0);
+  EXPECT_LT(acc.UpdateRipProgress(0), 0);
+  EXPECT_EQ(cdrom->RipFace()->Starts(), 0);
+}
+
 TEST_F(CdromTracksTest, EditsGoStraightIntoTheDiscItems) {
   fakes::FakePlaylistPtr disc = Open(fakes::MakeDisc(3));
   EXPECT_EQ(acc.GetAlbumName(), L"Album");
