@@ -240,6 +240,7 @@ struct World {
     for (int i = 0; i < 3; ++i) list.SetRowCheck(list.AddRow(L"track"), true);
     dlg.BindParts(cd, dap);
     dlg.StartPolling();
+    log.clear();
   }
 
   void Tick(unsigned id) { dlg.OnTimer(id); }

@@ -2,6 +2,7 @@
 // Each line runs from every state it names, in a fresh world brought there
 // along the road a user takes.
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -83,11 +84,12 @@ const Line kLines[] = {
      }},
     {"PollInsideADialogOnlyRefreshesTheScreen", {SYNC_SETTINGS},
      [](World& w, int) {
+       w.dap.state = 2;
        w.view.onDialog = [&] {
          w.log.clear();
          w.Tick(kTimerPollDrives);
          EXPECT_EQ(w.State(), SYNC_SETTINGS);
-         EXPECT_EQ(w.log, Log{"dap.UpdateCapacity"});
+         EXPECT_EQ(w.log, (Log{"timer.Kill(5003)", "dap.UpdateCapacity", "timer.Start(5003)"}));
        };
        w.Command(IDC_SETTINGS);
        EXPECT_EQ(w.view.settingsRuns, 1);
@@ -370,6 +372,8 @@ const Line kLines[] = {
        EXPECT_EQ(w.Shown(), std::vector<unsigned>{IDS_MSG_SYNC_ABORTED});
      }},
 };
+
+void PrintTo(const Line& line, std::ostream* out) { *out << line.name; }
 
 class TransitionTable : public ::testing::TestWithParam<Line> {};
 
