@@ -1,0 +1,254 @@
+// Drives a running Marimba.exe the way a person would: finds its windows by
+// title, reads texts and states of controls, and clicks buttons by message.
+// One command per run; prints what it read and exits 0 on success, 1 when a
+// wait timed out or a window was missing, 2 on bad usage.
+//
+//   wait TITLE SECONDS              a visible top-level window titled TITLE
+//   gone TITLE SECONDS              no visible window titled TITLE
+//   text TITLE ID                   text of control ID
+//   wait-text TITLE ID TEXT SECONDS control ID's text contains TEXT
+//   enabled TITLE ID                1 or 0
+//   click TITLE ID                  BM_CLICK on control ID (ID 0: the window itself gets IDOK)
+//   command TITLE ID                WM_COMMAND ID posted to the window (a menu or accelerator)
+//   key TITLE ID VK                 focus control ID, then WM_KEYDOWN/UP VK to it
+//   close TITLE                     WM_CLOSE posted to the window
+//   texts TITLE                     the texts of every child control, one per line
+//   rows TITLE                      rows of the track list: check|title|artist|length
+//   check TITLE ROW 0|1             sets the check box of a track-list row
+//   combo TITLE ID                  the selected text of a combo box
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kTrackList = 1016;
+
+HWND FindVisible(const std::wstring& title) {
+  struct Search {
+    const std::wstring* title;
+    HWND found;
+  } search{&title, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        wchar_t text[512] = {};
+        GetWindowTextW(window, text, 512);
+        if (IsWindowVisible(window) && *s->title == text) {
+          s->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitFor(const std::wstring& title, double seconds) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+  for (;;) {
+    if (HWND window = FindVisible(title)) return window;
+    if (static_cast<LONG>(GetTickCount() - end) >= 0) return nullptr;
+    Sleep(100);
+  }
+}
+
+std::wstring TextOf(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+void Print(const std::wstring& text) {
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), bytes, nullptr, nullptr);
+  std::fputs(utf8.c_str(), stdout);
+  std::fputs("\n", stdout);
+}
+
+// Memory in the other process for the list-view messages that carry pointers.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, std::size_t size) : size_(size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_) {
+      memory_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+  }
+  ~RemoteBuffer() {
+    if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+  bool Valid() const { return memory_ != nullptr; }
+  char* Address() const { return static_cast<char*>(memory_); }
+  bool Write(std::size_t offset, const void* data, std::size_t bytes) {
+    return offset + bytes <= size_ &&
+           WriteProcessMemory(process_, Address() + offset, data, bytes, nullptr);
+  }
+  bool Read(std::size_t offset, void* data, std::size_t bytes) {
+    return offset + bytes <= size_ &&
+           ReadProcessMemory(process_, Address() + offset, data, bytes, nullptr);
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* memory_ = nullptr;
+  std::size_t size_;
+};
+
+std::wstring CellText(HWND list, RemoteBuffer& remote, int row, int column) {
+  constexpr std::size_t kChars = 260;
+  LVITEMW item = {};
+  item.iSubItem = column;
+  item.cchTextMax = kChars;
+  item.pszText = reinterpret_cast<LPWSTR>(remote.Address() + sizeof item);
+  remote.Write(0, &item, sizeof item);
+  SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+               reinterpret_cast<LPARAM>(remote.Address()));
+  wchar_t text[kChars] = {};
+  remote.Read(sizeof item, text, sizeof text - sizeof(wchar_t));
+  return text;
+}
+
+int Rows(HWND window) {
+  HWND list = GetDlgItem(window, kTrackList);
+  if (!list) return 1;
+  RemoteBuffer remote(list, 4096);
+  if (!remote.Valid()) return 1;
+  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) {
+    const LRESULT state = SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row),
+                                       LVIS_STATEIMAGEMASK);
+    const bool checked = ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
+    Print(std::wstring(checked ? L"1" : L"0") + L"|" + CellText(list, remote, row, 0) + L"|" +
+          CellText(list, remote, row, 1) + L"|" + CellText(list, remote, row, 2));
+  }
+  return 0;
+}
+
+int Check(HWND window, int row, bool on) {
+  HWND list = GetDlgItem(window, kTrackList);
+  if (!list) return 1;
+  RemoteBuffer remote(list, sizeof(LVITEMW));
+  if (!remote.Valid()) return 1;
+  LVITEMW item = {};
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK(on ? 2 : 1);
+  remote.Write(0, &item, sizeof item);
+  return SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                      reinterpret_cast<LPARAM>(remote.Address()))
+             ? 0
+             : 1;
+}
+
+int Texts(HWND window) {
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM) -> BOOL {
+        wchar_t line[32];
+        std::swprintf(line, 32, L"%d:", GetDlgCtrlID(child));
+        Print(line + TextOf(child));
+        return TRUE;
+      },
+      0);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  const std::wstring command = argv[1];
+  const std::wstring title = argv[2];
+  auto number = [&](int index) { return index < argc ? std::wcstol(argv[index], nullptr, 10) : 0; };
+  auto seconds = [&](int index) { return index < argc ? std::wcstod(argv[index], nullptr) : 0.0; };
+
+  if (command == L"wait") return WaitFor(title, seconds(3)) ? 0 : 1;
+  if (command == L"gone") {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(seconds(3) * 1000);
+    while (FindVisible(title)) {
+      if (static_cast<LONG>(GetTickCount() - end) >= 0) return 1;
+      Sleep(100);
+    }
+    return 0;
+  }
+
+  HWND window = command == L"wait-text" ? WaitFor(title, seconds(5)) : FindVisible(title);
+  if (!window) return 1;
+  const int id = static_cast<int>(number(3));
+  HWND control = id ? GetDlgItem(window, id) : window;
+
+  if (command == L"text") {
+    if (!control) return 1;
+    Print(TextOf(control));
+    return 0;
+  }
+  if (command == L"wait-text") {
+    if (argc < 6) return 2;
+    const std::wstring wanted = argv[4];
+    const DWORD end = GetTickCount() + static_cast<DWORD>(seconds(5) * 1000);
+    for (;;) {
+      control = GetDlgItem(window, id);
+      if (control && TextOf(control).find(wanted) != std::wstring::npos) return 0;
+      if (static_cast<LONG>(GetTickCount() - end) >= 0 || !IsWindow(window)) {
+        if (control) Print(TextOf(control));
+        return 1;
+      }
+      Sleep(100);
+    }
+  }
+  if (command == L"enabled") {
+    if (!control) return 1;
+    Print(IsWindowEnabled(control) ? L"1" : L"0");
+    return 0;
+  }
+  if (command == L"click") {
+    if (!control) return 1;
+    if (!id) return PostMessageW(window, WM_COMMAND, IDOK, 0) ? 0 : 1;
+    return PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
+  }
+  if (command == L"command") {
+    return PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(id), 0) ? 0 : 1;
+  }
+  if (command == L"key") {
+    if (!control) return 1;
+    const auto key = static_cast<WPARAM>(number(4));
+    // Focus belongs to the target's thread: attach to it for the call.
+    const DWORD target = GetWindowThreadProcessId(window, nullptr);
+    AttachThreadInput(GetCurrentThreadId(), target, TRUE);
+    SetForegroundWindow(window);
+    SetFocus(control);
+    AttachThreadInput(GetCurrentThreadId(), target, FALSE);
+    PostMessageW(control, WM_KEYDOWN, key, 1);
+    PostMessageW(control, WM_KEYUP, key, 0xC0000001);
+    return 0;
+  }
+  if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (command == L"texts") return Texts(window);
+  if (command == L"rows") return Rows(window);
+  if (command == L"check") return Check(window, id, number(4) != 0);
+  if (command == L"combo") {
+    if (!control) return 1;
+    const LRESULT selected = SendMessageW(control, CB_GETCURSEL, 0, 0);
+    if (selected == CB_ERR) return 1;
+    const LRESULT length = SendMessageW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(control, CB_GETLBTEXT, static_cast<WPARAM>(selected),
+                 reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    Print(text);
+    return 0;
+  }
+  return 2;
+}
