@@ -132,3 +132,18 @@ marimba_warnings(sync_player)
 add_executable(copy_files ${CMAKE_SOURCE_DIR}/tools/probes/copy_files.cpp)
 target_link_libraries(copy_files PRIVATE -municode)
 marimba_warnings(copy_files)
+
+# Finds the real program's windows and clicks them as a person would (the
+# demo run and the scenario tests).
+add_executable(marimba_driver ${CMAKE_SOURCE_DIR}/tests/e2e/marimba_driver.cpp)
+target_link_libraries(marimba_driver PRIVATE comctl32 -municode)
+marimba_warnings(marimba_driver)
+add_dependencies(Marimba marimba_driver)
+
+# Scenarios against the real program, each in a fresh world of its own.
+foreach(scenario manual_transfer nothing_checked single_instance first_run)
+  add_test(NAME e2e_${scenario}
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/scenario ${scenario} ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+  set_tests_properties(e2e_${scenario} PROPERTIES TIMEOUT 900
+    ENVIRONMENT "MARIMBA_TOOLS_BUILD=${CMAKE_BINARY_DIR}/tools")
+endforeach()

@@ -3,6 +3,10 @@
 // One command per run; prints what it read and exits 0 on success, 1 when a
 // wait timed out or a window was missing, 2 on bad usage.
 //
+// TITLE may end in "#ID": then only a window that has a control ID counts
+// (the main window, the progress window and the prompts share one title).
+//
+//   count TITLE                     how many visible windows have TITLE
 //   wait TITLE SECONDS              a visible top-level window titled TITLE
 //   gone TITLE SECONDS              no visible window titled TITLE
 //   text TITLE ID                   text of control ID
@@ -28,17 +32,25 @@ namespace {
 
 constexpr int kTrackList = 1016;
 
-HWND FindVisible(const std::wstring& title) {
+HWND FindVisible(const std::wstring& wanted) {
+  std::wstring title = wanted;
+  int child = 0;
+  if (const auto mark = wanted.rfind(L'#'); mark != std::wstring::npos && mark + 1 < wanted.size()) {
+    title = wanted.substr(0, mark);
+    child = static_cast<int>(std::wcstol(wanted.c_str() + mark + 1, nullptr, 10));
+  }
   struct Search {
     const std::wstring* title;
+    int child;
     HWND found;
-  } search{&title, nullptr};
+  } search{&title, child, nullptr};
   EnumWindows(
       [](HWND window, LPARAM param) -> BOOL {
         auto* s = reinterpret_cast<Search*>(param);
         wchar_t text[512] = {};
         GetWindowTextW(window, text, 512);
-        if (IsWindowVisible(window) && *s->title == text) {
+        if (IsWindowVisible(window) && *s->title == text &&
+            (s->child == 0 || GetDlgItem(window, s->child) != nullptr)) {
           s->found = window;
           return FALSE;
         }
@@ -46,6 +58,31 @@ HWND FindVisible(const std::wstring& title) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+int CountVisible(const std::wstring& title) {
+  struct Count {
+    const std::wstring* title;
+    int count;
+  } count{&title, 0};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* c = reinterpret_cast<Count*>(param);
+        wchar_t text[512] = {};
+        GetWindowTextW(window, text, 512);
+        std::wstring name = *c->title;
+        int child = 0;
+        if (const auto mark = name.rfind(L'#'); mark != std::wstring::npos) {
+          child = static_cast<int>(std::wcstol(name.c_str() + mark + 1, nullptr, 10));
+          name.resize(mark);
+        }
+        if (IsWindowVisible(window) && name == text && (!child || GetDlgItem(window, child))) {
+          ++c->count;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.count;
 }
 
 HWND WaitFor(const std::wstring& title, double seconds) {
@@ -175,6 +212,10 @@ int wmain(int argc, wchar_t** argv) {
   auto seconds = [&](int index) { return index < argc ? std::wcstod(argv[index], nullptr) : 0.0; };
 
   if (command == L"wait") return WaitFor(title, seconds(3)) ? 0 : 1;
+  if (command == L"count") {
+    std::wprintf(L"%d\n", CountVisible(title));
+    return 0;
+  }
   if (command == L"gone") {
     const DWORD end = GetTickCount() + static_cast<DWORD>(seconds(3) * 1000);
     while (FindVisible(title)) {

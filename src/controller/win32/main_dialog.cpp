@@ -3,32 +3,19 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "controller/win32/main_window_parts.h"
+#include "engine/player_messages.h"
 #include "resources/resource.h"
 
 namespace controller::win32 {
-namespace {
 
-struct ButtonText {
-  int control;
-  unsigned text;
-};
-constexpr ButtonText kButtons[] = {
-    {IDC_CLOSE, IDS_CLOSE_BUTTON},     {IDC_EXPLORER, IDS_EXPLORER_BUTTON},
-    {IDC_SETTINGS, IDS_SETTINGS_BUTTON}, {IDC_TRANSFER, IDS_TRANSFER_BUTTON},
-    {IDC_ALBUM, IDS_ALBUM_BUTTON},
-};
-constexpr int kLabels[] = {IDC_ALBUM_NAME, IDC_DISC_SIZE, IDC_USED_CAPACITY,
-                           IDC_FREE_CAPACITY, IDC_STATUS};
+MainDialog::MainDialog(HINSTANCE instance, const res::IStringTable& strings,
+                       os::Platform& platform, const app::CMarimbaApp& app)
+    : instance_(instance), strings_(strings), platform_(platform), app_(app) {}
 
-constexpr COLORREF kStatusColour = RGB(235, 0, 18);
-constexpr COLORREF kListBackground = RGB(62, 62, 62);
-constexpr COLORREF kListTextIdle = RGB(110, 112, 98);
-constexpr int kStatusFontHeight = 15;
-
-}  // namespace
-
-MainDialog::MainDialog(HINSTANCE instance, const res::IStringTable& strings)
-    : instance_(instance), strings_(strings) {}
+MainDialog::~MainDialog() {
+  if (window_) DestroyWindow(window_);
+}
 
 HWND MainDialog::Create(HWND owner) {
   queryCancelAutoPlay_ = RegisterWindowMessageW(L"QueryCancelAutoPlay");
@@ -37,9 +24,9 @@ HWND MainDialog::Create(HWND owner) {
 }
 
 INT_PTR MainDialog::RunModal(HWND owner) {
-  if (!Create(owner)) return -1;
   modal_ = true;
   ended_ = false;
+  if (!Create(owner)) return -1;
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
   MSG message;
@@ -69,8 +56,27 @@ void MainDialog::EndModal(INT_PTR result) {
 bool MainDialog::PreTranslate(const MSG& message) {
   if (message.message != WM_KEYDOWN || !window_) return false;
   if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) return false;
-  // Escape never closes the window and there is no help.
-  return message.wParam == VK_ESCAPE || message.wParam == VK_F1;
+  const bool editing = trackList_.IsCellEditActive();
+  switch (message.wParam) {
+    case VK_RETURN: {
+      if (editing) return false;  // the list's editor takes it
+      // The focused button's command, as a click would run it.
+      const HWND focus = GetFocus();
+      for (int id : {IDC_EXPLORER, IDC_TRANSFER, IDC_SETTINGS, IDC_CLOSE, IDC_ALBUM}) {
+        if (focus && focus == GetDlgItem(window_, id)) {
+          OnCommand(id, BN_CLICKED);
+          break;
+        }
+      }
+      return true;
+    }
+    case VK_ESCAPE:
+      return !editing;  // Escape never closes the window
+    case VK_F1:
+      return true;  // there is no help
+    default:
+      return false;
+  }
 }
 
 INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
@@ -84,7 +90,14 @@ INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam
     self = reinterpret_cast<MainDialog*>(GetWindowLongPtrW(window, DWLP_USER));
   }
   if (!self) return FALSE;
-  const INT_PTR handled = self->HandleMessage(message, wParam, lParam);
+  // Engine events arrive here synchronously from the engine's callbacks:
+  // nothing may escape into the system.
+  INT_PTR handled = FALSE;
+  try {
+    handled = self->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    handled = FALSE;
+  }
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, DWLP_USER, 0);
     self->window_ = nullptr;
@@ -101,12 +114,39 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (queryCancelAutoPlay_ != 0 && message == queryCancelAutoPlay_) {
     return Answer(1);  // no AutoPlay for a disc inserted while we are in front
   }
+  if (message >= engine::kMsgFirstPlayerEvent && message <= engine::kMsgLastPlayerEvent) {
+    if (!parts_) return FALSE;
+    return Answer(parts_->dialog.OnPlayerEvent(message, wParam, lParam));
+  }
   switch (message) {
     case WM_INITDIALOG:
       OnInitDialog();
-      return FALSE;  // the focus is placed by OnInitDialog
+      return FALSE;  // the focus is placed by the start-up
     case WM_COMMAND:
       return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      LRESULT result = 0;
+      if (header && header->hwndFrom == trackList_.Window() &&
+          trackList_.OnParentNotify(*header, &result)) {
+        return Answer(result);
+      }
+      return FALSE;
+    }
+    case WM_TIMER:
+      if (parts_) parts_->dialog.OnTimer(static_cast<unsigned>(wParam));
+      return FALSE;  // and on to the default processing
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) >= ID_SYSCMD_ABOUT && (wParam & 0xFFF0) <= 31) {
+        OnSysCommand(wParam);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      // A press on the window's own surface ends a cell edit.
+      trackList_.FinishCellEdit(true);
+      return FALSE;
     case WM_NCHITTEST:
       return Answer(OnNcHitTest(lParam));
     case WM_ERASEBKGND:
@@ -135,99 +175,59 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       EndModal(IDCANCEL);
       return TRUE;
+    case WM_DESTROY:
+      OnDestroy();
+      return FALSE;
     default:
       return FALSE;
   }
 }
 
-void MainDialog::OnInitDialog() {
-  // The About entry of the system menu.
-  const std::wstring about = strings_.Load(IDS_ABOUT_MENU);
-  if (HMENU system = GetSystemMenu(window_, FALSE); system && !about.empty()) {
-    AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(system, MF_STRING, ID_SYSCMD_ABOUT, about.c_str());
-  }
-  bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
-                                           GetSystemMetrics(SM_CXICON),
-                                           GetSystemMetrics(SM_CYICON), LR_SHARED));
-  smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON),
-                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-  SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-
-  skin_.Reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_SKIN),
-                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  // The parent paints the same skin under every control; the picture control
-  // goes below its siblings so it never paints over them, whatever order the
-  // system paints siblings in.
-  if (HWND picture = GetDlgItem(window_, IDC_SKIN)) {
-    SetWindowLongW(picture, GWL_STYLE, GetWindowLongW(picture, GWL_STYLE) | WS_CLIPSIBLINGS);
-    SetWindowPos(picture, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
-
-  for (std::size_t i = 0; i < buttons_.size(); ++i) {
-    buttons_[i].Attach(GetDlgItem(window_, kButtons[i].control));
-  }
-  for (std::size_t i = 0; i < labels_.size(); ++i) {
-    labels_[i].Attach(GetDlgItem(window_, kLabels[i]));
-  }
-  ApplyTexts();
-  SetUpTrackList();
-  if (HWND album = GetDlgItem(window_, IDC_ALBUM)) EnableWindow(album, FALSE);
-  if (HWND close = GetDlgItem(window_, IDC_CLOSE)) SetFocus(close);
-}
-
-void MainDialog::ApplyTexts() {
-  SetWindowTextW(window_, strings_.Load(IDS_APP_TITLE).c_str());
-  ui::win32::StaticExControl& status = labels_[4];
-  status.SetLabelFontHeight(kStatusFontHeight);
-  status.SetLabelColour(kStatusColour);
-  for (const ButtonText& button : kButtons) {
-    SetDlgItemTextW(window_, button.control, strings_.Load(button.text).c_str());
-  }
-}
-
-void MainDialog::SetUpTrackList() {
-  HWND list = GetDlgItem(window_, IDC_TRACK_LIST);
-  if (!list) return;
-  const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP |
-                         LVS_EX_SUBITEMIMAGES;
-  ListView_SetExtendedListViewStyleEx(list, extended, extended);
-  ListView_SetBkColor(list, kListBackground);
-  ListView_SetTextBkColor(list, kListBackground);
-  ListView_SetTextColor(list, kListTextIdle);
-
-  RECT client;
-  GetClientRect(list, &client);
-  const int width = client.right - client.left;
-  const int q = width / 25;
-  struct Column {
-    unsigned text;
-    int width;
-    int format;
-  };
-  const Column columns[] = {{IDS_COLUMN_TITLE, 16 * q, LVCFMT_LEFT},
-                            {IDS_COLUMN_ARTIST, 6 * q, LVCFMT_LEFT},
-                            {IDS_COLUMN_LENGTH, width - 23 * q, LVCFMT_RIGHT}};
-  for (int i = 0; i < 3; ++i) {
-    std::wstring title = strings_.Load(columns[i].text);
-    LVCOLUMNW column = {};
-    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    column.fmt = columns[i].format;
-    column.cx = columns[i].width;
-    column.pszText = title.data();
-    column.iSubItem = i;
-    ListView_InsertColumn(list, i, &column);
-  }
+void MainDialog::OnSysCommand(WPARAM) {
+  DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_ABOUT), window_,
+                  [](HWND about, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+                    if (message == WM_INITDIALOG) return TRUE;
+                    if (message == WM_COMMAND &&
+                        (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+                      EndDialog(about, LOWORD(wParam));
+                      return TRUE;
+                    }
+                    return FALSE;
+                  },
+                  0);
 }
 
 bool MainDialog::OnCommand(int id, int code) {
-  if (id == IDC_CLOSE && (code == BN_CLICKED || code == 0)) {
-    EndModal(IDCANCEL);
-    return true;
+  if (!parts_) {
+    if (id == IDC_CLOSE) EndModal(IDCANCEL);
+    return id == IDC_CLOSE;
   }
-  return false;
+  switch (id) {
+    case ID_TRACK_EDIT:
+      trackList_.EditSelectedRow();
+      return true;
+    case ID_TRACK_TOGGLE_CHECK:
+      trackList_.ToggleSelectedRowCheck();
+      return true;
+    case ID_TRACK_MENU_CANCEL:
+      return true;
+    case IDC_DRIVE_COMBO:
+    case IDC_PLAYER_COMBO:
+      if (code == CBN_DROPDOWN) return parts_->dialog.OnCommand(id, Notify::kDropDown);
+      if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE) {
+        return parts_->dialog.OnCommand(id, Notify::kSelection);
+      }
+      return false;
+    case IDC_CLOSE:
+    case IDC_TRANSFER:
+    case IDC_SETTINGS:
+    case IDC_ALBUM:
+    case IDC_EXPLORER:
+      if (code != BN_CLICKED) return false;
+      return parts_->dialog.OnCommand(id, Notify::kClicked);
+    default:
+      return false;
+  }
 }
 
 LRESULT MainDialog::OnNcHitTest(LPARAM lParam) {
@@ -270,9 +270,13 @@ void MainDialog::OnPaintIconic() {
   EndPaint(window_, &paint);
 }
 
+ui::win32::StaticExControl* MainDialog::LabelById(int id) {
+  return LabelOf(GetDlgItem(window_, id));
+}
+
 ui::win32::StaticExControl* MainDialog::LabelOf(HWND control) {
   for (auto& label : labels_) {
-    if (label.Window() == control) return &label;
+    if (control && label.Window() == control) return &label;
   }
   return nullptr;
 }

@@ -1,22 +1,34 @@
 #pragma once
 // The Win32 window of the main dialog (template 102): a borderless popup
-// painted with the skin, dragged by its top strip, with skinned buttons and
-// transparent labels.
+// painted with the skin, dragged by its top strip, with skinned buttons,
+// transparent labels and the track list. It is the Win32 face of
+// CMarimbaDlg: it forwards timers, commands and the engine's event messages
+// to it and implements its view and timer ports with the real calls.
 #include <windows.h>
 
 #include <array>
 #include <memory>
 
+#include "app/app_start.h"
+#include "controller/main_view.h"
+#include "os/platform.h"
 #include "resources/string_table.h"
 #include "ui/win32/color_button.h"
 #include "ui/win32/gdi.h"
+#include "ui/win32/my_combo_box.h"
+#include "ui/win32/report_ctrl.h"
 #include "ui/win32/static_ex_control.h"
+#include "ui/win32/wait_dlg.h"
 
 namespace controller::win32 {
 
-class MainDialog {
+struct MainWindowParts;
+
+class MainDialog : private IMainView, private ITimerPort {
  public:
-  MainDialog(HINSTANCE instance, const res::IStringTable& strings);
+  MainDialog(HINSTANCE instance, const res::IStringTable& strings, os::Platform& platform,
+             const app::CMarimbaApp& app);
+  ~MainDialog() override;
   MainDialog(const MainDialog&) = delete;
   MainDialog& operator=(const MainDialog&) = delete;
 
@@ -36,19 +48,56 @@ class MainDialog {
   void EndModal(INT_PTR result);
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+  // Start-up (main_window_start.cpp): false after a failed check, which has
+  // shown its message and ended the dialog.
   void OnInitDialog();
+  bool StartUp();
+  bool FailStart(unsigned messageId);
+  void OpenStartingWindow();
+  void CloseStartingWindow();
+  void AttachControls();
   void ApplyTexts();
   void SetUpTrackList();
+  void FirstRefresh();
+  void OnDestroy();
+
   bool OnCommand(int id, int code);
+  void OnSysCommand(WPARAM command);
   LRESULT OnNcHitTest(LPARAM lParam);
   bool OnEraseBackground(HDC dc);
   void OnPaintIconic();
   // Answers a dialog message with a result value.
   INT_PTR Answer(LRESULT result);
   ui::win32::StaticExControl* LabelOf(HWND control);
+  ui::win32::StaticExControl* LabelById(int id);
+
+  // IMainView (main_window_view.cpp).
+  void EnableControl(int id, bool enabled) override;
+  bool IsControlEnabled(int id) const override;
+  int FocusedControl() const override;
+  void FocusOn(int id) override;
+  bool IsTrackListInteractive() const override;
+  void FinishCellEdit(bool accept) override;
+  void SetLabelText(int id, const std::wstring& text) override;
+  void ShowMessageBox(const std::wstring& text, const std::wstring& caption,
+                      MessageIcon icon) override;
+  void ShowDoneNotice(const std::wstring& text) override;
+  void RepaintWindow() override;
+  bool AskYesNo(const std::wstring& text, const std::wstring& caption) override;
+  bool RunAutoTransferPrompt(const std::wstring& text) override;
+  void RunSettingsDialog() override;
+  void RunAlbumDialog() override;
+  void SetWaitCursor(bool on) override;
+  void PostTransferCommand() override;
+  void CloseWindow() override;
+  // ITimerPort.
+  std::uintptr_t StartTimer(unsigned id, std::uint32_t milliseconds) override;
+  void KillTimer(unsigned id) override;
 
   HINSTANCE instance_;
   const res::IStringTable& strings_;
+  os::Platform& platform_;
+  const app::CMarimbaApp& app_;
   HWND window_ = nullptr;
   bool modal_ = false;
   bool ended_ = false;
@@ -57,9 +106,15 @@ class MainDialog {
   HICON smallIcon_ = nullptr;
   ui::win32::Bitmap skin_;
   UINT queryCancelAutoPlay_ = 0;
+  int waitCursorDepth_ = 0;
 
   std::array<ui::win32::CColorButton, 5> buttons_;
   std::array<ui::win32::StaticExControl, 5> labels_;
+  ui::win32::CMyComboBox driveCombo_;
+  ui::win32::CMyComboBox playerCombo_;
+  ui::win32::CReportCtrl trackList_;
+  std::unique_ptr<ui::win32::CWaitDlg> startingWindow_;
+  std::unique_ptr<MainWindowParts> parts_;
 };
 
 }  // namespace controller::win32
