@@ -114,9 +114,10 @@ std::intptr_t CMarimbaDlg::OnMediaChange(wmp::IMedia* item) {
     SetSyncState(SYNC_RIPPING_ERROR);
     return kFail;
   }
-  if (progress == fields_.lastRipProgress) {
-    ++fields_.ripStallCount;
-  } else {
+  // A report is a sign of life: only the rip poll's ticks count towards a
+  // stall. The engine repeats a percentage many times while a track starts,
+  // and counting those here gave up healthy rips within seconds.
+  if (progress != fields_.lastRipProgress) {
     fields_.ripStallCount = 0;
     fields_.lastRipProgress = progress;
   }
