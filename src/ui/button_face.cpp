@@ -43,14 +43,16 @@ CaptionLayout LayoutCaption(const std::wstring& text, std::uint32_t style, int l
   const int total = lineHeight * static_cast<int>(lines.size());
   const std::uint32_t vertical = style & kButtonVCentre;
   int y;
+  // Centred within q itself: a caption drawn in a rectangle moved down by
+  // two pixels (pressed, engraved) moves down by two pixels too.
   if (vertical == kButtonVCentre) {
-    y = (q.bottom - total - q.top) / 2;
+    y = q.top + (q.bottom - q.top - total) / 2;
   } else if (vertical == kButtonTop) {
     y = q.top + 2;
   } else if (vertical == kButtonBottom) {
     y = q.bottom - total - 2;
   } else {
-    y = (q.bottom - total - q.top) / 2 - 1;
+    y = q.top + (q.bottom - q.top - total) / 2 - 1;
   }
   for (auto& line : lines) {
     layout.lines.push_back({std::move(line), Rect{q.left + 3, y, q.right - 3, y + lineHeight}});

@@ -39,6 +39,19 @@ class CReportCtrl {
   // Clears the selection, then selects and focuses `row`.
   virtual void SelectAndFocusRow(int row) = 0;
 
+  // Whether the list reacts to the mouse and keyboard.
+  virtual bool IsInteractive() const = 0;
+  // Whether a title or artist cell is being edited in place.
+  virtual bool IsCellEditActive() const = 0;
+  // Ends an in-place edit, writing the text through when `accept`; true
+  // when an accepted text differed from the cell.
+  virtual bool FinishCellEdit(bool accept) = 0;
+  // The context menu's "edit": edits the first selected row in the column
+  // the menu was opened on.
+  virtual void EditSelectedRow() = 0;
+  // The context menu's "select/clear": inverts the first selected row's check box.
+  virtual void ToggleSelectedRowCheck() = 0;
+
   // Records the check boxes of rows 0..98; with allChecked every track
   // counts as checked.
   void SnapshotChecks(bool allChecked);

@@ -62,16 +62,40 @@ class FakeTrackList : public ui::CReportCtrl {
     if (redraw) ++redraws_;
   }
   void SelectAndFocusRow(int row) override { focused_ = Valid(row) ? row : -1; }
+  bool IsInteractive() const override { return interactive_; }
+  bool IsCellEditActive() const override { return editing_; }
+  bool FinishCellEdit(bool accept) override {
+    finishes_.push_back(accept);
+    const bool wasEditing = editing_;
+    editing_ = false;
+    return wasEditing && accept && editChanges_;
+  }
+  void EditSelectedRow() override {
+    ++editRequests_;
+    editing_ = focused_ >= 0;
+  }
+  void ToggleSelectedRowCheck() override {
+    if (Valid(focused_)) SetRowCheck(focused_, GetRowCheck(focused_) == 0);
+  }
 
   // What the user did: clicks a check box.
   void Check(int row, bool checked) { SetRowCheck(row, checked); }
   void FailAdds(bool fail) { failAdds_ = fail; }
+  // What the user did: opens the editor on a cell; `changes` says whether
+  // accepting it will report a changed text.
+  void StartEdit(bool changes) {
+    editing_ = true;
+    editChanges_ = changes;
+  }
 
   const std::vector<Row>& Rows() const { return rows_; }
   const Row& At(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
   bool Interactive() const { return interactive_; }
   int Focused() const { return focused_; }
   int Redraws() const { return redraws_; }
+  // The accept argument of every FinishCellEdit call, in order.
+  const std::vector<bool>& Finishes() const { return finishes_; }
+  int EditRequests() const { return editRequests_; }
 
  private:
   bool Valid(int row) const { return row >= 0 && row < static_cast<int>(rows_.size()); }
@@ -89,6 +113,10 @@ class FakeTrackList : public ui::CReportCtrl {
   bool failAdds_ = false;
   int focused_ = -1;
   int redraws_ = 0;
+  bool editing_ = false;
+  bool editChanges_ = false;
+  std::vector<bool> finishes_;
+  int editRequests_ = 0;
 };
 
 }  // namespace fakes

@@ -33,10 +33,10 @@ TEST(ButtonFace, PlacesOneCentredLineByStyle) {
     int top;
   };
   const Case cases[] = {
-      {ui::kButtonCentre | ui::kButtonVCentre, ui::TextAlign::Centre, false, (27 - 13 + 1) / 2},
+      {ui::kButtonCentre | ui::kButtonVCentre, ui::TextAlign::Centre, false, -1 + (28 - 13) / 2},
       {ui::kButtonLeft | ui::kButtonTop, ui::TextAlign::Left, false, -1 + 2},
       {ui::kButtonRight | ui::kButtonBottom, ui::TextAlign::Right, false, 27 - 13 - 2},
-      {0, ui::TextAlign::Centre, true, (27 - 13 + 1) / 2 - 1},
+      {0, ui::TextAlign::Centre, true, -1 + (28 - 13) / 2 - 1},
   };
   for (const Case& c : cases) {
     const ui::CaptionLayout layout = ui::LayoutCaption(L"閉じる(&C)", c.style, 13, q);
@@ -48,12 +48,25 @@ TEST(ButtonFace, PlacesOneCentredLineByStyle) {
   }
 }
 
+TEST(ButtonFace, CaptionFollowsItsRectangleDownAndRight) {
+  // Released: the button moved up-left by one; pressed or the white copy of
+  // a disabled caption: down-right by one. The caption moves by two both ways.
+  for (std::uint32_t style : {ui::kButtonCentre | ui::kButtonVCentre, ui::kButtonCentre,
+                              ui::kButtonTop, ui::kButtonBottom}) {
+    const Rect button{0, 0, 74, 28};
+    const ui::CaptionLayout up = ui::LayoutCaption(L"設定", style, 12, button.Offset(-1, -1));
+    const ui::CaptionLayout down = ui::LayoutCaption(L"設定", style, 12, button.Offset(1, 1));
+    EXPECT_EQ(down.lines[0].rect.left - up.lines[0].rect.left, 2) << style;
+    EXPECT_EQ(down.lines[0].rect.top - up.lines[0].rect.top, 2) << style;
+  }
+}
+
 TEST(ButtonFace, SplitsMultiLineCaptionsAtLineFeeds) {
   const Rect q{1, 1, 101, 61};
   const ui::CaptionLayout multi =
       ui::LayoutCaption(L"転送\n（同期）\n", ui::kButtonMultiLine | ui::kButtonVCentre, 12, q);
   ASSERT_EQ(multi.lines.size(), 3u) << "a trailing line feed leaves an empty last line";
-  const int top = (61 - 36 - 1) / 2;
+  const int top = 1 + (60 - 36) / 2;
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(multi.lines[i].rect.top, top + 12 * i);
     EXPECT_EQ(multi.lines[i].rect.bottom, top + 12 * (i + 1));
