@@ -11,7 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "app/app_start.h"
 #include "controller/win32/main_dialog.h"
+#include "os/win32/win32_clock.h"
+#include "os/win32/win32_drives.h"
+#include "os/win32/win32_file_system.h"
+#include "os/win32/win32_modules.h"
+#include "os/win32/win32_registry.h"
+#include "os/win32/win32_system.h"
+#include "os/win32/win32_top_windows.h"
 #include "resources/resource.h"
 #include "resources/win32/module_string_table.h"
 
@@ -24,6 +32,17 @@ class MainWindowTest : public ::testing::Test {
     InitCommonControlsEx(&controls);
   }
   void SetUp() override {
+    // Not a first run: no settings dialog before the window.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Orbit\\Cadenza", 0, nullptr, 0,
+                              KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD zero = 0;
+    RegSetValueExW(key, L"First", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof zero);
+    RegSetValueExW(key, L"Model", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof zero);
+    RegSetValueExW(key, L"AutoSync", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero),
+                   sizeof zero);
+    RegCloseKey(key);
     window_ = dialog_.Create();
     ASSERT_NE(window_, nullptr);
     ShowWindow(window_, SW_SHOW);
@@ -51,7 +70,16 @@ class MainWindowTest : public ::testing::Test {
   std::wstring ItemText(int id) { return Text(GetDlgItem(window_, id)); }
 
   res::win32::ModuleStringTable strings_{GetModuleHandleW(nullptr)};
-  controller::win32::MainDialog dialog_{GetModuleHandleW(nullptr), strings_};
+  os::win32::Win32Registry registry_;
+  os::win32::Win32FileSystem files_;
+  os::win32::Win32Drives drives_;
+  os::win32::Win32Clock clock_;
+  os::win32::Win32System system_;
+  os::win32::Win32TopWindows windows_;
+  os::win32::Win32Modules modules_;
+  os::Platform platform_{registry_, files_, drives_, clock_, system_, windows_, modules_};
+  app::CMarimbaApp app_;
+  controller::win32::MainDialog dialog_{GetModuleHandleW(nullptr), strings_, platform_, app_};
   HWND window_ = nullptr;
 };
 
@@ -227,13 +255,22 @@ TEST_F(MainWindowTest, ScreenshotShowsCaptionsAndTheRedStatus) {
   auto grey128 = [](COLORREF c) { return c == RGB(128, 128, 128); };
   auto statusRed = [](COLORREF c) { return GetRValue(c) > 180 && GetGValue(c) < 80 && GetBValue(c) < 80; };
 
-  for (int id : {IDC_CLOSE, IDC_TRANSFER, IDC_SETTINGS, IDC_EXPLORER}) {
-    EXPECT_GT(CountPixels(capture, window_, GetDlgItem(window_, id), dark), 20)
-        << "caption of button " << id << " is drawn";
+  // Enabled buttons show dark captions, disabled ones (Transfer and Album
+  // while no disc and player are ready) engraved ones.
+  for (int id : {IDC_CLOSE, IDC_TRANSFER, IDC_SETTINGS, IDC_EXPLORER, IDC_ALBUM}) {
+    HWND button = GetDlgItem(window_, id);
+    if (IsWindowEnabled(button)) {
+      EXPECT_GT(CountPixels(capture, window_, button, dark), 20)
+          << "caption of button " << id << " is drawn";
+    } else {
+      EXPECT_GT(CountPixels(capture, window_, button, white), 10)
+          << "engraved caption of button " << id << ", white part";
+      EXPECT_GT(CountPixels(capture, window_, button, grey128), 10)
+          << "engraved caption of button " << id << ", grey part";
+    }
   }
-  HWND album = GetDlgItem(window_, IDC_ALBUM);
-  EXPECT_GT(CountPixels(capture, window_, album, white), 10) << "engraved caption, white part";
-  EXPECT_GT(CountPixels(capture, window_, album, grey128), 10) << "engraved caption, grey part";
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, IDC_CLOSE)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window_, IDC_ALBUM)));
   EXPECT_GT(CountPixels(capture, window_, GetDlgItem(window_, IDC_STATUS), statusRed), 10);
 }
 
@@ -254,7 +291,16 @@ TEST(MainWindowModal, EscapeDoesNotCloseButCloseDoes) {
     }
   });
   res::win32::ModuleStringTable strings(GetModuleHandleW(nullptr));
-  controller::win32::MainDialog dialog(GetModuleHandleW(nullptr), strings);
+  os::win32::Win32Registry registry;
+  os::win32::Win32FileSystem files;
+  os::win32::Win32Drives drives;
+  os::win32::Win32Clock clock;
+  os::win32::Win32System system;
+  os::win32::Win32TopWindows windows;
+  os::win32::Win32Modules modules;
+  os::Platform platform{registry, files, drives, clock, system, windows, modules};
+  const app::CMarimbaApp app;
+  controller::win32::MainDialog dialog(GetModuleHandleW(nullptr), strings, platform, app);
   const INT_PTR result = dialog.RunModal();
   KillTimer(nullptr, timer);
   EXPECT_TRUE(survivedEscape);
