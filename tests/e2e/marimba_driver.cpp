@@ -15,6 +15,7 @@
 //   click TITLE ID                  BM_CLICK on control ID (ID 0: the window itself gets IDOK)
 //   command TITLE ID                WM_COMMAND ID posted to the window (a menu or accelerator)
 //   key TITLE ID VK                 focus control ID, then WM_KEYDOWN/UP VK to it
+//   settext TITLE ID TEXT           WM_SETTEXT on control ID (typing into an edit box)
 //   close TITLE                     WM_CLOSE posted to the window
 //   texts TITLE                     the texts of every child control, one per line
 //   rows TITLE                      rows of the track list: check|title|artist|length
@@ -274,6 +275,10 @@ int wmain(int argc, wchar_t** argv) {
     PostMessageW(control, WM_KEYDOWN, key, 1);
     PostMessageW(control, WM_KEYUP, key, 0xC0000001);
     return 0;
+  }
+  if (command == L"settext") {
+    if (!control || argc < 5) return 2;
+    return SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
   }
   if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
   if (command == L"texts") return Texts(window);
