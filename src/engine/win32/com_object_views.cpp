@@ -3,50 +3,20 @@
 #include <memory>
 #include <new>
 
+#include "engine/win32/com_calls.h"
+#include "engine/win32/rip_status_text.h"
+
 namespace engine::win32 {
 namespace {
 
-// Nothing thrown leaves a view: the core calls it from event handlers.
-template <class Call>
-wmp::HResult ReadText(Call call, std::wstring* out) {
-  if (!out) return wmp::kPointer;
-  Bstr text;
-  const HRESULT hr = call(text.Receive());
-  if (FAILED(hr)) return hr;
-  try {
-    *out = text.ToString();
-  } catch (const std::bad_alloc&) {
-    return wmp::kOutOfMemory;
-  }
-  return hr;
-}
-
-// A text argument; false only when a non-empty text could not be allocated.
-bool ToBstr(const std::wstring& text, Bstr* out) {
-  *out = Bstr::FromString(text);
-  return *out || text.empty();
-}
-
-template <class Call>
-wmp::HResult WithText(const std::wstring& text, Call call) {
-  Bstr argument;
-  if (!ToBstr(text, &argument)) return wmp::kOutOfMemory;
-  return call(argument.Get());
-}
-
 template <class Com, class Value, class Call>
-wmp::HResult ReadValue(const ComPtr<Com>& object, Value* out, Call call) {
+wmp::HResult ReadValue(const ControlPtr<Com>& object, Value* out, Call call) {
   if (!object) return wmp::kPointer;
   if (!out) return wmp::kPointer;
   return call(out);
 }
 
-// The other object's platform face, when it is a view of the same kind.
-template <class View, class Model>
-auto ComOf(Model* other) -> decltype(static_cast<View*>(nullptr)->Com()) {
-  const View* view = dynamic_cast<View*>(other);
-  return view ? view->Com() : nullptr;
-}
+constexpr wchar_t kStatusAttribute[] = L"Status";
 
 }  // namespace
 
@@ -81,9 +51,16 @@ wmp::HResult ComMediaView::DurationString(std::wstring* text) {
 
 wmp::HResult ComMediaView::GetItemInfo(const std::wstring& attribute, std::wstring* value) {
   if (!media_) return wmp::kPointer;
-  return WithText(attribute, [&](BSTR name) {
+  const wmp::HResult hr = WithText(attribute, [&](BSTR name) {
     return ReadText([&](BSTR* out) { return media_->getItemInfo(name, out); }, value);
   });
+  if (wmp::Failed(hr) || attribute != kStatusAttribute) return hr;
+  try {
+    *value = NormalizeRipStatus(*value);
+  } catch (const std::bad_alloc&) {
+    return wmp::kOutOfMemory;
+  }
+  return hr;
 }
 
 wmp::HResult ComMediaView::SetItemInfo(const std::wstring& attribute, const std::wstring& value) {
@@ -95,7 +72,7 @@ wmp::HResult ComMediaView::SetItemInfo(const std::wstring& attribute, const std:
 
 wmp::HResult ComMediaView::IsIdentical(wmp::IMedia* other, bool* identical) {
   if (!media_ || !other || !identical) return wmp::kPointer;
-  IWMPMedia* const otherMedia = ComOf<ComMediaView>(other);
+  IWMPMedia* const otherMedia = ComFaceOf<ComMediaView>(other);
   if (!otherMedia) {
     *identical = false;
     return wmp::kOk;
@@ -119,14 +96,7 @@ wmp::HResult ComPlaylistView::Item(long index, wmp::MediaPtr* item) {
   if (!playlist_ || !item) return wmp::kPointer;
   ComPtr<IWMPMedia> media;
   const HRESULT hr = playlist_->get_Item(index, media.Receive());
-  if (FAILED(hr)) return hr;
-  if (!media) return wmp::kFail;
-  try {
-    *item = std::make_shared<ComMediaView>(std::move(media));
-  } catch (const std::bad_alloc&) {
-    return wmp::kOutOfMemory;
-  }
-  return hr;
+  return HandOut<ComMediaView>(hr, std::move(media), item);
 }
 
 wmp::HResult ComPlaylistView::Name(std::wstring* name) {
@@ -156,13 +126,13 @@ wmp::HResult ComPlaylistView::SetItemInfo(const std::wstring& attribute,
 
 wmp::HResult ComPlaylistView::AppendItem(wmp::IMedia* item) {
   if (!playlist_ || !item) return wmp::kPointer;
-  IWMPMedia* const media = ComOf<ComMediaView>(item);
+  IWMPMedia* const media = ComFaceOf<ComMediaView>(item);
   return media ? playlist_->appendItem(media) : wmp::kInvalidArg;
 }
 
 wmp::HResult ComPlaylistView::RemoveItem(wmp::IMedia* item) {
   if (!playlist_ || !item) return wmp::kPointer;
-  IWMPMedia* const media = ComOf<ComMediaView>(item);
+  IWMPMedia* const media = ComFaceOf<ComMediaView>(item);
   return media ? playlist_->removeItem(media) : wmp::kInvalidArg;
 }
 
@@ -173,7 +143,7 @@ wmp::HResult ComPlaylistView::MoveItem(long oldIndex, long newIndex) {
 
 wmp::HResult ComPlaylistView::IsIdentical(wmp::IPlaylist* other, bool* identical) {
   if (!playlist_ || !other || !identical) return wmp::kPointer;
-  IWMPPlaylist* const otherPlaylist = ComOf<ComPlaylistView>(other);
+  IWMPPlaylist* const otherPlaylist = ComFaceOf<ComPlaylistView>(other);
   if (!otherPlaylist) {
     *identical = false;
     return wmp::kOk;
@@ -260,7 +230,7 @@ wmp::HResult ComSyncDeviceView::Stop() { return device_ ? device_->stop() : wmp:
 
 wmp::HResult ComSyncDeviceView::IsIdentical(wmp::ISyncDevice* other, bool* identical) {
   if (!device_ || !other || !identical) return wmp::kPointer;
-  IWMPSyncDevice* const otherDevice = ComOf<ComSyncDeviceView>(other);
+  IWMPSyncDevice* const otherDevice = ComFaceOf<ComSyncDeviceView>(other);
   if (!otherDevice) {
     *identical = false;
     return wmp::kOk;

@@ -3,13 +3,15 @@
 // through the engine object model, so that its events reach the sink with
 // the same kind of objects our engine hands out. A view holds one reference
 // on the platform object; an empty view (the object lacks the interface)
-// fails every call with kPointer and is passed on as null (OrNull).
+// fails every call with kPointer and is passed on as null (OrNull). Every
+// call counts as a call into the control (control_call.h).
 #include <string>
 #include <utility>
 
 #include "engine/model/media.h"
 #include "engine/model/sync.h"
 #include "engine/win32/com_handles.h"
+#include "engine/win32/control_call.h"
 #include "engine/win32/wmp_interfaces.h"
 
 namespace engine::win32 {
@@ -28,13 +30,14 @@ class ComMediaView final : public wmp::IMedia {
   wmp::HResult SourceUrl(std::wstring* url) override;
   wmp::HResult Duration(double* seconds) override;
   wmp::HResult DurationString(std::wstring* text) override;
+  // "Status" as our engine words it (rip_status_text.h).
   wmp::HResult GetItemInfo(const std::wstring& attribute, std::wstring* value) override;
   wmp::HResult SetItemInfo(const std::wstring& attribute, const std::wstring& value) override;
   // Only another view can stand for the same platform item.
   wmp::HResult IsIdentical(wmp::IMedia* other, bool* identical) override;
 
  private:
-  ComPtr<IWMPMedia> media_;
+  ControlPtr<IWMPMedia> media_;
 };
 
 class ComPlaylistView final : public wmp::IPlaylist {
@@ -59,7 +62,7 @@ class ComPlaylistView final : public wmp::IPlaylist {
   wmp::HResult IsIdentical(wmp::IPlaylist* other, bool* identical) override;
 
  private:
-  ComPtr<IWMPPlaylist> playlist_;
+  ControlPtr<IWMPPlaylist> playlist_;
 };
 
 class ComSyncDeviceView final : public wmp::ISyncDevice {
@@ -87,7 +90,7 @@ class ComSyncDeviceView final : public wmp::ISyncDevice {
   wmp::HResult IsIdentical(wmp::ISyncDevice* other, bool* identical) override;
 
  private:
-  ComPtr<IWMPSyncDevice> device_;
+  ControlPtr<IWMPSyncDevice> device_;
 };
 
 }  // namespace engine::win32

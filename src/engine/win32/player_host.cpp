@@ -4,8 +4,10 @@
 
 #include <cstdlib>
 
-#include "mediaengine/player/player.h"
+#include "engine/win32/com_player.h"
+#include "engine/win32/com_remote_host.h"
 #include "engine/win32/window_message_target.h"
+#include "mediaengine/player/player.h"
 #include "mediaengine/win32/engine_window.h"
 
 namespace engine::win32 {
@@ -31,36 +33,80 @@ int ReportedMajorVersion() {
 }  // namespace
 
 PlayerHost::PlayerHost(os::Platform& platform, const res::IStringTable& strings,
-                       std::wstring libraryFolder)
-    : platform_(platform), strings_(strings), libraryFolder_(std::move(libraryFolder)) {}
+                       std::wstring libraryFolder, ControlFactory installedControl)
+    : platform_(platform),
+      strings_(strings),
+      libraryFolder_(std::move(libraryFolder)),
+      installedControl_(installedControl ? std::move(installedControl)
+                                         : ControlFactory(&ControlHost::CreateInstalledControl)) {}
 
 PlayerHost::~PlayerHost() { ReleasePlayerHost(); }
 
-wmp::PlayerPtr PlayerHost::Player() const { return player_; }
+wmp::PlayerPtr PlayerHost::Player() const {
+  if (comPlayer_) return comPlayer_;
+  return player_;
+}
 
-HWND PlayerHost::HostWindow() const { return hostWindow_ ? hostWindow_->Window() : nullptr; }
+HWND PlayerHost::HostWindow() const {
+  if (controlHost_) return controlHost_->Window();
+  return hostWindow_ ? hostWindow_->Window() : nullptr;
+}
+
+InstalledProbe PlayerHost::TryInstalledEngine(HWND mainWindow, const RECT& area) {
+  // An ActiveX control needs OLE on this thread; the host does not count on
+  // the application for it.
+  apartment_ = std::make_unique<OleApartment>();
+  ComPtr<ComRemoteHost> remote = ComRemoteHost::Create(remoteHost_);
+  if (!remote) return InstalledNotCreated(wmp::kOutOfMemory);
+  HRESULT hr = S_OK;
+  controlHost_ = ControlHost::Create(mainWindow, area, std::move(remote), installedControl_, &hr);
+  if (!controlHost_) return InstalledNotCreated(hr);
+  comPlayer_ = std::make_shared<ComPlayer>(controlHost_->Player());
+  return ProbeInstalledEngine(*comPlayer_);
+}
+
+void PlayerHost::ReleaseInstalledEngine() {
+  comPlayer_.reset();
+  controlHost_.reset();
+  apartment_.reset();
+}
+
+bool PlayerHost::CreateOurEngine(HWND mainWindow, const RECT& area) {
+  if (libraryFolder_.empty()) libraryFolder_ = DefaultLibraryFolder();
+  // The site is known before the player exists: the engine asks it for the
+  // service type and the application name as it starts.
+  mediaengine::EngineConfig config{platform_.files,  platform_.drives, platform_.registry,
+                                   platform_.system, platform_.clock,  libraryFolder_,
+                                   ReportedMajorVersion(), remoteHost_.get()};
+  auto player = mediaengine::Player::Create(config);
+  auto window = std::make_unique<mediaengine::win32::EngineWindow>(player, mainWindow, area);
+  if (!window->IsValid() || libraryFolder_.empty()) {
+    window.reset();
+    player->Close();
+    return false;
+  }
+  player_ = std::move(player);
+  hostWindow_ = std::move(window);
+  return true;
+}
 
 bool PlayerHost::CreatePlayerHost(HWND mainWindow) {
   bool created = false;
   if (mainWindow) {
-    if (libraryFolder_.empty()) libraryFolder_ = DefaultLibraryFolder();
-    remoteHost_ = std::make_unique<CRemoteHost>(strings_);
-    // The site is known before the player exists: the engine asks it for the
-    // service type and the application name as it starts.
-    mediaengine::EngineConfig config{platform_.files, platform_.drives, platform_.registry, platform_.system,
-                        platform_.clock, libraryFolder_, ReportedMajorVersion(),
-                        remoteHost_.get()};
-    auto player = mediaengine::Player::Create(config);
+    remoteHost_ = std::make_shared<CRemoteHost>(strings_);
     RECT client = {};
     GetClientRect(mainWindow, &client);
-    auto window = std::make_unique<mediaengine::win32::EngineWindow>(player, mainWindow, client);
-    if (window->IsValid() && !libraryFolder_.empty()) {
-      player_ = std::move(player);
-      hostWindow_ = std::move(window);
+    const EngineSetting setting = ReadEngineSetting(platform_.registry);
+    InstalledProbe probe;
+    if (setting != EngineSetting::Ours) probe = TryInstalledEngine(mainWindow, client);
+    choice_ = ChooseEngine(setting, probe);
+    if (choice_.engine == EngineKind::Installed) {
       created = true;
     } else {
-      window.reset();
-      player->Close();
+      // The installed engine was only tried: it is closed before ours starts.
+      if (comPlayer_) comPlayer_->Close();
+      ReleaseInstalledEngine();
+      if (choice_.engine == EngineKind::Ours) created = CreateOurEngine(mainWindow, client);
     }
   }
 
@@ -71,18 +117,20 @@ bool PlayerHost::CreatePlayerHost(HWND mainWindow) {
     platform_.windows.RequestClose(application);
   }
   if (!created) return false;
-  if (wmp::Failed(player_->VersionInfo(&version_)) || version_.empty()) return false;
+  const wmp::PlayerPtr player = Player();
+  if (wmp::Failed(player->VersionInfo(&version_)) || version_.empty()) return false;
   controls_.reset();
-  return wmp::Succeeded(player_->Controls(&controls_)) && controls_ != nullptr;
+  return wmp::Succeeded(player->Controls(&controls_)) && controls_ != nullptr;
 }
 
 bool PlayerHost::ConnectPlayerEvents(HWND mainWindow) {
-  if (!player_ || !mainWindow) return false;
+  const wmp::PlayerPtr player = Player();
+  if (!player || !mainWindow) return false;
   auto sink = std::make_shared<CWMPEventDispatch>();
   target_ = std::make_unique<WindowMessageTarget>(mainWindow);
   sink->SetMainWindow(target_.get());
   std::uint32_t cookie = 0;
-  if (wmp::Failed(player_->Advise(sink, &cookie))) {
+  if (wmp::Failed(player->Advise(sink, &cookie))) {
     sink->SetMainWindow(nullptr);
     return false;
   }
@@ -92,14 +140,19 @@ bool PlayerHost::ConnectPlayerEvents(HWND mainWindow) {
 }
 
 void PlayerHost::ReleasePlayerHost() {
-  if (player_ && cookie_ != 0) player_->Unadvise(cookie_);
+  if (const wmp::PlayerPtr player = Player()) {
+    if (cookie_ != 0) player->Unadvise(cookie_);
+    cookie_ = 0;
+    if (sink_) sink_->SetMainWindow(nullptr);
+    sink_.reset();
+    player->Close();
+  }
   cookie_ = 0;
-  if (sink_) sink_->SetMainWindow(nullptr);
   sink_.reset();
-  if (player_) player_->Close();
   controls_.reset();
   hostWindow_.reset();
   player_.reset();
+  ReleaseInstalledEngine();
   remoteHost_.reset();
   target_.reset();
 }
