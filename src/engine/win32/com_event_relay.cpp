@@ -12,6 +12,10 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"MarimbaEventRelay";
 constexpr UINT kDeliverHeld = WM_APP + 1;
+// While the control runs a message loop of its own inside one of the tool's
+// calls, held events wait: they are tried again this much later.
+constexpr UINT_PTR kRetryTimer = 1;
+constexpr UINT kRetryMilliseconds = 50;
 
 // An object of an event kept beyond the event: a new view holding its own
 // reference. Only views of the control's objects come here; anything else
@@ -68,9 +72,14 @@ LRESULT CALLBACK ComEventRelay::WindowProc(HWND window, UINT message, WPARAM wPa
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* self = reinterpret_cast<ComEventRelay*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self && message == kDeliverHeld) {
-    self->wakeUpPosted_ = false;
-    self->DeliverHeld();
+  if (self && (message == kDeliverHeld || (message == WM_TIMER && wParam == kRetryTimer))) {
+    if (message == kDeliverHeld) self->wakeUpPosted_ = false;
+    KillTimer(window, kRetryTimer);
+    if (ControlCall::Active()) {
+      SetTimer(window, kRetryTimer, kRetryMilliseconds, nullptr);
+    } else {
+      self->DeliverHeld();
+    }
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);

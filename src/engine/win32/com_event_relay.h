@@ -7,9 +7,11 @@
 // sync state from inside start), which would run a main-window handler in
 // the middle of another. Such an event is held, with its strings copied and
 // its objects referenced, and delivered from the relay's own window once the
-// message loop runs again; so is every event that comes while others wait,
-// so the order stays the control's. Events the control raises on its own
-// (from its window messages) go through at once, synchronously.
+// message loop runs again, outside any call into the control (not from a
+// message loop the control runs inside one); so is every event that comes
+// while others wait, so the order stays the control's. Events the control
+// raises on its own (from its window messages) go through at once,
+// synchronously.
 //
 // Lives on the control's (the main window's) thread. After Stop nothing
 // reaches the sink, not even what was held.

@@ -93,7 +93,7 @@ wmp::HResult ComPlayer::Close() {
 
 wmp::HResult ComPlayer::Advise(wmp::PlayerEventsPtr sink, std::uint32_t* cookie) {
   if (!player_ || !sink || !cookie) return wmp::kPointer;
-  const ComPtr<IConnectionPointContainer> container =
+  const ControlPtr<IConnectionPointContainer> container =
       player_.Query<IConnectionPointContainer>();
   if (!container) return E_NOINTERFACE;
   ComPtr<IConnectionPoint> point;

@@ -122,6 +122,15 @@ TEST_P(ComEventsTest, AHandlerThatCallsTheControlSeesTheNextEventOnlyAfterItRetu
   EXPECT_EQ(recorder_.deepest, 1) << "no handler ran inside another";
 }
 
+TEST_P(ComEventsTest, HeldEventsWaitWhileTheControlRunsAMessageLoopInsideACall) {
+  engine::SyncDeviceRef device = TakeDevice();
+  Control().pumpInsideCalls = true;
+  ASSERT_TRUE(device.CreatePartnership());
+  EXPECT_TRUE(recorder_.seen.empty()) << "the control's own message loop delivered nothing";
+  test::Pump(200);
+  EXPECT_EQ(recorder_.seen, Seen({L"CreatePartnershipComplete Orbit 0x00000000"}));
+}
+
 TEST_P(ComEventsTest, SyncErrorCarriesTheDeviceAndTheItem) {
   fake::Media* item = Control().cdroms->drives[0]->disc->items[0].Get();
   item->info[L"Status"] = L"Ripped to library";

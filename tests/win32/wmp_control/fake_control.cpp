@@ -328,6 +328,14 @@ HRESULT SyncDevice::createPartnership(VARIANT_BOOL showUi) {
   partnership = 3;
   status = wmpdsPartnershipExists;
   player_.RaiseCreatePartnershipComplete(this, S_OK);
+  if (player_.pumpInsideCalls) {
+    const DWORD end = GetTickCount() + 200;
+    MSG message;
+    while (static_cast<LONG>(end - GetTickCount()) > 0) {
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+      Sleep(5);
+    }
+  }
   return S_OK;
 }
 

@@ -431,6 +431,9 @@ class Player : public Fake<IWMPPlayer4, IConnectionPointContainer, IWMPSyncServi
   ComPtr<Controls> controls;
   std::vector<std::wstring> taskPanes;
   int closes = 0;
+  // Runs a message loop of its own inside createPartnership, after raising
+  // its event (as a control showing progress might).
+  bool pumpInsideCalls = false;
   // What the container did.
   ComPtr<IOleClientSite> site;
   std::wstring hostServiceType;
