@@ -141,7 +141,7 @@ marimba_warnings(marimba_driver)
 add_dependencies(Marimba marimba_driver)
 
 # Scenarios against the real program, each in a fresh world of its own.
-foreach(scenario manual_transfer nothing_checked single_instance first_run auto_cancel model2 album_rename)
+foreach(scenario manual_transfer nothing_checked single_instance first_run auto_cancel model2 album_rename refusals)
   add_test(NAME e2e_${scenario}
     COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/scenario ${scenario} ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
   set_tests_properties(e2e_${scenario} PROPERTIES TIMEOUT 900

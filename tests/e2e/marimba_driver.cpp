@@ -16,6 +16,7 @@
 //   command TITLE ID                WM_COMMAND ID posted to the window (a menu or accelerator)
 //   key TITLE ID VK                 focus control ID, then WM_KEYDOWN/UP VK to it
 //   settext TITLE ID TEXT           WM_SETTEXT on control ID (typing into an edit box)
+//   window TITLE SECONDS            shows a top-level window TITLE for SECONDS (or until closed)
 //   close TITLE                     WM_CLOSE posted to the window
 //   texts TITLE                     the texts of every child control, one per line
 //   rows TITLE                      rows of the track list: check|title|artist|length
@@ -213,6 +214,30 @@ int wmain(int argc, wchar_t** argv) {
   auto seconds = [&](int index) { return index < argc ? std::wcstod(argv[index], nullptr) : 0.0; };
 
   if (command == L"wait") return WaitFor(title, seconds(3)) ? 0 : 1;
+  if (command == L"window") {
+    // A stand-in for another program's window (the player application).
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+      if (message == WM_DESTROY) PostQuitMessage(0);
+      return DefWindowProcW(window, message, wParam, lParam);
+    };
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"MarimbaDriverWindow";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowW(L"MarimbaDriverWindow", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                10, 10, 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (!window) return 1;
+    SetTimer(window, 1, static_cast<UINT>(seconds(3) * 1000), nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+      if (message.message == WM_TIMER) {
+        DestroyWindow(window);
+        continue;
+      }
+      DispatchMessageW(&message);
+    }
+    return 0;
+  }
   if (command == L"count") {
     std::wprintf(L"%d\n", CountVisible(title));
     return 0;
