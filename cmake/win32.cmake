@@ -6,24 +6,29 @@ function(marimba_wine_path out path)
   set(${out} "Z:${windows}" PARENT_SCOPE)
 endfunction()
 
-set(MARIMBA_WIN32_LIBS comctl32 uxtheme gdi32 user32 ole32 oleaut32 uuid shell32 shlwapi
-    advapi32 version)
-
-file(GLOB MARIMBA_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/win32/*.cpp)
-list(FILTER MARIMBA_WIN32_SOURCES EXCLUDE REGEX "/winmain\\.cpp$")
-file(GLOB MARIMBA_ENGINE_WIN32_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/mediaengine/win32/*.cpp ${CMAKE_SOURCE_DIR}/mediaengine/*/win32/*.cpp)
-list(APPEND MARIMBA_WIN32_SOURCES ${MARIMBA_ENGINE_WIN32_SOURCES})
-add_library(marimba_win32 STATIC ${MARIMBA_WIN32_SOURCES})
-target_link_libraries(marimba_win32 PUBLIC marimba_mediaengine marimba_core ${MARIMBA_WIN32_LIBS})
-marimba_warnings(marimba_win32)
+# The Win32 folders, each just above its portable folder, with the system
+# libraries they call.
+marimba_folder(src/os/win32 USES src/os SYSTEM advapi32 shell32 user32)
+marimba_folder(src/resources/win32 USES src/resources SYSTEM user32)
+marimba_folder(src/ui/win32 USES src/ui SYSTEM gdi32 user32)
+marimba_folder(mediaengine/win32 USES mediaengine/player src/os/win32 SYSTEM user32)
+marimba_folder(src/engine/win32 USES mediaengine/player mediaengine/win32 src/engine
+  src/engine/model src/os src/resources SYSTEM oleaut32 shell32 user32 uuid)
+marimba_folder(src/device/win32)
+marimba_folder(src/controller/win32 USES src/os/win32 src/resources src/ui/win32
+  SYSTEM gdi32 user32)
+marimba_folder(src/app/win32 USES src/controller/win32 src/resources/win32
+  SYSTEM comctl32 gdi32 user32 PROGRAMS winmain.cpp)
+marimba_umbrella(marimba_win32 src/os/win32 src/resources/win32 src/ui/win32
+  mediaengine/win32 src/engine/win32 src/device/win32 src/controller/win32 src/app/win32)
+target_link_libraries(marimba_win32 INTERFACE marimba_mediaengine marimba_core)
 
 set(MARIMBA_RC ${CMAKE_SOURCE_DIR}/src/resources/Marimba.rc)
 file(GLOB_RECURSE MARIMBA_RC_DEPENDS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*)
 set_source_files_properties(${MARIMBA_RC} PROPERTIES OBJECT_DEPENDS "${MARIMBA_RC_DEPENDS}")
 
 add_executable(Marimba WIN32 ${CMAKE_SOURCE_DIR}/src/app/win32/winmain.cpp ${MARIMBA_RC})
-target_link_libraries(Marimba PRIVATE marimba_win32 -municode)
+target_link_libraries(Marimba PRIVATE marimba_app_win32 -municode)
 marimba_warnings(Marimba)
 
 # ---- Maker library stand-ins -------------------------------------------
@@ -67,13 +72,16 @@ set(MARIMBA_WINE_TEST_ENV
   "MARIMBA_SOURCE_DIR=${MARIMBA_SOURCE_DIR_W}"
   "MARIMBA_BINARY_DIR=${MARIMBA_BINARY_DIR_W}")
 
-# One executable (and one Wine start) per folder of tests/win32/.
-file(GLOB MARIMBA_WIN32_TEST_GROUPS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/win32/*)
+# One executable (and one Wine start) per folder of tests/win32/; what the
+# groups share is in tests/win32/support ("support/....h") and built into each.
+file(GLOB MARIMBA_WIN32_TEST_GROUPS LIST_DIRECTORIES true CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/tests/win32/*)
+file(GLOB MARIMBA_WIN32_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/support/*.cpp)
 foreach(group_dir ${MARIMBA_WIN32_TEST_GROUPS})
-  if(NOT IS_DIRECTORY ${group_dir})
+  get_filename_component(group ${group_dir} NAME)
+  if(NOT IS_DIRECTORY ${group_dir} OR group STREQUAL "support")
     continue()
   endif()
-  get_filename_component(group ${group_dir} NAME)
   file(GLOB group_sources CONFIGURE_DEPENDS ${group_dir}/*.cpp)
   if(group STREQUAL "os")
     # The port contract tests run against the real adapters here and against
@@ -85,8 +93,9 @@ foreach(group_dir ${MARIMBA_WIN32_TEST_GROUPS})
     continue()
   endif()
   set(target win32_${group}_tests)
-  add_executable(${target} ${group_sources} ${MARIMBA_RC})
-  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  add_executable(${target} ${group_sources} ${MARIMBA_WIN32_TEST_SUPPORT} ${MARIMBA_RC})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests
+                             ${CMAKE_SOURCE_DIR}/tests/win32)
   target_link_libraries(${target} PRIVATE marimba_win32 gtest gtest_main)
   marimba_warnings(${target})
   add_dependencies(${target} Marimba)
