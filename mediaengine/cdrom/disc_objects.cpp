@@ -1,5 +1,7 @@
 #include "mediaengine/cdrom/disc_objects.h"
 
+#include "engine/model/placeholders.h"
+
 namespace mediaengine {
 
 // Track items.
@@ -121,7 +123,7 @@ wmp::HResult EmptyDrivePlaylist::Item(long, wmp::MediaPtr* item) {
 
 wmp::HResult EmptyDrivePlaylist::Name(std::wstring* name) {
   if (!name) return wmp::kPointer;
-  *name = kNoDiscPlaylistName;
+  *name = wmp::kNoDiscPlaylistName;
   return wmp::kOk;
 }
 

@@ -7,6 +7,7 @@
 #include "mediaengine/codec/wma_encoder.h"
 #include "os/device_names.h"
 #include "mediaengine/library/media_library.h"
+#include "os/paths.h"
 
 namespace mediaengine {
 namespace {
@@ -63,17 +64,12 @@ std::wstring TwoDigits(int number) {
   return text;
 }
 
-std::wstring Trimmed(std::wstring path) {
-  while (!path.empty() && path.back() == L'\\') path.pop_back();
-  return path;
-}
-
 }  // namespace
 
 std::wstring RipFolderOf(const RipPreferences& preferences, const DiscSession& session) {
-  return Trimmed(preferences.recordPath) + L"\\" +
-         SafeFileName(session.DiscAttribute(L"WM/AlbumArtist")) + L"\\" +
-         SafeFileName(session.Album());
+  return os::JoinPath(preferences.recordPath,
+                      SafeFileName(session.DiscAttribute(L"WM/AlbumArtist"))) +
+         L"\\" + SafeFileName(session.Album());
 }
 
 std::wstring RipPathOf(const RipPreferences& preferences, const DiscSession& session,

@@ -3,23 +3,18 @@
 #include <algorithm>
 
 #include "mediaengine/devices/wmp_info_file.h"
-#include "mediaengine/library/library_records.h"
+#include "os/paths.h"
 
 namespace mediaengine {
 namespace {
 
 constexpr int kMaxDepth = 32;
 
-std::wstring WithoutTrailingBackslash(std::wstring path) {
-  while (path.size() > 3 && path.back() == L'\\') path.pop_back();
-  return path;
-}
-
 std::uint64_t BytesBelow(os::IFileSystem& files, const std::wstring& folder, int depth) {
   std::vector<os::FindEntry> entries;
-  const std::wstring base = WithoutTrailingBackslash(folder);
+  const std::wstring base = os::WithoutTrailingBackslash(folder);
   if (base.empty()) return 0;
-  const std::wstring prefix = base.back() == L'\\' ? base : base + L"\\";
+  const std::wstring prefix = os::WithTrailingBackslash(base);
   if (files.FindFiles(prefix + L"*.*", &entries) != os::kSuccess) return 0;
   std::uint64_t total = 0;
   for (const os::FindEntry& entry : entries) {
@@ -79,9 +74,9 @@ bool DescribeDrive(os::IFileSystem& files, wchar_t letter, DeviceDescription* de
 DeviceDescription DescribeFolderPlayer(os::IFileSystem& files, const FolderPlayerRecord& record) {
   DeviceDescription found;
   found.kind = DeviceKind::Folder;
-  const std::wstring folder = WithoutTrailingBackslash(record.folder);
-  found.key = L"folder|" + UrlKey(folder);
-  found.root = folder.back() == L'\\' ? folder : folder + L"\\";
+  const std::wstring folder = os::WithoutTrailingBackslash(record.folder);
+  found.key = L"folder|" + os::PathKey(folder);
+  found.root = os::WithTrailingBackslash(folder);
   found.deviceName = record.deviceName;
   found.friendlyName = record.friendlyName;
   found.serial = record.serial;
@@ -123,7 +118,7 @@ std::vector<DeviceDescription> FindStorages(os::IFileSystem& files, os::IDrives&
 
 bool StoragePresent(os::IFileSystem& files, const DeviceDescription& description) {
   if (description.kind == DeviceKind::Folder) {
-    const std::uint32_t attributes = files.GetAttributes(WithoutTrailingBackslash(description.root));
+    const std::uint32_t attributes = files.GetAttributes(os::WithoutTrailingBackslash(description.root));
     return attributes != os::kInvalidAttributes && (attributes & os::kAttributeDirectory);
   }
   PlayerIdentity identity;

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "os/paths.h"
 #include "os/reg_key.h"
 #include "os/text_encoding.h"
 
@@ -55,7 +56,7 @@ bool ReadRecord(os::IRegistry& registry, int slot, FolderPlayerRecord* record) {
   if (ReadText(key, L"DeviceName", &text) && !text.empty()) read.deviceName = text;
   ReadText(key, L"SerialNumber", &read.serial);
   if (ReadText(key, L"SyncFolder", &text)) ParseSyncFolder(text, &read.syncFolder);
-  while (read.folder.size() > 3 && read.folder.back() == L'\\') read.folder.pop_back();
+  read.folder = os::WithoutTrailingBackslash(read.folder);
   *record = read;
   return true;
 }

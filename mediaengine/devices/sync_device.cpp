@@ -6,6 +6,7 @@
 #include "mediaengine/library/library_io.h"
 #include "mediaengine/library/library_records.h"
 #include "mediaengine/library/media_library.h"
+#include "os/paths.h"
 
 namespace mediaengine {
 
@@ -204,7 +205,7 @@ std::vector<SyncItem> SyncDevice::ItemsOf(int partnership) {
         item.size = std::stoull(size);
       }
       // An item in two marked playlists goes over once.
-      const std::wstring key = UrlKey(item.source);
+      const std::wstring key = os::PathKey(item.source);
       if (std::find(keys.begin(), keys.end(), key) != keys.end()) continue;
       keys.push_back(key);
       items.push_back(std::move(item));

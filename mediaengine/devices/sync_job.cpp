@@ -3,21 +3,17 @@
 #include <algorithm>
 #include <memory>
 
-#include "mediaengine/codec/asf_info.h"
+#include "engine/model/placeholders.h"
 #include "mediaengine/base/rip_preferences.h"
-#include "mediaengine/disc/disc_image.h"
+#include "mediaengine/codec/asf_info.h"
 #include "mediaengine/library/library_io.h"
 #include "mediaengine/library/library_records.h"
 #include "os/device_names.h"
+#include "os/paths.h"
 #include "os/text_encoding.h"
 
 namespace mediaengine {
 namespace {
-
-std::wstring FileNameOf(const std::wstring& path) {
-  const std::size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
 
 std::uint64_t SizeOf(os::IFileSystem& files, const std::wstring& path) {
   std::unique_ptr<os::IFileStream> stream;
@@ -63,8 +59,8 @@ std::wstring SyncFolderPath(const DeviceDescription& device, const std::wstring&
                             const std::wstring& album) {
   if (device.syncFolder == SyncFolder::Root) return device.root;
   return device.root + L"Music\\" +
-         os::DeviceFolderNameOrStandIn(albumArtist.empty() ? kUnknownArtist : albumArtist) +
-         L"\\" + os::DeviceFolderNameOrStandIn(album.empty() ? kUnknownAlbum : album) + L"\\";
+         os::DeviceFolderNameOrStandIn(albumArtist.empty() ? wmp::kUnknownArtist : albumArtist) +
+         L"\\" + os::DeviceFolderNameOrStandIn(album.empty() ? wmp::kUnknownAlbum : album) + L"\\";
 }
 
 SyncJob::SyncJob(os::IFileSystem& files, DeviceDescription device, std::vector<SyncItem> items,
@@ -95,21 +91,23 @@ std::wstring SyncJob::FolderOf(const SyncItem& item) {
 
 CopyResult SyncJob::Place(const SyncItem& item, const std::wstring& folder, std::uint64_t size,
                           Placement* placement) {
-  const std::wstring name = FileNameOf(item.source);
+  const std::wstring name = os::LastPathPart(item.source);
   bool knowSource = false;
   os::TrackFacts source;
   for (int number = 1; number <= kMaxNumber; ++number) {
     const std::wstring file = os::DeviceFileName(folder, name, number);
     if (file.empty()) return {CopyOutcome::WriteFailed, kErrorFilenameTooLong};
     const std::wstring target = folder + file;
-    if (std::find(targets_.begin(), targets_.end(), UrlKey(target)) != targets_.end()) continue;
+    if (std::find(targets_.begin(), targets_.end(), os::PathKey(target)) != targets_.end()) {
+      continue;
+    }
     const std::uint32_t attributes = files_.GetAttributes(target);
     bool replace = false;
     if (attributes != os::kInvalidAttributes) {
       if (attributes & os::kAttributeDirectory) continue;
       const std::uint64_t there = SizeOf(files_, target);
       if (there == size && copier_.SameContent(item.source, target)) {
-        targets_.push_back(UrlKey(target));
+        targets_.push_back(os::PathKey(target));
         placement->target = target;
         placement->alreadyThere = true;
         return {};
@@ -123,7 +121,7 @@ CopyResult SyncJob::Place(const SyncItem& item, const std::wstring& folder, std:
       replace = true;
       placement->replacedBytes = there;
     }
-    targets_.push_back(UrlKey(target));
+    targets_.push_back(os::PathKey(target));
     placement->target = target;
     placement->replace = replace;
     return {};

@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "engine/model/placeholders.h"
 #include "mediaengine/disc/cd_audio.h"
+#include "os/paths.h"
 #include "os/text_encoding.h"
 
 namespace mediaengine {
-
-const wchar_t kUnknownAlbum[] = L"アルバム情報なし";
-const wchar_t kUnknownArtist[] = L"アーティスト情報なし";
-const wchar_t kNoDiscPlaylistName[] = L"ドライブにディスクがありません";
 
 namespace {
 
@@ -42,10 +40,6 @@ std::wstring Number(std::uint64_t value) { return std::to_wstring(value); }
 
 }  // namespace
 
-std::wstring UnknownTrackTitle(int trackNumber) {
-  return L"トラック " + std::to_wstring(trackNumber);
-}
-
 std::uint32_t DiscTrack::Frames() const { return lengthSectors * kFramesPerSector; }
 std::uint64_t DiscTrack::PcmBytes() const {
   return static_cast<std::uint64_t>(lengthSectors) * kSectorBytes;
@@ -59,9 +53,7 @@ std::shared_ptr<const DiscImage> DiscImage::Open(os::IFileSystem& files, const s
                                                  DiscProblem* problem) {
   *problem = DiscProblem();
   auto disc = std::make_shared<DiscImage>(Key(), files, root);
-  if (disc->root_.empty() || (disc->root_.back() != L'\\' && disc->root_.back() != L'/')) {
-    disc->root_ += L'\\';
-  }
+  disc->root_ = os::WithTrailingBackslash(disc->root_);
 
   std::vector<os::FindEntry> entries;
   const os::ErrorCode listed = files.FindFiles(disc->root_ + L"*.cue", &entries);
@@ -119,7 +111,7 @@ std::shared_ptr<const DiscImage> DiscImage::Open(os::IFileSystem& files, const s
     const CueTrack& cueTrack = disc->sheet_.tracks[i];
     DiscTrack track;
     track.number = cueTrack.number;
-    track.title = IsBlank(cueTrack.title) ? UnknownTrackTitle(track.number) : cueTrack.title;
+    track.title = IsBlank(cueTrack.title) ? wmp::UnknownTrackTitle(track.number) : cueTrack.title;
     track.artist = Or(cueTrack.performer, discArtist.c_str());
     track.startLba = disc->layout_.tracks[i].startLba;
     track.lengthSectors = disc->layout_.tracks[i].lengthSectors;
@@ -128,9 +120,9 @@ std::shared_ptr<const DiscImage> DiscImage::Open(os::IFileSystem& files, const s
   return disc;
 }
 
-std::wstring DiscImage::Album() const { return Or(sheet_.title, kUnknownAlbum); }
+std::wstring DiscImage::Album() const { return Or(sheet_.title, wmp::kUnknownAlbum); }
 
-std::wstring DiscImage::AlbumArtist() const { return Or(sheet_.performer, kUnknownArtist); }
+std::wstring DiscImage::AlbumArtist() const { return Or(sheet_.performer, wmp::kUnknownArtist); }
 
 const DiscTrack* DiscImage::Track(int number) const {
   if (number < 1 || static_cast<std::size_t>(number) > tracks_.size()) return nullptr;

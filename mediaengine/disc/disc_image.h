@@ -18,15 +18,6 @@
 
 namespace mediaengine {
 
-// The engine's texts for what a disc does not say, and for an empty drive.
-extern const wchar_t kUnknownAlbum[];        // "アルバム情報なし"
-extern const wchar_t kUnknownArtist[];       // "アーティスト情報なし"
-extern const wchar_t kNoDiscPlaylistName[];  // "ドライブにディスクがありません"
-
-// "トラック 1": the title of a track without CD-TEXT, numbered from 1 without
-// padding, the way players name unknown tracks.
-std::wstring UnknownTrackTitle(int trackNumber);
-
 enum class DiscStatus {
   Ok,
   NoMedium,      // the root cannot be listed: empty drive or unreadable disc
@@ -47,8 +38,8 @@ struct DiscProblem {
 
 struct DiscTrack {
   int number = 0;       // 1-based, equal to the position + 1
-  std::wstring title;   // CD-TEXT title, else UnknownTrackTitle(number)
-  std::wstring artist;  // track performer, else the disc's, else kUnknownArtist
+  std::wstring title;   // CD-TEXT title, else wmp::UnknownTrackTitle(number)
+  std::wstring artist;  // track performer, else the disc's, else wmp::kUnknownArtist
   std::uint32_t startLba = 0;
   std::uint32_t lengthSectors = 0;
 
@@ -73,8 +64,8 @@ class DiscImage {
   const CueSheet& Sheet() const { return sheet_; }
   const DiscLayout& Layout() const { return layout_; }
 
-  std::wstring Album() const;        // disc TITLE, else kUnknownAlbum
-  std::wstring AlbumArtist() const;  // disc PERFORMER, else kUnknownArtist
+  std::wstring Album() const;        // disc TITLE, else wmp::kUnknownAlbum
+  std::wstring AlbumArtist() const;  // disc PERFORMER, else wmp::kUnknownArtist
   const std::wstring& Genre() const { return sheet_.genre; }
   const std::wstring& Date() const { return sheet_.date; }
 

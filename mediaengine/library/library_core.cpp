@@ -7,6 +7,8 @@
 #include "mediaengine/library/library_io.h"
 #include "mediaengine/library/library_objects.h"
 #include "mediaengine/library/wpl_file.h"
+#include "os/paths.h"
+#include "os/text_encoding.h"
 
 namespace mediaengine {
 namespace {
@@ -16,24 +18,6 @@ const wchar_t kPlaylistFolderName[] = L"Playlists";
 const wchar_t kSetAsidePrefix[] = L"library.damaged-";
 constexpr int kMaxSetAside = 1000;
 constexpr int kPartnerships = 16;
-
-std::wstring FileNameOf(const std::wstring& path) {
-  const std::size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
-// Lower-case extension without its dot; empty when there is none.
-std::wstring ExtensionOf(const std::wstring& path) {
-  const std::wstring name = FileNameOf(path);
-  const std::size_t dot = name.rfind(L'.');
-  if (dot == std::wstring::npos) return std::wstring();
-  return UrlKey(name.substr(dot + 1));
-}
-
-std::wstring StemOf(const std::wstring& path) {
-  const std::wstring name = FileNameOf(path);
-  return name.substr(0, name.rfind(L'.'));
-}
 
 bool IsAudioExtension(const std::wstring& extension) {
   static const wchar_t* const kAudio[] = {L"wma", L"mp3", L"wav", L"asf", L"m4a", L"aac"};
@@ -62,8 +46,8 @@ void Put(std::map<std::wstring, std::wstring>& attributes, const std::wstring& n
 LibraryCore::LibraryCore(os::IFileSystem& files, std::wstring folder, TagReader readTags)
     : files_(files),
       folder_(std::move(folder)),
-      libraryFile_(JoinPath(folder_, kLibraryFileName)),
-      playlistFolder_(JoinPath(folder_, kPlaylistFolderName)),
+      libraryFile_(os::JoinPath(folder_, kLibraryFileName)),
+      playlistFolder_(os::JoinPath(folder_, kPlaylistFolderName)),
       readTags_(std::move(readTags)) {}
 
 LoadReport LibraryCore::Load() {
@@ -92,7 +76,7 @@ LoadReport LibraryCore::Load() {
       report.detail += parseError.reason;
       os::ErrorCode moveError = os::kErrorAlreadyExists;
       for (int n = 1; n <= kMaxSetAside && moveError; ++n) {
-        const std::wstring aside = JoinPath(folder_, kSetAsidePrefix + std::to_wstring(n));
+        const std::wstring aside = os::JoinPath(folder_, kSetAsidePrefix + std::to_wstring(n));
         moveError = files_.Move(libraryFile_, aside, false);
         if (!moveError) report.setAsidePath = aside;
         if (moveError != os::kErrorAlreadyExists && moveError != os::kErrorFileExists) break;
@@ -214,7 +198,7 @@ bool LibraryCore::IsPlaylist(ItemId id) const {
 
 bool LibraryCore::FindUrl(const std::wstring& url, ItemId* id) const {
   std::lock_guard<std::mutex> lock(mutex_);
-  auto it = byUrl_.find(UrlKey(url));
+  auto it = byUrl_.find(os::PathKey(url));
   if (it == byUrl_.end()) return false;
   *id = it->second;
   return true;
@@ -268,11 +252,11 @@ wmp::HResult LibraryCore::SetAttribute(ItemId id, const std::wstring& name,
     if (record->playlist && canonical == attr::kTitle) {
       // The WPL file follows the name, as the player keeps it.
       const std::wstring url = FreePlaylistUrl(value, id);
-      if (UrlKey(url) != UrlKey(record->url)) {
+      if (os::PathKey(url) != os::PathKey(record->url)) {
         staleFiles_.push_back(record->url);
-        byUrl_.erase(UrlKey(record->url));
+        byUrl_.erase(os::PathKey(record->url));
         record->url = url;
-        byUrl_[UrlKey(url)] = id;
+        byUrl_[os::PathKey(url)] = id;
       }
       PlaylistChanged(id, kPlaylistChangeRename);
       Announce(EventKind::kPlaylists);
@@ -294,7 +278,7 @@ wmp::HResult LibraryCore::AddFile(const std::wstring& url, ItemId* id) {
   // The file is read without the lock: readers go on meanwhile.
   LibraryRecord record;
   record.url = url;
-  const std::wstring extension = ExtensionOf(url);
+  const std::wstring extension = os::AsciiLower(os::PathExtension(url));
   auto& a = record.attributes;
   Put(a, attr::kFileType, extension);
   a[attr::kMediaType] = IsAudioExtension(extension) ? kMediaTypeAudio : L"other";
@@ -316,12 +300,12 @@ wmp::HResult LibraryCore::AddFile(const std::wstring& url, ItemId* id) {
       a[attr::kFileSize] = std::to_wstring(stream->Size());
     }
   }
-  if (a.find(attr::kTitle) == a.end()) Put(a, attr::kTitle, StemOf(url));
+  if (a.find(attr::kTitle) == a.end()) Put(a, attr::kTitle, os::PathStem(url));
 
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (closed_) return wmp::kFail;
-    auto existing = byUrl_.find(UrlKey(url));  // another thread may have been quicker
+    auto existing = byUrl_.find(os::PathKey(url));  // another thread may have been quicker
     if (existing != byUrl_.end()) {
       *id = existing->second;
       return wmp::kOk;
@@ -342,7 +326,7 @@ wmp::HResult LibraryCore::AddRipped(const RippedTrack& track, ItemId* id) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (closed_) return wmp::kFail;
     LibraryRecord* record = nullptr;
-    auto existing = byUrl_.find(UrlKey(track.url));
+    auto existing = byUrl_.find(os::PathKey(track.url));
     const bool found = existing != byUrl_.end();
     if (found) {
       // The same file ripped again: the item keeps its id and takes the new facts.
@@ -364,7 +348,7 @@ wmp::HResult LibraryCore::AddRipped(const RippedTrack& track, ItemId* id) {
     Put(a, attr::kToc, track.toc);
     Put(a, attr::kBitrate, track.bitrate > 0 ? std::to_wstring(track.bitrate) : L"");
     a[attr::kFileSize] = std::to_wstring(track.fileSize);
-    Put(a, attr::kFileType, ExtensionOf(track.url));
+    Put(a, attr::kFileType, os::AsciiLower(os::PathExtension(track.url)));
     a[attr::kMediaType] = kMediaTypeAudio;
     for (const auto& [name, value] : track.extra) {
       const std::wstring& canonical = CanonicalAttribute(name);
@@ -415,7 +399,7 @@ wmp::HResult LibraryCore::Remove(ItemId id, bool deleteFile) {
       dirtyPlaylists_.erase(id);
       Announce(EventKind::kPlaylists);
     }
-    byUrl_.erase(UrlKey(record->url));
+    byUrl_.erase(os::PathKey(record->url));
     records_.erase(id);
     for (auto& [playlistId, other] : records_) {
       auto& members = other.members;
@@ -536,8 +520,8 @@ std::wstring LibraryCore::FreePlaylistUrl(const std::wstring& name, ItemId self)
   // Terminates: only finitely many records and files can be in the way.
   for (int n = 1;; ++n) {
     const std::wstring suffix = n == 1 ? L"" : L" (" + std::to_wstring(n) + L")";
-    const std::wstring candidate = JoinPath(playlistFolder_, stem + suffix + L".wpl");
-    auto owner = byUrl_.find(UrlKey(candidate));
+    const std::wstring candidate = os::JoinPath(playlistFolder_, stem + suffix + L".wpl");
+    auto owner = byUrl_.find(os::PathKey(candidate));
     if (owner != byUrl_.end()) {
       if (owner->second == self) return candidate;
       continue;
@@ -547,7 +531,7 @@ std::wstring LibraryCore::FreePlaylistUrl(const std::wstring& name, ItemId self)
 }
 
 LibraryRecord& LibraryCore::Insert(LibraryRecord record) {
-  byUrl_[UrlKey(record.url)] = record.id;
+  byUrl_[os::PathKey(record.url)] = record.id;
   const ItemId id = record.id;
   return records_.insert_or_assign(id, std::move(record)).first->second;
 }
@@ -595,7 +579,7 @@ void LibraryCore::WritePending() {
     dirtyPlaylists_.clear();
     for (const std::wstring& path : staleFiles_) {
       // A name given up and taken again (or a change of case) is the same file.
-      if (!byUrl_.count(UrlKey(path))) stale.push_back(path);
+      if (!byUrl_.count(os::PathKey(path))) stale.push_back(path);
     }
     staleFiles_.clear();
   }

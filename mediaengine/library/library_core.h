@@ -93,7 +93,7 @@ class LibraryCore : public std::enable_shared_from_this<LibraryCore> {
 
   mutable std::mutex mutex_;
   std::map<ItemId, LibraryRecord> records_;  // ids grow, so this is library order
-  std::map<std::wstring, ItemId> byUrl_;     // UrlKey → id
+  std::map<std::wstring, ItemId> byUrl_;     // os::PathKey → id
   ItemId nextId_ = 1;
   bool loaded_ = false;
   bool saving_ = true;

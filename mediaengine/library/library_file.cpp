@@ -3,6 +3,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "os/paths.h"
 #include "os/text_encoding.h"
 
 namespace mediaengine {
@@ -136,7 +137,7 @@ class Parser {
     if (!ParseNumber(f[2], &duration)) return Reject("bad duration");
     record.durationMs = static_cast<std::int64_t>(duration);
     if (!Unescape(f[3], &record.url) || record.url.empty()) return Reject("bad url");
-    if (!urls_.insert(UrlKey(record.url)).second) return Reject("url used twice");
+    if (!urls_.insert(os::PathKey(record.url)).second) return Reject("url used twice");
     if (record.id > maxId_) maxId_ = record.id;
     kinds_[record.id] = playlist;
     records_.push_back(std::move(record));

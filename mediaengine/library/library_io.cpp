@@ -18,11 +18,6 @@ wmp::HResult HResultOfError(os::ErrorCode error) {
   return static_cast<wmp::HResult>(0x80070000u | (static_cast<std::uint32_t>(error) & 0xFFFFu));
 }
 
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
-  if (folder.empty() || folder.back() == L'\\' || folder.back() == L'/') return folder + name;
-  return folder + L"\\" + name;
-}
-
 os::ErrorCode ReadWholeFile(os::IFileSystem& files, const std::wstring& path, std::string* bytes) {
   bytes->clear();
   std::unique_ptr<os::IFileStream> stream;

@@ -10,8 +10,6 @@ namespace mediaengine {
 // The HRESULT that carries a Win32 error code (success stays success).
 wmp::HResult HResultOfError(os::ErrorCode error);
 
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
-
 os::ErrorCode ReadWholeFile(os::IFileSystem& files, const std::wstring& path, std::string* bytes);
 
 // Writes `path` + ".tmp", flushes it and moves it over `path`. On any failure

@@ -3,8 +3,6 @@
 #include <array>
 #include <cstdio>
 
-#include "os/text_encoding.h"
-
 namespace mediaengine {
 namespace {
 
@@ -66,14 +64,6 @@ std::wstring DurationText(std::int64_t durationMs) {
     return Decimal(hours, 1) + L":" + Decimal(minutes, 2) + L":" + Decimal(seconds % 60, 2);
   }
   return Decimal(minutes, 1) + L":" + Decimal(seconds % 60, 2);
-}
-
-std::wstring UrlKey(const std::wstring& url) {
-  std::wstring key = os::AsciiLower(url);
-  for (wchar_t& c : key) {
-    if (c == L'/') c = L'\\';
-  }
-  return key;
 }
 
 }  // namespace mediaengine

@@ -64,8 +64,5 @@ std::wstring AttributeOf(const LibraryRecord& record, const std::wstring& canoni
 // Seconds as the engine shows a length: "m:ss", or "h:mm:ss" from an hour.
 std::wstring DurationText(std::int64_t durationMs);
 
-// A key under which two spellings of the same Windows path meet: ASCII
-// letters folded, forward slashes turned into backslashes.
-std::wstring UrlKey(const std::wstring& url);
 
 }  // namespace mediaengine

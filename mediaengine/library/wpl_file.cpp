@@ -11,10 +11,7 @@ constexpr std::size_t kMaxStem = 120;
 
 // CON, NUL, COM1 and the like name devices, not files, in every folder.
 bool IsDeviceName(const std::wstring& stem) {
-  std::wstring upper = stem;
-  for (wchar_t& c : upper) {
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-  }
+  const std::wstring upper = os::AsciiUpper(stem);
   if (upper == L"CON" || upper == L"PRN" || upper == L"AUX" || upper == L"NUL") return true;
   return upper.size() == 4 && (upper.rfind(L"COM", 0) == 0 || upper.rfind(L"LPT", 0) == 0) &&
          upper[3] >= L'1' && upper[3] <= L'9';

@@ -2,32 +2,14 @@
 
 #include "mediaengine/cdrom/disc_session.h"
 #include "mediaengine/codec/asf_info.h"
+#include "os/paths.h"
 #include "os/text_encoding.h"
 
 namespace mediaengine {
-namespace {
-
-// Upper-case ASCII copy, for comparing file paths the way Windows does.
-std::wstring Folded(const std::wstring& text) {
-  std::wstring folded = text;
-  for (wchar_t& c : folded) {
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-  }
-  return folded;
-}
-
-}  // namespace
 
 FileMedia::FileMedia(os::IFileSystem& files, std::wstring url) : url_(std::move(url)) {
-  const auto dot = url_.rfind(L'.');
-  const auto slash = url_.find_last_of(L"\\/");
-  std::wstring name = url_.substr(slash == std::wstring::npos ? 0 : slash + 1);
-  std::wstring type;
-  if (dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash)) {
-    type = os::AsciiLower(url_.substr(dot + 1));
-    name = name.substr(0, name.rfind(L'.'));
-  }
-  attributes_[L"Title"] = name;
+  const std::wstring type = os::AsciiLower(os::PathExtension(url_));
+  attributes_[L"Title"] = os::PathStem(url_);
   attributes_[L"FileType"] = type;
   attributes_[L"SourceURL"] = url_;
   AsfInfo info;
@@ -93,7 +75,7 @@ wmp::HResult FileMedia::SetItemInfo(const std::wstring& attribute, const std::ws
 wmp::HResult FileMedia::IsIdentical(wmp::IMedia* other, bool* identical) {
   if (!identical) return wmp::kPointer;
   const auto* file = dynamic_cast<const FileMedia*>(other);
-  *identical = file && Folded(file->url_) == Folded(url_);
+  *identical = file && os::AsciiLower(file->url_) == os::AsciiLower(url_);
   return wmp::kOk;
 }
 

@@ -7,8 +7,6 @@
 
 namespace cdrom {
 
-const wchar_t kNoDiscPlaylistName[] = L"ドライブにディスクがありません";
-
 namespace {
 
 // Drives A: and B: are floppy letters and never looked at.

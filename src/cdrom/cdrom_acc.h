@@ -19,8 +19,6 @@
 
 namespace cdrom {
 
-// The engine's name of the playlist of an empty drive.
-extern const wchar_t kNoDiscPlaylistName[];
 // Text colour of the album label when no usable disc is in the drive.
 constexpr std::uint32_t kNoDiscColour = 0x001200EB;
 

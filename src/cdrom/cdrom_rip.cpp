@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cdrom/cdrom_acc.h"
+#include "os/paths.h"
 #include "os/text_encoding.h"
 #include "resources/resource.h"
 
@@ -12,12 +13,6 @@ namespace {
 // Lets the user see the finished bar before the window goes.
 constexpr std::uint32_t kCloseDelayMs = 1000;
 const wchar_t kDots[] = L"..........";
-
-// The folder of a file path: everything before its last backslash.
-std::wstring FolderOf(const std::wstring& path) {
-  const std::size_t at = path.rfind(L'\\');
-  return at == std::wstring::npos ? std::wstring() : path.substr(0, at);
-}
 
 // Whether `folder` lies at least two levels inside `ripFolder`, where the
 // engine puts its rips (ripFolder\album artist\album).
@@ -68,7 +63,7 @@ bool CCDROMAcc::CheckRippedFiles(std::uint32_t rateBitsPerSecond, const std::wst
     if (url.empty() || wmp::Failed(item.GetAttribute(L"FileType", &fileType)) || bitrate < 0) {
       continue;
     }
-    const std::wstring folder = FolderOf(url);
+    const std::wstring folder = os::ParentFolder(url);
     if (!IsInsideRipTree(folder, ripFolder)) {
       // Not a file of ours: it leaves the library but stays on the disk.
       library->Remove(item.Get(), false);

@@ -6,6 +6,7 @@
 
 #include "cdrom/cdrom_acc.h"
 #include "common/text_format.h"
+#include "engine/model/placeholders.h"
 #include "os/text_encoding.h"
 #include "resources/resource.h"
 
@@ -18,24 +19,15 @@ constexpr std::uint32_t kListTextColour = 0xFFFFFF;
 constexpr double kFactor128k = 16.0;
 constexpr double kFactorOther = 8.0;
 
-const wchar_t kNoAlbum[] = L"アルバム情報なし";
 const wchar_t kNoAlbumShort[] = L"ｱﾙﾊﾞﾑ";
-const wchar_t kNoArtist[] = L"アーティスト情報なし";
 // Half-width so the player's small display shows it whole.
 const wchar_t kNoArtistShort[] = L"ｱｰﾃｨｽﾄ情報なし";
 
-void ReplaceAll(std::wstring* text, const std::wstring& from, const std::wstring& to) {
-  for (std::size_t at = text->find(from); at != std::wstring::npos;
-       at = text->find(from, at + to.size())) {
-    text->replace(at, from.size(), to);
-  }
-}
-
 // An album name that is safe as a folder name on the player.
 std::wstring CleanAlbumName(std::wstring name) {
-  ReplaceAll(&name, L"/", L"-");
-  ReplaceAll(&name, L":", L"-");
-  ReplaceAll(&name, kNoAlbum, kNoAlbumShort);
+  os::ReplaceAll(name, L"/", L"-");
+  os::ReplaceAll(name, L":", L"-");
+  os::ReplaceAll(name, wmp::kUnknownAlbum, kNoAlbumShort);
   return name;
 }
 
@@ -50,7 +42,7 @@ std::wstring NumberText(int number, int digits) {
 bool FixArtist(const engine::MediaRef& item, const wchar_t* attribute) {
   std::wstring value;
   if (wmp::Failed(item.GetAttribute(attribute, &value))) return false;
-  if (!value.empty() && value != kNoArtist) return true;
+  if (!value.empty() && value != wmp::kUnknownArtist) return true;
   return wmp::Succeeded(item.SetAttribute(attribute, kNoArtistShort));
 }
 
@@ -129,7 +121,7 @@ void CCDROMAcc::ShowAlbumName() {
   if (albumLabel_ == nullptr) return;
   const std::wstring album = GetAlbumName();
   // No disc playlist at all: the drive has gone, which is no disc either.
-  if (!discPlaylist_ || album == kNoDiscPlaylistName) {
+  if (!discPlaylist_ || album == wmp::kNoDiscPlaylistName) {
     albumLabel_->SetLabelColour(kNoDiscColour);
     albumLabel_->SetTextIfChanged(Strings().Load(IDS_NO_AUDIO_CD));
   } else {
@@ -226,7 +218,7 @@ bool CCDROMAcc::PrepareDiscTags(int model) {
     if (fixes) {
       std::wstring album;
       if (wmp::Failed(item.GetAttribute(L"Album", &album))) return false;
-      if (album.empty() || album.find(kNoAlbum) != std::wstring::npos) {
+      if (album.empty() || album.find(wmp::kUnknownAlbum) != std::wstring::npos) {
         if (wmp::Failed(item.SetAttribute(L"WM/AlbumTitle", cleanAlbum))) return false;
       }
     }

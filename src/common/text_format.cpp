@@ -2,21 +2,20 @@
 
 #include <cstdio>
 
+#include "os/paths.h"
 #include "os/text_encoding.h"
 
 namespace device {
 namespace {
 
-// How a text splits at its last backslash: kept whole when there is none or
-// only a leading one, empty when it ends with one, otherwise at *at.
-enum class Split { Whole, Empty, At };
-
-Split LastSeparator(const std::wstring& path, std::size_t* at) {
-  *at = path.rfind(L'\\');
-  if (*at == std::wstring::npos || *at == 0) return Split::Whole;
-  if (*at == path.size() - 1) return Split::Empty;
-  return Split::At;
+// The path functions keep a text whole when it has no backslash or only a
+// leading one.
+bool KeptWhole(const std::wstring& path) {
+  const std::size_t at = path.rfind(L'\\');
+  return at == std::wstring::npos || at == 0;
 }
+
+bool EndsWithBackslash(const std::wstring& path) { return !path.empty() && path.back() == L'\\'; }
 
 }  // namespace
 
@@ -48,16 +47,7 @@ std::wstring TimeText(std::uint32_t seconds, int mode) {
 }
 
 std::wstring FileNameOfPath(const std::wstring& path) {
-  std::size_t at = 0;
-  switch (LastSeparator(path, &at)) {
-    case Split::Whole:
-      return path;
-    case Split::Empty:
-      return std::wstring();
-    case Split::At:
-      break;
-  }
-  return path.substr(at + 1);
+  return KeptWhole(path) ? path : os::AfterLastBackslash(path);
 }
 
 std::wstring FileTitleOfPath(const std::wstring& path) {
@@ -68,25 +58,12 @@ std::wstring FileTitleOfPath(const std::wstring& path) {
 }
 
 std::wstring FolderOfPath(const std::wstring& path, bool whole) {
-  std::size_t at = 0;
-  switch (LastSeparator(path, &at)) {
-    case Split::Whole:
-      return path;
-    case Split::Empty:
-      return std::wstring();
-    case Split::At:
-      break;
-  }
-  const std::wstring folder = path.substr(0, at);
-  switch (LastSeparator(folder, &at)) {
-    case Split::Whole:
-      return folder;
-    case Split::Empty:
-      return std::wstring();
-    case Split::At:
-      break;
-  }
-  return whole ? folder : folder.substr(at + 1);
+  if (KeptWhole(path)) return path;
+  if (EndsWithBackslash(path)) return std::wstring();
+  const std::wstring folder = os::ParentFolder(path);
+  if (KeptWhole(folder)) return folder;
+  if (EndsWithBackslash(folder)) return std::wstring();
+  return whole ? folder : os::AfterLastBackslash(folder);
 }
 
 }  // namespace device

@@ -3,6 +3,7 @@
 #include "device/dap_acc.h"
 
 #include "common/text_format.h"
+#include "os/text_encoding.h"
 
 namespace device {
 namespace {
@@ -14,17 +15,10 @@ const wchar_t kExternalSuffix[] = L" - External Storage";
 const wchar_t kCardSuffix[] = L" - SD";
 const wchar_t kSettingsFile[] = L":\\SETTINGS.DAT";
 
-void ReplaceAll(std::wstring& text, const std::wstring& from, const std::wstring& to) {
-  for (std::size_t at = text.find(from); at != std::wstring::npos;
-       at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-}
-
 // The list name of an engine device: its storage said the short way.
 std::wstring ListNameOf(std::wstring friendlyName) {
-  ReplaceAll(friendlyName, kInternalSuffix, L"");
-  ReplaceAll(friendlyName, kExternalSuffix, kCardSuffix);
+  os::ReplaceAll(friendlyName, kInternalSuffix, L"");
+  os::ReplaceAll(friendlyName, kExternalSuffix, kCardSuffix);
   return friendlyName;
 }
 

@@ -4,6 +4,8 @@
 
 #include "common/text_format.h"
 #include "device/wait_cursor.h"
+#include "engine/model/placeholders.h"
+#include "os/paths.h"
 #include "resources/resource.h"
 
 namespace device {
@@ -13,7 +15,6 @@ const wchar_t kDriveDeviceMark[] = L"Digital Audio";
 const wchar_t kWmpInfoFile[] = L"\\WMPInfo.xml";
 const wchar_t kAlbumArtist[] = L"WM/AlbumArtist";
 const wchar_t kAlbum[] = L"Album";
-const wchar_t kNoArtist[] = L"アーティスト情報なし";
 
 // The engine whose devices are matched by the drive in their friendly name.
 constexpr int kFriendlyNameEngine = 10;
@@ -24,11 +25,6 @@ constexpr std::uint32_t kCleanUpWaitMs = 1000;
 constexpr int kFinished = 100;
 constexpr int kFailed = -1;
 constexpr int kCancelled = -2;
-
-std::wstring TextAfterLastBackslash(const std::wstring& path) {
-  const std::size_t at = path.rfind(L'\\');
-  return at == std::wstring::npos ? path : path.substr(at + 1);
-}
 
 }  // namespace
 
@@ -172,14 +168,14 @@ bool CDAPAcc::PrepareSync(wmp::IPlaylist* sourcePlaylist) {
     const std::int32_t track = item.GetTrackNumber();
     if (trackList && track >= 1 && !trackList->IsTrackChecked(track)) continue;
     const std::wstring url = item.GetSourceUrl();
-    if (!url.empty()) transfer_.sourceFiles.push_back(TextAfterLastBackslash(url));
+    if (!url.empty()) transfer_.sourceFiles.push_back(os::AfterLastBackslash(url));
     if (!firstTaken) {
       firstTaken = true;
       transfer_.albumFolder = FolderOfPath(url, false);
       transfer_.artistFolder = FolderOfPath(FolderOfPath(url, true), false);
       if (wmp::Failed(item.GetAttribute(kAlbumArtist, &transfer_.albumArtist)) ||
           transfer_.albumArtist.empty()) {
-        transfer_.albumArtist = kNoArtist;
+        transfer_.albumArtist = wmp::kUnknownArtist;
       }
       item.GetAttribute(kAlbum, &transfer_.albumTitle);
     }

@@ -171,9 +171,24 @@ std::wstring AsciiLower(std::wstring text) {
   return text;
 }
 
+std::wstring AsciiUpper(std::wstring text) {
+  for (wchar_t& c : text) {
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  }
+  return text;
+}
+
 bool EndsWithNoCase(const std::wstring& text, const std::wstring& suffix) {
   return text.size() >= suffix.size() &&
          AsciiLower(text.substr(text.size() - suffix.size())) == suffix;
+}
+
+void ReplaceAll(std::wstring& text, const std::wstring& from, const std::wstring& to) {
+  if (from.empty()) return;
+  for (std::size_t at = text.find(from); at != std::wstring::npos;
+       at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
 }
 
 }  // namespace os

@@ -22,7 +22,13 @@ std::wstring TextOfRegStringBytes(const std::vector<std::uint8_t>& bytes);
 // A..Z lowered, everything else kept: file names and keys compare without
 // case the way the file system does for ASCII.
 std::wstring AsciiLower(std::wstring text);
+// A..Z raised, everything else kept.
+std::wstring AsciiUpper(std::wstring text);
 // `text` ends with `suffix` (given in lower case), ASCII case ignored.
 bool EndsWithNoCase(const std::wstring& text, const std::wstring& suffix);
+
+// Every `from` in `text` replaced by `to`, left to right; a replacement is not
+// searched again. An empty `from` changes nothing.
+void ReplaceAll(std::wstring& text, const std::wstring& from, const std::wstring& to);
 
 }  // namespace os

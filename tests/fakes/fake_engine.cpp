@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/model/placeholders.h"
+#include "os/paths.h"
+
 namespace fakes {
-
-const wchar_t kNoDiscName[] = L"ドライブにディスクがありません";
-
 namespace {
 
 using wmp::HResult;
@@ -38,31 +38,6 @@ std::wstring Hex(std::uint64_t value) {
     value /= 16;
   } while (value != 0);
   return text;
-}
-
-// Windows paths meet whatever the case of their ASCII letters.
-std::wstring FoldedPath(const std::wstring& path) {
-  std::wstring folded = path;
-  for (wchar_t& c : folded) {
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-    if (c == L'/') c = L'\\';
-  }
-  return folded;
-}
-
-// "C:\\Music\\01 Song.wma" → "01 Song".
-std::wstring FileStem(const std::wstring& url) {
-  const std::size_t slash = url.find_last_of(L"\\/");
-  std::wstring name = slash == std::wstring::npos ? url : url.substr(slash + 1);
-  const std::size_t dot = name.rfind(L'.');
-  return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
-
-std::wstring Extension(const std::wstring& url) {
-  const std::size_t dot = url.rfind(L'.');
-  const std::size_t slash = url.find_last_of(L"\\/");
-  if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return {};
-  return url.substr(dot + 1);
 }
 
 std::wstring ReadAttribute(const MediaState& state, const std::wstring& name) {
@@ -112,7 +87,7 @@ std::shared_ptr<MediaState> FindItem(const std::vector<std::shared_ptr<MediaStat
   std::wstring url;
   if (wmp::Failed(media->SourceUrl(&url)) || url.empty()) return nullptr;
   for (const auto& item : items) {
-    if (FoldedPath(item->url) == FoldedPath(url)) return item;
+    if (os::PathKey(item->url) == os::PathKey(url)) return item;
   }
   return nullptr;
 }
@@ -455,7 +430,7 @@ FakePlaylistPtr MakeDisc(int count) {
   return MakeDisc(L"Album", tracks);
 }
 
-FakePlaylistPtr MakeNoDisc() { return FakePlaylist::Create(kNoDiscName); }
+FakePlaylistPtr MakeNoDisc() { return FakePlaylist::Create(wmp::kNoDiscPlaylistName); }
 
 HResult FakeCdromRip::StartRip() {
   HResult scripted = wmp::kOk;
@@ -557,8 +532,8 @@ FakeMediaPtr FakeMediaCollection::AddItem(FakeMediaPtr item) {
 }
 
 FakeMediaPtr FakeMediaCollection::AddFile(const std::wstring& url, const std::wstring& title) {
-  FakeMediaPtr item = FakeMedia::Create(title.empty() ? FileStem(url) : title, url);
-  item->Set(kMediaType, L"audio").Set(L"FileType", Extension(url));
+  FakeMediaPtr item = FakeMedia::Create(title.empty() ? os::PathStem(url) : title, url);
+  item->Set(kMediaType, L"audio").Set(L"FileType", os::PathExtension(url));
   return AddItem(item);
 }
 
@@ -617,7 +592,7 @@ bool FakeMediaCollection::Contains(const wmp::IMedia* item) const {
 
 FakeMediaPtr FakeMediaCollection::FindByUrl(const std::wstring& url) const {
   for (const auto& item : items_) {
-    if (!item->url.empty() && FoldedPath(item->url) == FoldedPath(url)) {
+    if (!item->url.empty() && os::PathKey(item->url) == os::PathKey(url)) {
       return std::make_shared<FakeMedia>(item);
     }
   }
@@ -704,7 +679,7 @@ FakePlaylistPtr FakePlaylistCollection::AddPlaylist(const std::wstring& name) {
   std::wstring url = folder_ + L"\\" + name + L".wpl";
   for (int n = 1; std::any_of(playlists_.begin(), playlists_.end(),
                               [&](const FakePlaylistPtr& p) {
-                                return FoldedPath(p->State()->info->url) == FoldedPath(url);
+                                return os::PathKey(p->State()->info->url) == os::PathKey(url);
                               });
        ++n) {
     url = folder_ + L"\\" + name + L" (" + std::to_wstring(n) + L").wpl";
@@ -1105,7 +1080,7 @@ HResult FakePlayer::NewMedia(const std::wstring& url, wmp::MediaPtr* item) {
     return scripted;
   }
   if (url.empty()) return wmp::kInvalidArg;
-  FakeMediaPtr media = FakeMedia::Create(FileStem(url), url);
+  FakeMediaPtr media = FakeMedia::Create(os::PathStem(url), url);
   if (FakeMediaPtr known = library_->FindByUrl(url)) {
     media->State()->attributes = known->State()->attributes;
     media->State()->seconds = known->State()->seconds;

@@ -207,9 +207,6 @@ class FakePlaylistArray : public wmp::IPlaylistArray {
 
 // ---------------------------------------------------------------- discs
 
-// The engine's name of the playlist of an empty drive.
-extern const wchar_t kNoDiscName[];
-
 struct FakeTrack {
   std::wstring title;
   std::wstring artist;

@@ -2,20 +2,14 @@
 
 #include <algorithm>
 
+#include "os/text_encoding.h"
+
 namespace fakes {
 namespace {
 
 using os::ErrorCode;
 
-std::wstring Upper(const std::wstring& text) {
-  std::wstring upper = text;
-  for (wchar_t& c : upper) {
-    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-  }
-  return upper;
-}
-
-wchar_t UpperLetter(wchar_t c) { return Upper(std::wstring(1, c))[0]; }
+wchar_t UpperLetter(wchar_t c) { return os::AsciiUpper(std::wstring(1, c))[0]; }
 
 struct ParsedPath {
   wchar_t letter = 0;
@@ -41,7 +35,7 @@ bool Parse(const std::wstring& path, ParsedPath* parsed) {
 // Windows wildcard match, case-insensitive; "*.*" matches every name.
 bool Matches(const std::wstring& pattern, const std::wstring& name) {
   if (pattern == L"*.*" || pattern == L"*") return true;
-  const std::wstring p = Upper(pattern), n = Upper(name);
+  const std::wstring p = os::AsciiUpper(pattern), n = os::AsciiUpper(name);
   std::size_t pi = 0, ni = 0, star = std::wstring::npos, mark = 0;
   while (ni < n.size()) {
     if (pi < p.size() && (p[pi] == L'?' || p[pi] == n[ni])) {
@@ -181,7 +175,8 @@ FakeFileSystem::Node* FakeFileSystem::Find(const std::wstring& path, ErrorCode* 
   Parse(path, &parsed);
   Node* node = &drive->root;
   for (std::size_t i = 0; i < parsed.parts.size(); ++i) {
-    auto it = node->folder ? node->children.find(Upper(parsed.parts[i])) : node->children.end();
+    auto it = node->folder ? node->children.find(os::AsciiUpper(parsed.parts[i]))
+                           : node->children.end();
     if (it == node->children.end()) {
       *error = i + 1 == parsed.parts.size() ? os::kErrorFileNotFound : os::kErrorPathNotFound;
       return nullptr;
@@ -224,7 +219,7 @@ void FakeFileSystem::AddFolder(const std::wstring& path) {
   node->folder = true;
   node->attributes = os::kAttributeDirectory;
   for (const std::wstring& part : parsed.parts) {
-    Node& child = node->children[Upper(part)];
+    Node& child = node->children[os::AsciiUpper(part)];
     if (child.name.empty()) {
       child.name = part;
       child.folder = true;
@@ -244,7 +239,7 @@ void FakeFileSystem::AddFile(const std::wstring& path, const std::string& conten
   AddFolder(folder);
   ErrorCode error = os::kSuccess;
   Node* parent = Find(folder, &error);
-  Node& file = parent->children[Upper(parsed.parts.back())];
+  Node& file = parent->children[os::AsciiUpper(parsed.parts.back())];
   file.name = parsed.parts.back();
   file.folder = false;
   file.attributes = attributes;
@@ -308,8 +303,8 @@ ErrorCode FakeFileSystem::CreateFolder(const std::wstring& path) {
   ErrorCode error = os::kSuccess;
   Node* parent = ParentOf(path, &leaf, &error);
   if (!parent) return error;
-  if (parent->children.count(Upper(leaf))) return os::kErrorAlreadyExists;
-  Node& folder = parent->children[Upper(leaf)];
+  if (parent->children.count(os::AsciiUpper(leaf))) return os::kErrorAlreadyExists;
+  Node& folder = parent->children[os::AsciiUpper(leaf)];
   folder.name = leaf;
   folder.folder = true;
   folder.attributes = os::kAttributeDirectory;
@@ -322,7 +317,7 @@ ErrorCode FakeFileSystem::RemoveFolder(const std::wstring& path) {
   ErrorCode error = os::kSuccess;
   Node* parent = ParentOf(path, &leaf, &error);
   if (!parent) return error;
-  auto it = parent->children.find(Upper(leaf));
+  auto it = parent->children.find(os::AsciiUpper(leaf));
   if (it == parent->children.end()) return os::kErrorFileNotFound;
   if (!it->second.folder) return 267;  // ERROR_DIRECTORY: not a folder
   if (!it->second.children.empty()) return os::kErrorDirNotEmpty;
@@ -336,11 +331,11 @@ ErrorCode FakeFileSystem::Move(const std::wstring& from, const std::wstring& to,
   ErrorCode error = os::kSuccess;
   Node* fromParent = ParentOf(from, &fromLeaf, &error);
   if (!fromParent) return error;
-  auto source = fromParent->children.find(Upper(fromLeaf));
+  auto source = fromParent->children.find(os::AsciiUpper(fromLeaf));
   if (source == fromParent->children.end()) return os::kErrorFileNotFound;
   Node* toParent = ParentOf(to, &toLeaf, &error);
   if (!toParent) return error;
-  auto target = toParent->children.find(Upper(toLeaf));
+  auto target = toParent->children.find(os::AsciiUpper(toLeaf));
   if (target != toParent->children.end()) {
     if (target == source) {  // a rename that only changes the case
       target->second.name = toLeaf;
@@ -355,7 +350,7 @@ ErrorCode FakeFileSystem::Move(const std::wstring& from, const std::wstring& to,
   Node moved = std::move(source->second);
   fromParent->children.erase(source);
   moved.name = toLeaf;
-  toParent->children[Upper(toLeaf)] = std::move(moved);
+  toParent->children[os::AsciiUpper(toLeaf)] = std::move(moved);
   return os::kSuccess;
 }
 
@@ -364,7 +359,7 @@ ErrorCode FakeFileSystem::Delete(const std::wstring& path) {
   ErrorCode error = os::kSuccess;
   Node* parent = ParentOf(path, &leaf, &error);
   if (!parent) return error;
-  auto it = parent->children.find(Upper(leaf));
+  auto it = parent->children.find(os::AsciiUpper(leaf));
   if (it == parent->children.end()) return os::kErrorFileNotFound;
   if (it->second.folder || (it->second.attributes & os::kAttributeReadOnly)) {
     return os::kErrorAccessDenied;
@@ -419,7 +414,7 @@ ErrorCode FakeFileSystem::Open(const std::wstring& path, os::OpenMode mode,
   std::wstring leaf;
   Node* parent = ParentOf(path, &leaf, &error);
   if (!parent) return error;
-  Node& file = parent->children[Upper(leaf)];
+  Node& file = parent->children[os::AsciiUpper(leaf)];
   if (file.folder || (file.attributes & os::kAttributeReadOnly)) return os::kErrorAccessDenied;
   if (file.name.empty()) {
     file.name = leaf;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/model/placeholders.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_engine.h"
 #include "fakes/fake_file_system.h"
@@ -452,7 +453,7 @@ TEST(CdromRefTest, PlaylistAndEject) {
   EXPECT_EQ(drive.Eject(), wmp::kOk);
   EXPECT_EQ(cdrom->Ejects(), 1);
   ASSERT_EQ(drive.GetPlaylist(&disc), wmp::kOk);
-  EXPECT_EQ(disc.GetName(), fakes::kNoDiscName);
+  EXPECT_EQ(disc.GetName(), wmp::kNoDiscPlaylistName);
   EXPECT_EQ(disc.GetCount(), 0);
 
   cdrom->Script().Fail(fakes::CdromOp::Playlist, wmp::kOk);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/model/placeholders.h"
 #include "mediaengine/disc/cd_audio.h"
 #include "fakes/fake_file_system.h"
 #include "os/text_encoding.h"
@@ -108,7 +109,7 @@ TEST(DiscImageTest, UnknownAlbumAndArtistUseTheEngineTexts) {
   EXPECT_EQ(disc->Track(1)->artist, L"アーティスト情報なし");
   EXPECT_EQ(disc->Track(1)->title, L"トラック 1");
   EXPECT_EQ(disc->Track(2)->artist, L"ゲスト");
-  EXPECT_EQ(std::wstring(mediaengine::kNoDiscPlaylistName), L"ドライブにディスクがありません");
+  EXPECT_EQ(std::wstring(wmp::kNoDiscPlaylistName), L"ドライブにディスクがありません");
 }
 
 TEST(DiscImageTest, ReadsExactlyTheBytesOfEachTrack) {

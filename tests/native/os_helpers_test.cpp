@@ -1,7 +1,9 @@
-// Text conversions at the edges and the calendar arithmetic of file times.
+// Text conversions at the edges, path and text helpers, and the calendar
+// arithmetic of file times.
 #include <gtest/gtest.h>
 
 #include "os/clock.h"
+#include "os/paths.h"
 #include "os/text_encoding.h"
 
 namespace {
@@ -41,6 +43,92 @@ TEST(TextEncoding, CaseIsIgnoredForAsciiOnly) {
   EXPECT_FALSE(os::EndsWithNoCase(L"cue", L".cue"));
   EXPECT_FALSE(os::EndsWithNoCase(L"song.wmav", L".wma"));
   EXPECT_FALSE(os::EndsWithNoCase(L"song.ＷＭＡ", L".wma"));
+}
+
+TEST(TextEncoding, AsciiUpperLeavesOtherLettersAlone) {
+  EXPECT_EQ(os::AsciiUpper(L"con.wma ｃ ä 曲"), L"CON.WMA ｃ ä 曲");
+}
+
+TEST(ReplaceAll, ReplacesLeftToRightWithoutSearchingReplacements) {
+  struct Case {
+    const wchar_t* text;
+    const wchar_t* from;
+    const wchar_t* to;
+    const wchar_t* expected;
+  };
+  const Case cases[] = {
+      {L"AC/DC: Live", L"/", L"-", L"AC-DC: Live"},
+      {L"x アルバム情報なし y アルバム情報なし", L"アルバム情報なし", L"ｱﾙﾊﾞﾑ", L"x ｱﾙﾊﾞﾑ y ｱﾙﾊﾞﾑ"},
+      {L"Player - Internal Storage", L" - Internal Storage", L"", L"Player"},
+      {L"aaa", L"a", L"aa", L"aaaaaa"},  // a replacement that holds `from` is not searched again
+      {L"aaaa", L"aa", L"a", L"aa"},
+      {L"nothing here", L"x", L"y", L"nothing here"},
+      {L"abc", L"", L"x", L"abc"},  // an empty `from` would match everywhere: nothing changes
+      {L"", L"a", L"b", L""},
+  };
+  for (const Case& c : cases) {
+    std::wstring text = c.text;
+    os::ReplaceAll(text, c.from, c.to);
+    EXPECT_EQ(text, c.expected) << os::Utf8FromWide(c.text);
+  }
+}
+
+TEST(Paths, TakeWindowsPathsApart) {
+  struct Case {
+    const wchar_t* path;
+    const wchar_t* lastPart;
+    const wchar_t* afterBackslash;
+    const wchar_t* parent;
+    const wchar_t* stem;
+    const wchar_t* extension;
+  };
+  const Case cases[] = {
+      {L"C:\\Music\\Artist\\01 Song.WMA", L"01 Song.WMA", L"01 Song.WMA", L"C:\\Music\\Artist",
+       L"01 Song", L"WMA"},
+      {L"C:\\Music/01 Song.wma", L"01 Song.wma", L"Music/01 Song.wma", L"C:", L"01 Song", L"wma"},
+      {L"C:\\Music.d\\README", L"README", L"README", L"C:\\Music.d", L"README", L""},
+      {L"C:\\a\\b.tar.gz", L"b.tar.gz", L"b.tar.gz", L"C:\\a", L"b.tar", L"gz"},
+      {L"C:\\a\\", L"", L"", L"C:\\a", L"", L""},
+      {L"name.wma", L"name.wma", L"name.wma", L"", L"name", L"wma"},
+      {L".wma", L".wma", L".wma", L"", L"", L"wma"},
+      {L"", L"", L"", L"", L"", L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(os::Utf8FromWide(c.path));
+    EXPECT_EQ(os::LastPathPart(c.path), c.lastPart);
+    EXPECT_EQ(os::AfterLastBackslash(c.path), c.afterBackslash);
+    EXPECT_EQ(os::ParentFolder(c.path), c.parent);
+    EXPECT_EQ(os::PathStem(c.path), c.stem);
+    EXPECT_EQ(os::PathExtension(c.path), c.extension);
+  }
+}
+
+TEST(Paths, TrailingBackslashesAndJoins) {
+  struct Case {
+    const wchar_t* path;
+    const wchar_t* without;
+    const wchar_t* with;
+    const wchar_t* joined;  // JoinPath(path, "x.wma")
+  };
+  const Case cases[] = {
+      {L"F:\\Music", L"F:\\Music", L"F:\\Music\\", L"F:\\Music\\x.wma"},
+      {L"F:\\Music\\\\", L"F:\\Music", L"F:\\Music\\\\", L"F:\\Music\\\\x.wma"},
+      {L"F:\\", L"F:\\", L"F:\\", L"F:\\x.wma"},  // a drive root keeps its backslash
+      {L"F:/Music/", L"F:/Music/", L"F:/Music/", L"F:/Music/x.wma"},
+      {L"", L"", L"\\", L"x.wma"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(os::Utf8FromWide(c.path));
+    EXPECT_EQ(os::WithoutTrailingBackslash(c.path), c.without);
+    EXPECT_EQ(os::WithTrailingBackslash(c.path), c.with);
+    EXPECT_EQ(os::JoinPath(c.path, L"x.wma"), c.joined);
+  }
+}
+
+TEST(Paths, KeysMeetAcrossCaseAndSlashes) {
+  EXPECT_EQ(os::PathKey(L"C:/Music/ABC.WMA"), L"c:\\music\\abc.wma");
+  EXPECT_EQ(os::PathKey(L"C:\\Music\\abc.wma"), os::PathKey(L"c:/MUSIC/ABC.wma"));
+  EXPECT_NE(os::PathKey(L"C:\\Music\\ＡＢＣ.wma"), os::PathKey(L"C:\\Music\\ａｂｃ.wma"));
 }
 
 TEST(FileTimeOfSecondsSince1970, MatchesTheCalendar) {
