@@ -23,15 +23,21 @@ int EventQueue::Drain() {
     if (draining_) return 0;
     draining_ = true;
   }
+  // A task that throws ends this drain, not the queue: the flag is cleared on
+  // the way out, so the next drain runs the tasks after it.
+  struct DrainingReset {
+    EventQueue* queue;
+    ~DrainingReset() {
+      std::lock_guard<std::mutex> lock(queue->mutex_);
+      queue->draining_ = false;
+    }
+  } reset{this};
   int ran = 0;
   for (;;) {
     Task task;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      if (tasks_.empty()) {
-        draining_ = false;
-        return ran;
-      }
+      if (tasks_.empty()) return ran;
       task = std::move(tasks_.front());
       tasks_.pop_front();
     }

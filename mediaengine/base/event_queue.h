@@ -18,7 +18,8 @@ class EventQueue {
   void Post(Task task);
   // Runs every task queued so far, including ones posted while draining.
   // Returns how many ran. Re-entrant calls (a sink that pumps messages)
-  // return at once; the outer drain carries on.
+  // return at once; the outer drain carries on. An exception of a task passes
+  // to the caller; the tasks behind it stay queued for the next Drain.
   int Drain();
   bool Empty() const;
 

@@ -1,6 +1,7 @@
 #include "mediaengine/win32/engine_window.h"
 
 #include "mediaengine/player/player.h"
+#include "os/win32/message_guard.h"
 
 namespace mediaengine::win32 {
 namespace {
@@ -51,16 +52,17 @@ LRESULT CALLBACK EngineWindow::WindowProc(HWND window, UINT message, WPARAM wPar
                       reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* self = reinterpret_cast<EngineWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self) {
-    if (message == kDrainMessage) {
+  const bool poll = message == WM_TIMER && wParam == kPollTimer;
+  if (self && (message == kDrainMessage || poll)) {
+    // An event sink that throws must not take the system's dispatch down.
+    const bool delivered = os::win32::GuardMessage(false, [self, poll] {
+      if (poll) self->player_->Poll();
       self->player_->DrainEvents();
-      return 0;
-    }
-    if (message == WM_TIMER && wParam == kPollTimer) {
-      self->player_->Poll();
-      self->player_->DrainEvents();
-      return 0;
-    }
+      return true;
+    });
+    // The events queued behind a failed one are delivered on the next wake.
+    if (!delivered) PostMessageW(window, kDrainMessage, 0, 0);
+    return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -99,6 +100,23 @@ TEST(EngineEvents, ASinkThatDrainsAgainDoesNotReorderEvents) {
   hub.Raise([](wmp::IPlayerEvents& s) { s.CdromMediaChange(2); });
   EXPECT_EQ(queue.Drain(), 2);
   EXPECT_EQ(sink->drives, (std::vector<long>{1, 2}));
+}
+
+TEST(EngineEvents, TheQueueKeepsDrainingAfterATaskThrows) {
+  mediaengine::EventQueue queue;
+  std::vector<int> ran;
+  queue.Post([&ran] { ran.push_back(1); });
+  queue.Post([] { throw std::runtime_error("a sink failed"); });
+  queue.Post([&ran] { ran.push_back(3); });
+  EXPECT_THROW(queue.Drain(), std::runtime_error);
+  EXPECT_EQ(ran, std::vector<int>{1});
+  EXPECT_FALSE(queue.Empty()) << "the task behind the failed one waits for the next drain";
+
+  EXPECT_EQ(queue.Drain(), 1);
+  queue.Post([&ran] { ran.push_back(4); });
+  EXPECT_EQ(queue.Drain(), 1) << "a failed drain leaves the queue usable";
+  EXPECT_EQ(ran, (std::vector<int>{1, 3, 4}));
+  EXPECT_TRUE(queue.Empty());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "controller/win32/main_window_parts.h"
 #include "engine/player_messages.h"
+#include "os/win32/message_guard.h"
 #include "resources/resource.h"
 
 namespace controller::win32 {
@@ -91,13 +92,10 @@ INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam
   }
   if (!self) return FALSE;
   // Engine events arrive here synchronously from the engine's callbacks:
-  // nothing may escape into the system.
-  INT_PTR handled = FALSE;
-  try {
-    handled = self->HandleMessage(message, wParam, lParam);
-  } catch (...) {
-    handled = FALSE;
-  }
+  // a handler that throws drops its message instead of unwinding into the
+  // dialog manager.
+  const INT_PTR handled = os::win32::GuardMessage<INT_PTR>(
+      FALSE, [&] { return self->HandleMessage(message, wParam, lParam); });
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, DWLP_USER, 0);
     self->window_ = nullptr;
