@@ -13,6 +13,7 @@
 #include "os/reg_key.h"
 #include "os/text_encoding.h"
 #include "os/win32/win32_registry.h"
+#include "support/saved_registry.h"
 
 namespace {
 
@@ -20,72 +21,9 @@ using os::Hive;
 using os::KeyAccess;
 using os::RegType;
 
-const wchar_t* const kValueNames[] = {L"First", L"Model", L"AutoSync"};
-
-// What one settings key held before a test, put back afterwards so that the
-// prefix is left as it was found.
-class SavedKey {
- public:
-  SavedKey(os::IRegistry& registry, Hive hive, std::wstring path)
-      : registry_(registry), hive_(hive), path_(std::move(path)) {
-    for (std::size_t at = path_.find(L'\\'); at != std::wstring::npos;
-         at = path_.find(L'\\', at + 1)) {
-      RecordLevel(path_.substr(0, at));
-    }
-    RecordLevel(path_);
-    const os::RegKey key = os::RegKey::Open(registry_, hive_, path_, KeyAccess::Read);
-    for (const wchar_t* name : kValueNames) {
-      Saved saved{name, RegType::None, {}, false};
-      saved.present = key && key.QueryBytes(name, &saved.type, &saved.bytes) == os::kSuccess;
-      values_.push_back(saved);
-    }
-  }
-
-  ~SavedKey() {
-    {
-      const os::RegKey key = os::RegKey::Open(registry_, hive_, path_, KeyAccess::ReadWrite);
-      for (const Saved& saved : values_) {
-        if (!key) break;
-        registry_.DeleteValue(key.Handle(), saved.name);
-        if (saved.present) {
-          registry_.SetValue(key.Handle(), saved.name, saved.type, saved.bytes.data(),
-                             static_cast<std::uint32_t>(saved.bytes.size()));
-        }
-      }
-    }
-    for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
-      registry_.DeleteKey(hive_, *it);
-    }
-  }
-
-  SavedKey(const SavedKey&) = delete;
-  SavedKey& operator=(const SavedKey&) = delete;
-
-  // Removes the three values (creating the key) so a test starts clean.
-  void Clear() {
-    const os::RegKey key = os::RegKey::Create(registry_, hive_, path_, KeyAccess::ReadWrite);
-    ASSERT_TRUE(key);
-    for (const wchar_t* name : kValueNames) registry_.DeleteValue(key.Handle(), name);
-  }
-
- private:
-  struct Saved {
-    std::wstring name;
-    RegType type;
-    std::vector<std::uint8_t> bytes;
-    bool present;
-  };
-
-  void RecordLevel(const std::wstring& path) {
-    if (!os::RegKey::Open(registry_, hive_, path, KeyAccess::Read)) created_.push_back(path);
-  }
-
-  os::IRegistry& registry_;
-  Hive hive_;
-  std::wstring path_;
-  std::vector<std::wstring> created_;  // levels missing before the test, outermost first
-  std::vector<Saved> values_;
-};
+// The values of one settings key, put back after a test so that the prefix
+// is left as it was found.
+std::vector<std::wstring> ValueNames() { return {L"First", L"Model", L"AutoSync"}; }
 
 const std::wstring kUserKey = L"Software\\Orbit\\Cadenza";
 const std::wstring kMachineKey = L"Software\\Orbit\\Cadenza";
@@ -93,7 +31,7 @@ const std::wstring kMachineWowKey = L"Software\\Wow6432Node\\Orbit\\Cadenza";
 
 class SettingsStoreWin32Test : public ::testing::Test {
  protected:
-  void SetUp() override { user_.Clear(); }
+  void SetUp() override { ASSERT_TRUE(user_.Clear()); }
 
   std::optional<std::uint32_t> Dword(Hive hive, const std::wstring& path,
                                      const std::wstring& name) {
@@ -121,7 +59,7 @@ class SettingsStoreWin32Test : public ::testing::Test {
   }
 
   os::win32::Win32Registry registry_;
-  SavedKey user_{registry_, Hive::CurrentUser, kUserKey};
+  wine_test::SavedRegistryValues user_{registry_, Hive::CurrentUser, kUserKey, ValueNames()};
 };
 
 TEST_F(SettingsStoreWin32Test, FirstRunCreatesTheUserValuesAndTheNextRunFindsThem) {
@@ -184,13 +122,14 @@ TEST_F(SettingsStoreWin32Test, WriteAutoSyncStoresADword) {
 }
 
 TEST_F(SettingsStoreWin32Test, MachineDefaultsFollowTheOsLevel) {
-  SavedKey machine(registry_, Hive::LocalMachine, kMachineKey);
-  SavedKey machineWow(registry_, Hive::LocalMachine, kMachineWowKey);
+  wine_test::SavedRegistryValues machine(registry_, Hive::LocalMachine, kMachineKey, ValueNames());
+  wine_test::SavedRegistryValues machineWow(registry_, Hive::LocalMachine, kMachineWowKey,
+                                            ValueNames());
   if (!os::RegKey::Create(registry_, Hive::LocalMachine, kMachineKey, KeyAccess::Write)) {
     GTEST_SKIP() << "HKLM is not writable here";
   }
-  machine.Clear();
-  machineWow.Clear();
+  ASSERT_TRUE(machine.Clear());
+  ASSERT_TRUE(machineWow.Clear());
   Write(Hive::LocalMachine, kMachineKey, L"Model", 1);
   Write(Hive::LocalMachine, kMachineKey, L"AutoSync", 1);
   Write(Hive::LocalMachine, kMachineWowKey, L"Model", 7);

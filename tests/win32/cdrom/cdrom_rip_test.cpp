@@ -24,121 +24,37 @@
 #include "fakes/fake_status_window.h"
 #include "fakes/fake_track_list.h"
 #include "os/reg_key.h"
-#include "os/win32/win32_clock.h"
-#include "os/win32/win32_drives.h"
-#include "os/win32/win32_file_system.h"
-#include "os/win32/win32_modules.h"
-#include "os/win32/win32_registry.h"
-#include "os/win32/win32_system.h"
-#include "os/win32/win32_top_windows.h"
 #include "resources/resource.h"
-#include "resources/win32/module_string_table.h"
+#include "support/files.h"
+#include "support/saved_registry.h"
+#include "support/test_window.h"
+#include "support/win32_platform.h"
 
 namespace {
 
 const wchar_t kPreferences[] = L"Software\\Microsoft\\MediaPlayer\\Preferences";
 constexpr DWORD kRipTimeoutMs = 120000;
 
-// A folder of its own: Wine reuses its small process ids from run to run.
-std::wstring TempFolder(const std::wstring& name) {
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  return std::wstring(temp) + name + std::to_wstring(GetCurrentProcessId()) + L"-" +
-         std::to_wstring(GetTickCount());
-}
-
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = folder + L"\\" + name;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        DeleteFileW(path.c_str());
-      }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryW(folder.c_str());
-}
-
-void Pump() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
-// One registry value of the shared prefix, put back as it was.
-class SavedValue {
- public:
-  SavedValue(os::IRegistry& registry, const wchar_t* name) : registry_(registry), name_(name) {
-    os::RegKey key = os::RegKey::Open(registry_, os::Hive::CurrentUser, kPreferences,
-                                      os::KeyAccess::Read);
-    had_ = key.IsOpen() && key.QueryBytes(name_, &type_, &bytes_) == os::kSuccess;
-  }
-  ~SavedValue() {
-    os::RegKey key = os::RegKey::Create(registry_, os::Hive::CurrentUser, kPreferences,
-                                        os::KeyAccess::Write);
-    if (!key.IsOpen()) return;
-    if (had_) {
-      registry_.SetValue(key.Handle(), name_, type_, bytes_.data(),
-                         static_cast<std::uint32_t>(bytes_.size()));
-    } else {
-      registry_.DeleteValue(key.Handle(), name_);
-    }
-  }
-  SavedValue(const SavedValue&) = delete;
-  SavedValue& operator=(const SavedValue&) = delete;
-
- private:
-  os::IRegistry& registry_;
-  std::wstring name_;
-  bool had_ = false;
-  os::RegType type_ = os::RegType::None;
-  std::vector<std::uint8_t> bytes_;
-};
-
 class CdromRipUnderWine : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"MarimbaCdromTestMain";
-    RegisterClassW(&windowClass);
-    main_ = CreateWindowExW(0, windowClass.lpszClassName, L"cdrom test", WS_OVERLAPPEDWINDOW, 0,
-                            0, 400, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
-    ASSERT_NE(main_, nullptr);
+    main_ = wine_test::MakeWindow(L"MarimbaCdromTestMain", DefWindowProcW, L"cdrom test", false);
+    ASSERT_NE(main_.Get(), nullptr);
   }
-  void TearDown() override { DestroyWindow(main_); }
 
-  os::win32::Win32Registry registry_;
-  os::win32::Win32FileSystem files_;
-  os::win32::Win32Drives drives_;
-  os::win32::Win32Clock clock_;
-  os::win32::Win32System system_;
-  os::win32::Win32TopWindows windows_;
-  os::win32::Win32Modules modules_;
-  os::Platform platform_{registry_, files_, drives_, clock_, system_, windows_, modules_};
-  res::win32::ModuleStringTable strings_{GetModuleHandleW(nullptr)};
-  HWND main_ = nullptr;
+  wine_test::Win32Platform win32_;
+  wine_test::OwnedWindow main_;
 };
 
 TEST_P(CdromRipUnderWine, RipsTheDemoDiscAndHandsOnTheCheckedTracks) {
   const int major = GetParam();
-  const std::wstring work = TempFolder(L"marimba-cdrom-" + std::to_wstring(major) + L"-");
+  const wine_test::TempFolder workFolder(L"marimba-cdrom-" + std::to_wstring(major) + L"-");
+  const std::wstring& work = workFolder.Path();
   const std::wstring ripFolder = work + L"\\rips";
-  CreateDirectoryW(work.c_str(), nullptr);
-  SavedValue savedPath(registry_, L"CDRecordPath");
-  SavedValue savedRate(registry_, L"WMARecordRate");
+  wine_test::SavedRegistryValues saved(win32_.registry, os::Hive::CurrentUser, kPreferences,
+                                       {L"CDRecordPath", L"WMARecordRate"});
   {
-    os::RegKey key = os::RegKey::Create(registry_, os::Hive::CurrentUser, kPreferences,
+    os::RegKey key = os::RegKey::Create(win32_.registry, os::Hive::CurrentUser, kPreferences,
                                         os::KeyAccess::Write);
     ASSERT_TRUE(key.IsOpen());
     ASSERT_EQ(key.SetString(L"CDRecordPath", ripFolder), os::kSuccess);
@@ -146,8 +62,8 @@ TEST_P(CdromRipUnderWine, RipsTheDemoDiscAndHandsOnTheCheckedTracks) {
   }
   const std::wstring version = L"MARIMBA_ENGINE_MAJOR_VERSION=" + std::to_wstring(major);
   _wputenv(version.c_str());
-  engine::win32::PlayerHost host(platform_, strings_, work + L"\\library");
-  ASSERT_TRUE(host.CreatePlayerHost(main_));
+  engine::win32::PlayerHost host(win32_.platform, win32_.strings, work + L"\\library");
+  ASSERT_TRUE(host.CreatePlayerHost(main_.Get()));
   _wputenv(L"MARIMBA_ENGINE_MAJOR_VERSION=");
 
   cdrom::PlayerContext context;
@@ -158,7 +74,8 @@ TEST_P(CdromRipUnderWine, RipsTheDemoDiscAndHandsOnTheCheckedTracks) {
   fakes::FakeTrackList list;
   fakes::FakeLabel sizeLabel;
   fakes::FakeLabel albumLabel;
-  cdrom::CCDROMAcc acc(context, drives_, files_, clock_, statusHost, strings_);
+  cdrom::CCDROMAcc acc(context, win32_.drives, win32_.files, win32_.clock, statusHost,
+                       win32_.strings);
   ASSERT_TRUE(acc.Attach(&combo));
   ASSERT_TRUE(acc.SetControls(&list, &sizeLabel, &albumLabel));
 
@@ -196,7 +113,7 @@ TEST_P(CdromRipUnderWine, RipsTheDemoDiscAndHandsOnTheCheckedTracks) {
   int progress = 0;
   const DWORD started = GetTickCount();
   while (progress != whole && GetTickCount() - started < kRipTimeoutMs) {
-    Pump();
+    wine_test::Pump();
     // The latest track that has started is the one being ripped.
     for (int b = tracks; b >= 1; --b) {
       const std::int32_t percent =
@@ -216,8 +133,8 @@ TEST_P(CdromRipUnderWine, RipsTheDemoDiscAndHandsOnTheCheckedTracks) {
   EXPECT_EQ(statusHost.Log().created, 1);
   EXPECT_EQ(statusHost.Log().destroyed, 1);
   const fakes::StatusLog& log = statusHost.Log();
-  EXPECT_EQ(log.messages.front(), strings_.Load(IDS_PROGRESS_RIP_PREPARING));
-  const std::wstring ripping = strings_.Load(IDS_PROGRESS_RIPPING);
+  EXPECT_EQ(log.messages.front(), win32_.strings.Load(IDS_PROGRESS_RIP_PREPARING));
+  const std::wstring ripping = win32_.strings.Load(IDS_PROGRESS_RIPPING);
   for (std::size_t i = 1; i < log.messages.size(); ++i) {
     EXPECT_EQ(log.messages[i].compare(0, ripping.size(), ripping), 0);
   }
@@ -237,7 +154,7 @@ TEST_P(CdromRipUnderWine, RipsTheDemoDiscAndHandsOnTheCheckedTracks) {
     numbers.push_back(item.GetTrackNumber());
     const std::wstring url = item.GetSourceUrl();
     EXPECT_EQ(url.compare(0, ripFolder.size(), ripFolder), 0) << "ripped below the rip folder";
-    EXPECT_TRUE(files_.Exists(url));
+    EXPECT_TRUE(win32_.files.Exists(url));
     EXPECT_GT(item.GetFileSize(), 0);
     EXPECT_EQ(item.GetFileType(), L"wma");
     EXPECT_EQ(item.GetBitrateKbps(), 64);
@@ -254,7 +171,6 @@ TEST_P(CdromRipUnderWine, RipsTheDemoDiscAndHandsOnTheCheckedTracks) {
   acc.Reset();
   context.UnbindPlayer();
   host.ReleasePlayerHost();
-  RemoveTree(work);
 }
 
 INSTANTIATE_TEST_SUITE_P(EngineGenerations, CdromRipUnderWine, ::testing::Values(11, 10),

@@ -12,7 +12,7 @@
 #include "mediaengine/devices/wmp_info_file.h"
 #include "os/text_encoding.h"
 #include "os/win32/win32_file_system.h"
-#include "player_drive.h"
+#include "support/player_drive.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ std::string Utf16LeWithMark(const std::wstring& text) {
 }
 
 TEST(WmpInfoFirstLineTest, TheDeviceIdIsFoundWhicheverEngineWroteTheFile) {
-  const dap_wine::PlayerDriveGuard guard;
+  const wine_test::PlayerDriveGuard guard;
   const std::wstring path = guard.Root() + L"WMPInfo.xml";
   const std::wstring element =
       std::wstring(L"<DeviceInfo><WMP DeviceID=\"") + kDeviceId + L"\"/></DeviceInfo>";
@@ -45,7 +45,7 @@ TEST(WmpInfoFirstLineTest, TheDeviceIdIsFoundWhicheverEngineWroteTheFile) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ASSERT_TRUE(dap_wine::WriteBytes(path, c.bytes));
+    ASSERT_TRUE(wine_test::WriteBytes(path, c.bytes));
     std::wstring line;
     ASSERT_TRUE(device::ReadFirstLine(files, path, 1999, kSystemCodePage, &line));
     EXPECT_EQ(line, element);

@@ -20,12 +20,12 @@
 #include "os/win32/win32_file_system.h"
 #include "os/win32/win32_modules.h"
 #include "os/win32/win32_system.h"
-#include "player_drive.h"
+#include "support/player_drive.h"
 #include "resources/win32/module_string_table.h"
 
 namespace {
 
-using dap_wine::PlayerLetter;
+using wine_test::PlayerLetter;
 
 using DriveLetters = int (*)(char*);
 using AdminAuthority = int (*)();
@@ -88,8 +88,8 @@ TEST(MakerLibrariesTest, PlayerDrivesFollowTheIdentityFile) {
     bool player;
     bool main;
   };
-  const std::string internal = dap_wine::Identity("Internal");
-  const std::string card = dap_wine::Identity("Card");
+  const std::string internal = wine_test::Identity("Internal");
+  const std::string card = wine_test::Identity("Card");
   const Case cases[] = {
       {"internal storage", internal.c_str(), true, true},
       {"memory card", card.c_str(), true, false},
@@ -98,7 +98,7 @@ TEST(MakerLibrariesTest, PlayerDrivesFollowTheIdentityFile) {
       {"no serial number", "Maker=Orbit\r\nStorage=Internal\r\n", false, false},
       {"no identity file", nullptr, false, false},
   };
-  const dap_wine::PlayerDriveGuard guard;
+  const wine_test::PlayerDriveGuard guard;
   const Library device(L"PlatDevice.dll");
   const auto all = device.Entry<DriveLetters>("CmnDeviceGetDriveNo");
   const auto main = device.Entry<DriveLetters>("CmnDeviceGetDriveNoMain");
@@ -108,7 +108,7 @@ TEST(MakerLibrariesTest, PlayerDrivesFollowTheIdentityFile) {
     SCOPED_TRACE(c.what);
     const std::wstring path = guard.Root() + L"PLAYER.INF";
     if (c.identity) {
-      ASSERT_TRUE(dap_wine::WriteBytes(path, c.identity));
+      ASSERT_TRUE(wine_test::WriteBytes(path, c.identity));
     } else {
       DeleteFileW(path.c_str());
     }
@@ -123,8 +123,8 @@ TEST(MakerLibrariesTest, PlayerDrivesFollowTheIdentityFile) {
 // The player access with the real libraries: letters, main storage and the
 // settings file rule on the mapped drive.
 TEST(MakerLibrariesTest, ThePlayerAccessReadsThemThroughTheModulePort) {
-  const dap_wine::PlayerDriveGuard guard;
-  ASSERT_TRUE(dap_wine::WriteBytes(guard.Root() + L"PLAYER.INF", dap_wine::Identity("Card")));
+  const wine_test::PlayerDriveGuard guard;
+  ASSERT_TRUE(wine_test::WriteBytes(guard.Root() + L"PLAYER.INF", wine_test::Identity("Card")));
   os::win32::Win32FileSystem files;
   os::win32::Win32Drives drives;
   os::win32::Win32Clock clock;
@@ -143,7 +143,7 @@ TEST(MakerLibrariesTest, ThePlayerAccessReadsThemThroughTheModulePort) {
   EXPECT_EQ(dap.GetDriveLetters(true).find(PlayerLetter()), std::wstring::npos);
   // A card is no main storage; with SETTINGS.DAT it counts as one only for
   // a user without administrator authority.
-  ASSERT_TRUE(dap_wine::WriteBytes(guard.Root() + L"SETTINGS.DAT", "settings"));
+  ASSERT_TRUE(wine_test::WriteBytes(guard.Root() + L"SETTINGS.DAT", "settings"));
   os::win32::Win32System system;
   EXPECT_EQ(dap.IsMainStorageDrive(drive), !system.HasAdminAuthority());
   dap.UnloadMakerLibraries();

@@ -23,22 +23,19 @@
 #include "fakes/fake_label.h"
 #include "fakes/fake_status_window.h"
 #include "fakes/fake_track_list.h"
-#include "os/win32/win32_clock.h"
-#include "os/win32/win32_drives.h"
-#include "os/win32/win32_file_system.h"
-#include "os/win32/win32_modules.h"
-#include "os/win32/win32_registry.h"
-#include "os/win32/win32_system.h"
-#include "player_drive.h"
-#include "resources/win32/module_string_table.h"
+#include "support/files.h"
+#include "support/player_drive.h"
+#include "support/test_window.h"
+#include "support/win32_platform.h"
 #include "ui/static_ex.h"
 #include "mediaengine/win32/engine_window.h"
 
 namespace {
 
-using dap_wine::Exists;
-using dap_wine::Names;
-using dap_wine::PlayerLetter;
+using wine_test::Exists;
+using wine_test::Names;
+using wine_test::PlayerLetter;
+using wine_test::PumpUntil;
 
 const wchar_t kArtist[] = L"Demo Artist";
 const wchar_t kAlbum[] = L"Demo Album";
@@ -65,37 +62,19 @@ class Events : public wmp::PlayerEventsBase {
   device::CDAPAcc& dap_;
 };
 
-void Pump() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-}
-
-bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
-  for (int waited = 0; waited < milliseconds; waited += 20) {
-    Pump();
-    if (done()) return true;
-    Sleep(20);
-  }
-  Pump();
-  return done();
-}
-
 class TransferRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    work_ = std::wstring(temp) + L"marimba-dap-" + std::to_wstring(GetCurrentProcessId());
-    dap_wine::RemoveTree(work_);
-    ASSERT_TRUE(CreateDirectoryW(work_.c_str(), nullptr));
+    ASSERT_TRUE(workFolder_.Created());
     const std::wstring root = guard_.Root();
-    ASSERT_TRUE(dap_wine::WriteBytes(root + L"PLAYER.INF", dap_wine::Identity("Internal")));
-    ASSERT_TRUE(dap_wine::WriteBytes(root + L"SETTINGS.DAT", "settings"));
+    ASSERT_TRUE(wine_test::WriteBytes(root + L"PLAYER.INF", wine_test::Identity("Internal")));
+    ASSERT_TRUE(wine_test::WriteBytes(root + L"SETTINGS.DAT", "settings"));
     DeleteFileW((root + L"WMPInfo.xml").c_str());
     RipAlbum();
 
-    mediaengine::EngineConfig config{files_, drives_, registry_, system_, clock_,
-                                work_ + L"\\library", 11, nullptr};
+    mediaengine::EngineConfig config{win32_.files,  win32_.drives, win32_.registry,
+                                     win32_.system, win32_.clock,  work_ + L"\\library",
+                                     11,            nullptr};
     player_ = mediaengine::Player::Create(config);
     window_ = std::make_unique<mediaengine::win32::EngineWindow>(player_);
     ASSERT_TRUE(context_.BindPlayer(player_));
@@ -117,7 +96,6 @@ class TransferRunTest : public ::testing::Test {
     context_.UnbindPlayer();
     window_.reset();
     player_.reset();
-    dap_wine::RemoveTree(work_);
   }
 
   // The album as a rip leaves it: rips\artist\album\"NN title.wma" with tags.
@@ -136,7 +114,7 @@ class TransferRunTest : public ::testing::Test {
       const std::wstring path =
           folder + L"\\0" + std::to_wstring(i + 1) + L" " + kTitles[i] + L".wma";
       mediaengine::WmaEncoder encoder;
-      ASSERT_EQ(encoder.Open(files_, path, tags, mediaengine::kWmaRateClass64), os::kSuccess);
+      ASSERT_EQ(encoder.Open(win32_.files, path, tags, mediaengine::kWmaRateClass64), os::kSuccess);
       std::vector<std::int16_t> tone(2 * 22050);
       for (std::size_t k = 0; k < tone.size(); ++k) {
         tone[k] = static_cast<std::int16_t>((k % 100) * 200);
@@ -147,16 +125,11 @@ class TransferRunTest : public ::testing::Test {
     }
   }
 
-  os::win32::Win32FileSystem files_;
-  os::win32::Win32Drives drives_;
-  os::win32::Win32Registry registry_;
-  os::win32::Win32System system_;
-  os::win32::Win32Clock clock_;
-  os::win32::Win32Modules modules_;
+  wine_test::Win32Platform win32_;
   fakes::FakeStatusHost statusHost_;
-  const res::win32::ModuleStringTable strings_{GetModuleHandleW(nullptr)};
-  dap_wine::PlayerDriveGuard guard_;
-  std::wstring work_;
+  wine_test::PlayerDriveGuard guard_;
+  wine_test::TempFolder workFolder_{L"marimba-dap-"};
+  const std::wstring work_ = workFolder_.Path();
   std::vector<std::wstring> ripped_;
   std::shared_ptr<mediaengine::Player> player_;
   std::unique_ptr<mediaengine::win32::EngineWindow> window_;
@@ -166,8 +139,8 @@ class TransferRunTest : public ::testing::Test {
   fakes::FakeComboBox combo_;
   fakes::FakeLabel used_;
   fakes::FakeLabel free_;
-  device::CDAPAcc dap_{device::DapPorts{files_, drives_, clock_, modules_, statusHost_, strings_,
-                                        context_, managers_,
+  device::CDAPAcc dap_{device::DapPorts{win32_.files, win32_.drives, win32_.clock, win32_.modules,
+                                        statusHost_, win32_.strings, context_, managers_,
                                         device::win32::WideFromAnsiCodePage},
                        &host_};
 };

@@ -14,11 +14,12 @@
 #include <vector>
 
 #include "mediaengine/codec/wma_encoder.h"
-#include "mediaengine/player/player.h"
 #include "mediaengine/devices/device_storage.h"
 #include "mediaengine/devices/folder_players.h"
 #include "mediaengine/devices/sync_device.h"
 #include "mediaengine/library/library_records.h"
+#include "mediaengine/player/player.h"
+#include "mediaengine/win32/engine_window.h"
 #include "native/engine_device_shared.h"
 #include "os/text_encoding.h"
 #include "os/win32/win32_clock.h"
@@ -26,7 +27,9 @@
 #include "os/win32/win32_file_system.h"
 #include "os/win32/win32_registry.h"
 #include "os/win32/win32_system.h"
-#include "mediaengine/win32/engine_window.h"
+#include "support/files.h"
+#include "support/player_drive.h"
+#include "support/test_window.h"
 
 namespace {
 
@@ -34,83 +37,19 @@ using device_test::DeviceEvents;
 using device_test::Gate;
 using device_test::MarkPlaylist;
 using device_test::SharedFileSystem;
-
-std::wstring PlayerRoot() {
-  const char* letter = std::getenv("MARIMBA_PLAYER_DRIVE");
-  return std::wstring{letter && *letter ? static_cast<wchar_t>(*letter) : L'F', L':', L'\\'};
-}
-
-std::string ReadBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::string();
-  std::string bytes;
-  char buffer[65536];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-  CloseHandle(file);
-  return bytes;
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == bytes.size();
-}
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using wine_test::Exists;
+using wine_test::Names;
+using wine_test::ReadBytes;
+using wine_test::WriteBytes;
 
 // Whether `folder` (with its trailing backslash) holds a copy under way.
 bool HoldsTemporaryCopies(const std::wstring& folder) {
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + mediaengine::kSyncTemporaryPrefix + L"*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return false;
-  FindClose(find);
-  return true;
-}
-
-std::vector<std::wstring> Names(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::wstring name = data.cFileName;
-    if (name != L"." && name != L"..") names.push_back(name);
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-  return names;
-}
-
-void RemoveTree(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-    for (const auto& name : Names(path + L"\\")) RemoveTree(path + L"\\" + name);
-    RemoveDirectoryW(path.c_str());
-  } else {
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
-  }
+  return !Names(folder, std::wstring(mediaengine::kSyncTemporaryPrefix) + L"*").empty();
 }
 
 class DeviceSyncTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    work_ = std::wstring(temp) + L"marimba-devices-" + std::to_wstring(GetCurrentProcessId());
-    RemoveTree(work_);
-    ASSERT_TRUE(CreateDirectoryW(work_.c_str(), nullptr));
-    // What the prefix's player drive holds stays as it was.
-    root_ = PlayerRoot();
-    for (const auto& name : Names(root_)) before_.insert(name);
-    for (const wchar_t* kept : {L"PLAYER.INF", L"WMPInfo.xml"}) {
-      if (Exists(root_ + kept)) saved_.push_back({kept, ReadBytes(root_ + kept)});
-    }
-  }
+  void SetUp() override { ASSERT_TRUE(workFolder_.Created()); }
 
   void TearDown() override {
     if (player_) {
@@ -119,11 +58,6 @@ class DeviceSyncTest : public ::testing::Test {
       player_->Close();
     }
     for (int slot : registered_) mediaengine::UnregisterFolderPlayer(registry_, slot);
-    for (const auto& name : Names(root_)) {
-      if (!before_.count(name)) RemoveTree(root_ + name);
-    }
-    for (const auto& [name, bytes] : saved_) WriteBytes(root_ + name, bytes);
-    RemoveTree(work_);
   }
 
   void WriteIdentity(const std::string& more) {
@@ -147,15 +81,8 @@ class DeviceSyncTest : public ::testing::Test {
   }
 
   // Runs the message loop until `done` or 30 s.
-  bool PumpUntil(const std::function<bool()>& done) {
-    const DWORD start = GetTickCount();
-    MSG message;
-    while (!done()) {
-      if (GetTickCount() - start > 30000) return false;
-      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-      Sleep(2);
-    }
-    return true;
+  static bool PumpUntil(const std::function<bool()>& done) {
+    return wine_test::PumpUntil(done, 30000);
   }
 
   // Events until one equal to `last` arrived.
@@ -247,6 +174,11 @@ class DeviceSyncTest : public ::testing::Test {
     EXPECT_FALSE(HoldsTemporaryCopies(folder));
   }
 
+  // Both outlive the engine: the drive and the work folder are put back last.
+  wine_test::PlayerDriveGuard drive_;
+  wine_test::TempFolder workFolder_{L"marimba-devices-"};
+  const std::wstring root_ = drive_.Root();
+  const std::wstring work_ = workFolder_.Path();
   os::win32::Win32FileSystem win32Files_;
   SharedFileSystem files_{win32Files_};
   os::win32::Win32Drives drives_;
@@ -260,10 +192,6 @@ class DeviceSyncTest : public ::testing::Test {
   wmp::PlaylistCollectionPtr playlists_;
   std::vector<wmp::SyncDevicePtr> partnered_;
   std::vector<int> registered_;
-  std::wstring work_;
-  std::wstring root_;
-  std::set<std::wstring> before_;
-  std::vector<std::pair<std::wstring, std::string>> saved_;
 };
 
 TEST_F(DeviceSyncTest, TheDriveGetsOnlyTheMarkedPlaylistsInTheFolderItsIdentityAsksFor) {

@@ -6,19 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
 #include <vector>
 
-#include "mediaengine/player/player.h"
 #include "engine/player_messages.h"
 #include "engine/win32/player_host.h"
-#include "os/win32/win32_clock.h"
-#include "os/win32/win32_drives.h"
-#include "os/win32/win32_file_system.h"
-#include "os/win32/win32_modules.h"
-#include "os/win32/win32_registry.h"
-#include "os/win32/win32_system.h"
-#include "os/win32/win32_top_windows.h"
-#include "resources/win32/module_string_table.h"
+#include "mediaengine/player/player.h"
+#include "support/files.h"
+#include "support/test_window.h"
+#include "support/win32_platform.h"
 
 namespace {
 
@@ -45,61 +42,37 @@ LRESULT CALLBACK PlayerAppProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HWND MakeWindow(const wchar_t* className, WNDPROC proc, const wchar_t* title, bool visible) {
-  WNDCLASSW windowClass = {};
-  windowClass.lpfnWndProc = proc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = className;
-  RegisterClassW(&windowClass);
-  return CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
-                         0, 0, 400, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
-}
-
-void PumpUntil(const std::function<bool()>& done) {
-  MSG message;
-  for (int i = 0; i < 300 && !done(); ++i) {
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    Sleep(10);
-  }
-}
-
-std::wstring TempFolder(const wchar_t* name) {
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  return std::wstring(temp) + name + std::to_wstring(GetCurrentProcessId());
-}
+// Up to three seconds of the UI thread's message loop.
+void PumpUntil(const std::function<bool()>& done) { wine_test::PumpUntil(done, 3000); }
 
 class PlayerHostTest : public ::testing::Test {
  protected:
   void SetUp() override {
     g_received.clear();
     g_closeRequested = false;
-    main_ = MakeWindow(L"MarimbaHostTestMain", MainProc, L"host test", false);
-    ASSERT_NE(main_, nullptr);
+    main_ = wine_test::MakeWindow(L"MarimbaHostTestMain", MainProc, L"host test", false);
+    ASSERT_NE(main_.Get(), nullptr);
+    ASSERT_TRUE(work_.Created());
   }
-  void TearDown() override { DestroyWindow(main_); }
 
-  os::win32::Win32Registry registry_;
-  os::win32::Win32FileSystem files_;
-  os::win32::Win32Drives drives_;
-  os::win32::Win32Clock clock_;
-  os::win32::Win32System system_;
-  os::win32::Win32TopWindows windows_;
-  os::win32::Win32Modules modules_;
-  os::Platform platform_{registry_, files_, drives_, clock_, system_, windows_, modules_};
-  res::win32::ModuleStringTable strings_{GetModuleHandleW(nullptr)};
-  HWND main_ = nullptr;
+  // The engine's library folder of one test.
+  std::wstring Library() const { return work_.Path() + L"\\library"; }
+
+  wine_test::TempFolder work_{L"marimba-host-"};
+  wine_test::Win32Platform win32_;
+  wine_test::OwnedWindow main_;
 };
 
 TEST_F(PlayerHostTest, HostsTheEngineInAnInvisibleChildAndClosesAVisiblePlayerWindow) {
-  HWND application = MakeWindow(L"MarimbaHostTestApp", PlayerAppProc, L"Windows Media Player", true);
-  engine::win32::PlayerHost host(platform_, strings_, TempFolder(L"marimba-host-a"));
-  ASSERT_TRUE(host.CreatePlayerHost(main_));
+  const wine_test::OwnedWindow application =
+      wine_test::MakeWindow(L"MarimbaHostTestApp", PlayerAppProc, L"Windows Media Player", true);
+  engine::win32::PlayerHost host(win32_.platform, win32_.strings, Library());
+  ASSERT_TRUE(host.CreatePlayerHost(main_.Get()));
   EXPECT_TRUE(g_closeRequested) << "a visible player application is asked to close";
 
   HWND hostWindow = host.HostWindow();
   ASSERT_NE(hostWindow, nullptr);
-  EXPECT_EQ(GetParent(hostWindow), main_);
+  EXPECT_EQ(GetParent(hostWindow), main_.Get());
   EXPECT_FALSE(IsWindowVisible(hostWindow)) << "the host window is never shown";
   EXPECT_TRUE(GetWindowLongW(hostWindow, GWL_STYLE) & WS_CLIPCHILDREN);
   EXPECT_EQ(host.VersionText().substr(0, 3), L"11.");
@@ -111,13 +84,12 @@ TEST_F(PlayerHostTest, HostsTheEngineInAnInvisibleChildAndClosesAVisiblePlayerWi
   EXPECT_EQ(player->HostName(), L"ルミナート");
   host.ReleasePlayerHost();
   EXPECT_EQ(host.Player(), nullptr);
-  DestroyWindow(application);
 }
 
 TEST_F(PlayerHostTest, DeliversARealEngineEventAsAWindowMessageOnTheUiThread) {
-  engine::win32::PlayerHost host(platform_, strings_, TempFolder(L"marimba-host-b"));
-  ASSERT_TRUE(host.CreatePlayerHost(main_));
-  ASSERT_TRUE(host.ConnectPlayerEvents(main_));
+  engine::win32::PlayerHost host(win32_.platform, win32_.strings, Library());
+  ASSERT_TRUE(host.CreatePlayerHost(main_.Get()));
+  ASSERT_TRUE(host.ConnectPlayerEvents(main_.Get()));
 
   wmp::PlaylistCollectionPtr playlists;
   ASSERT_EQ(host.Player()->PlaylistCollection(&playlists), wmp::kOk);
@@ -142,20 +114,39 @@ TEST_F(PlayerHostTest, DeliversARealEngineEventAsAWindowMessageOnTheUiThread) {
   EXPECT_TRUE(g_received.empty()) << "nothing arrives after the host is released";
 }
 
+TEST_F(PlayerHostTest, AnEventThatThrowsIsDroppedAndTheOnesBehindItStillArrive) {
+  engine::win32::PlayerHost host(win32_.platform, win32_.strings, Library());
+  ASSERT_TRUE(host.CreatePlayerHost(main_.Get()));
+  auto* player = dynamic_cast<mediaengine::Player*>(host.Player().get());
+  ASSERT_NE(player, nullptr);
+  std::vector<int> delivered;
+  player->Queue().Post([&delivered] { delivered.push_back(1); });
+  player->Queue().Post([] { throw std::runtime_error("a sink failed"); });
+  player->Queue().Post([&delivered] { delivered.push_back(3); });
+  // Unguarded, the exception would unwind out of DispatchMessageW into this loop.
+  PumpUntil([&delivered] { return delivered.size() >= 2; });
+  EXPECT_EQ(delivered, (std::vector<int>{1, 3}));
+
+  player->Queue().Post([&delivered] { delivered.push_back(4); });
+  PumpUntil([&delivered] { return delivered.size() >= 3; });
+  EXPECT_EQ(delivered, (std::vector<int>{1, 3, 4})) << "the engine window keeps delivering";
+  host.ReleasePlayerHost();
+}
+
 TEST_F(PlayerHostTest, ReportsTheOlderMajorVersionWhenAskedTo) {
   SetEnvironmentVariableW(L"MARIMBA_ENGINE_MAJOR_VERSION", L"10");
   _wputenv(L"MARIMBA_ENGINE_MAJOR_VERSION=10");
-  engine::win32::PlayerHost host(platform_, strings_, TempFolder(L"marimba-host-c"));
-  ASSERT_TRUE(host.CreatePlayerHost(main_));
+  engine::win32::PlayerHost host(win32_.platform, win32_.strings, Library());
+  ASSERT_TRUE(host.CreatePlayerHost(main_.Get()));
   EXPECT_EQ(host.VersionText().substr(0, 3), L"10.");
   _wputenv(L"MARIMBA_ENGINE_MAJOR_VERSION=");
   SetEnvironmentVariableW(L"MARIMBA_ENGINE_MAJOR_VERSION", nullptr);
 }
 
 TEST_F(PlayerHostTest, FailsWithoutAMainWindow) {
-  engine::win32::PlayerHost host(platform_, strings_, TempFolder(L"marimba-host-d"));
+  engine::win32::PlayerHost host(win32_.platform, win32_.strings, Library());
   EXPECT_FALSE(host.CreatePlayerHost(nullptr));
-  EXPECT_FALSE(host.ConnectPlayerEvents(main_)) << "no player to connect to";
+  EXPECT_FALSE(host.ConnectPlayerEvents(main_.Get())) << "no player to connect to";
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "os/text_encoding.h"
 #include "os/win32/win32_registry.h"
 #include "os/win32/win32_system.h"
+#include "support/saved_registry.h"
 
 namespace {
 
@@ -44,80 +45,7 @@ std::vector<std::wstring> PreferenceValues() {
   return names;
 }
 
-// The named values of one key as they were before a test, put back
-// afterwards; key levels the test created are removed again.
-class SavedValues {
- public:
-  SavedValues(os::IRegistry& registry, Hive hive, std::wstring path,
-              std::vector<std::wstring> names)
-      : registry_(registry), hive_(hive), path_(std::move(path)) {
-    for (std::size_t at = path_.find(L'\\'); at != std::wstring::npos;
-         at = path_.find(L'\\', at + 1)) {
-      RecordLevel(path_.substr(0, at));
-    }
-    RecordLevel(path_);
-    const os::RegKey key = os::RegKey::Open(registry_, hive_, path_, KeyAccess::Read);
-    for (std::wstring& name : names) {
-      Saved saved{std::move(name), RegType::None, {}, false};
-      saved.present = key && key.QueryBytes(saved.name, &saved.type, &saved.bytes) == os::kSuccess;
-      values_.push_back(std::move(saved));
-    }
-  }
-
-  ~SavedValues() {
-    {
-      const os::RegKey key = os::RegKey::Open(registry_, hive_, path_, KeyAccess::ReadWrite);
-      for (const Saved& saved : values_) {
-        if (!key) break;
-        registry_.DeleteValue(key.Handle(), saved.name);
-        if (saved.present) {
-          registry_.SetValue(key.Handle(), saved.name, saved.type, saved.bytes.data(),
-                             static_cast<std::uint32_t>(saved.bytes.size()));
-        }
-      }
-    }
-    RemoveCreatedLevels();
-  }
-
-  SavedValues(const SavedValues&) = delete;
-  SavedValues& operator=(const SavedValues&) = delete;
-
-  // Removes the saved values (creating the key); false when that fails.
-  bool Clear() {
-    const os::RegKey key = os::RegKey::Create(registry_, hive_, path_, KeyAccess::ReadWrite);
-    if (!key) return false;
-    for (const Saved& saved : values_) registry_.DeleteValue(key.Handle(), saved.name);
-    return true;
-  }
-
-  // Takes the key away when this test brought it; true when it is gone.
-  bool RemoveKey() {
-    if (created_.empty() || created_.back() != path_) return false;
-    RemoveCreatedLevels();
-    return !os::RegKey::Open(registry_, hive_, path_, KeyAccess::Read);
-  }
-
- private:
-  struct Saved {
-    std::wstring name;
-    RegType type;
-    std::vector<std::uint8_t> bytes;
-    bool present;
-  };
-
-  void RecordLevel(const std::wstring& path) {
-    if (!os::RegKey::Open(registry_, hive_, path, KeyAccess::Read)) created_.push_back(path);
-  }
-  void RemoveCreatedLevels() {
-    for (auto it = created_.rbegin(); it != created_.rend(); ++it) registry_.DeleteKey(hive_, *it);
-  }
-
-  os::IRegistry& registry_;
-  Hive hive_;
-  std::wstring path_;
-  std::vector<std::wstring> created_;  // levels missing before the test, outermost first
-  std::vector<Saved> values_;
-};
+using wine_test::SavedRegistryValues;
 
 class WmpRegAccWin32Test : public ::testing::Test {
  protected:
@@ -161,7 +89,7 @@ class WmpRegAccWin32Test : public ::testing::Test {
 
   os::win32::Win32Registry registry_;
   os::win32::Win32System system_;
-  SavedValues prefs_{registry_, Hive::CurrentUser, kPrefs, PreferenceValues()};
+  SavedRegistryValues prefs_{registry_, Hive::CurrentUser, kPrefs, PreferenceValues()};
 };
 
 TEST_F(WmpRegAccWin32Test, TakeOverWritesEveryValueWithItsType) {
@@ -259,7 +187,7 @@ TEST(PlayerInstallationWin32Test, ThePrefixHasAPlayerOfVersion10OrLater) {
 TEST(PlayerInstallationWin32Test, InstalledAndVersionFromTheMachineRecord) {
   os::win32::Win32Registry registry;
   os::win32::Win32System system;
-  SavedValues setup(registry, Hive::LocalMachine, kSetup, {L"IsInstalled", L"Version"});
+  SavedRegistryValues setup(registry, Hive::LocalMachine, kSetup, {L"IsInstalled", L"Version"});
   if (!setup.Clear()) GTEST_SKIP() << "HKLM is not writable here";
   const os::RegKey key = os::RegKey::Open(registry, Hive::LocalMachine, kSetup, KeyAccess::Write);
   ASSERT_TRUE(key);

@@ -22,6 +22,7 @@
 #include "os/win32/win32_top_windows.h"
 #include "resources/resource.h"
 #include "resources/win32/module_string_table.h"
+#include "ui/win32/gdi.h"
 
 namespace {
 
@@ -169,12 +170,16 @@ Capture CaptureWindow(HWND window) {
   Capture capture;
   capture.width = rect.right - rect.left;
   capture.height = rect.bottom - rect.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, capture.width, capture.height);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, capture.width, capture.height, screen, rect.left, rect.top, SRCCOPY);
-  SelectObject(memory, previous);
+  const ui::win32::WindowDc screen(nullptr);
+  const ui::win32::MemoryDc memory(screen.Get());
+  const ui::win32::Bitmap bitmap(
+      CreateCompatibleBitmap(screen.Get(), capture.width, capture.height));
+  {
+    // GetDIBits wants the bitmap out of every DC again.
+    const ui::win32::SelectScope selected(memory.Get(), bitmap.Get());
+    BitBlt(memory.Get(), 0, 0, capture.width, capture.height, screen.Get(), rect.left, rect.top,
+           SRCCOPY);
+  }
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = capture.width;
@@ -185,15 +190,13 @@ Capture CaptureWindow(HWND window) {
   // Rows of a 24-bit DIB are padded to 4 bytes; ask for exact rows by width.
   const int stride = ((capture.width * 3 + 3) / 4) * 4;
   std::vector<BYTE> padded(static_cast<std::size_t>(stride) * capture.height);
-  GetDIBits(memory, bitmap, 0, capture.height, padded.data(), &info, DIB_RGB_COLORS);
+  GetDIBits(memory.Get(), bitmap.Get(), 0, capture.height, padded.data(), &info,
+            DIB_RGB_COLORS);
   capture.pixels.resize(static_cast<std::size_t>(capture.width) * capture.height * 3);
   for (int y = 0; y < capture.height; ++y) {
     std::copy_n(&padded[static_cast<std::size_t>(y) * stride], capture.width * 3,
                 &capture.pixels[static_cast<std::size_t>(y) * capture.width * 3]);
   }
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   return capture;
 }
 

@@ -9,6 +9,7 @@
 #include "os/win32/win32_modules.h"
 #include "os/win32/win32_system.h"
 #include "os/win32/win32_top_windows.h"
+#include "support/test_window.h"
 
 namespace {
 
@@ -61,8 +62,10 @@ HWND MakeWindow(const wchar_t* title, bool visible, HWND owner = nullptr) {
 
 TEST(Win32TopWindows, FindsByExactTitleAndEnumeratesWithParents) {
   os::win32::Win32TopWindows windows;
-  HWND player = MakeWindow(L"Windows Media Player", true);
-  HWND child = MakeWindow(L"ネット検索", false, player);
+  const wine_test::OwnedWindow ownedPlayer(MakeWindow(L"Windows Media Player", true));
+  const HWND player = ownedPlayer.Get();
+  const wine_test::OwnedWindow ownedChild(MakeWindow(L"ネット検索", false, player));
+  const HWND child = ownedChild.Get();
   ASSERT_TRUE(player && child);
 
   EXPECT_EQ(windows.FindByTitle(L"Windows Media Player"), reinterpret_cast<os::WindowRef>(player));
@@ -87,8 +90,6 @@ TEST(Win32TopWindows, FindsByExactTitleAndEnumeratesWithParents) {
 
   windows.RequestClose(reinterpret_cast<os::WindowRef>(player));
   EXPECT_EQ(GetWindowLongPtrW(player, GWLP_USERDATA), 1) << "WM_CLOSE sent synchronously";
-  DestroyWindow(child);
-  DestroyWindow(player);
 }
 
 TEST(Win32Modules, LoadsByNameAndFindsEntries) {

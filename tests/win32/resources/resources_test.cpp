@@ -18,6 +18,8 @@
 #include "resources/rc_string_table.h"
 #include "resources/resource.h"
 #include "resources/win32/module_string_table.h"
+#include "support/test_window.h"
+#include "ui/win32/gdi.h"
 
 namespace {
 
@@ -408,9 +410,10 @@ TEST_F(Dialogs, CreateTheirControls) {
     std::memcpy(&style, copy.data() + 12, sizeof style);
     style &= ~WS_VISIBLE;
     std::memcpy(copy.data() + 12, &style, sizeof style);
-    HWND dialog = CreateDialogIndirectParamW(
+    const wine_test::OwnedWindow owned(CreateDialogIndirectParamW(
         module_, reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()), nullptr,
-        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0));
+    const HWND dialog = owned.Get();
     ASSERT_NE(dialog, nullptr);
 
     DialogTemplate t;
@@ -429,7 +432,6 @@ TEST_F(Dialogs, CreateTheirControls) {
       EXPECT_EQ(picture.bottom - picture.top, client.bottom);
       EXPECT_EQ(GetWindow(dialog, GW_CHILD), skin) << "picture on top of the z-order";
     }
-    DestroyWindow(dialog);
   }
 }
 
@@ -500,11 +502,11 @@ TEST_F(Pictures, IconHasSmallAndLargeImages) {
 // Pixels of a bitmap resource, top row first, as 0x00RRGGBB.
 std::vector<std::vector<DWORD>> Pixels(HMODULE module, unsigned id, BITMAP* info) {
   std::vector<std::vector<DWORD>> rows;
-  HBITMAP bitmap = static_cast<HBITMAP>(
-      LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (bitmap == nullptr) return rows;
+  const ui::win32::Bitmap bitmap(static_cast<HBITMAP>(
+      LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (!bitmap) return rows;
   DIBSECTION dib = {};
-  if (GetObjectW(bitmap, sizeof dib, &dib) == sizeof dib) {
+  if (GetObjectW(bitmap.Get(), sizeof dib, &dib) == sizeof dib) {
     *info = dib.dsBm;
     const BYTE* bits = static_cast<const BYTE*>(dib.dsBm.bmBits);
     const bool bottom_up = dib.dsBmih.biHeight > 0;
@@ -519,7 +521,6 @@ std::vector<std::vector<DWORD>> Pixels(HMODULE module, unsigned id, BITMAP* info
       rows.push_back(line);
     }
   }
-  DeleteObject(bitmap);
   return rows;
 }
 
