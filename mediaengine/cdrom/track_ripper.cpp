@@ -23,9 +23,8 @@ constexpr int kMaxNumber = 9999;
 // name is free.
 std::wstring FreeRipPath(os::IFileSystem& files, const std::wstring& path,
                          const os::TrackFacts& ripped, bool* replace) {
-  const std::size_t slash = path.rfind(L'\\');
-  const std::wstring folder = path.substr(0, slash + 1);
-  const std::wstring name = path.substr(slash + 1);
+  const std::wstring name = os::AfterLastBackslash(path);
+  const std::wstring folder = path.substr(0, path.size() - name.size());  // with its backslash
   for (int number = 1; number <= kMaxNumber; ++number) {
     const std::wstring candidate =
         number == 1 ? path : folder + os::DeviceFileName(folder, name, number);

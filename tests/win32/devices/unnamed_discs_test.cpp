@@ -27,55 +27,12 @@
 #include "os/win32/win32_file_system.h"
 #include "os/win32/win32_registry.h"
 #include "os/win32/win32_system.h"
+#include "support/files.h"
 
 namespace {
 
-std::wstring TempFolder() {
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  return std::wstring(temp) + L"marimba-unnamed-" + std::to_wstring(GetCurrentProcessId()) +
-         L"-" + std::to_wstring(GetTickCount());
-}
-
-void RemoveTree(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    DeleteFileW(path.c_str());
-    return;
-  }
-  WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = data.cFileName;
-      if (name != L"." && name != L"..") RemoveTree(path + L"\\" + name);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-  }
-  RemoveDirectoryW(path.c_str());
-}
-
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == bytes.size();
-}
-
-std::string ReadBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::string();
-  std::string bytes;
-  char buffer[65536];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-  CloseHandle(file);
-  return bytes;
-}
+using wine_test::ReadBytes;
+using wine_test::WriteBytes;
 
 // A disc of two tracks without any CD-TEXT: a cue sheet and its BIN of a
 // tone of `pitch`, the tracks `seconds` long.
@@ -103,8 +60,7 @@ bool WriteUnnamedDisc(const std::wstring& root, int pitch, const int (&seconds)[
 class UnnamedDiscsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    work_ = TempFolder();
-    ASSERT_TRUE(CreateDirectoryW(work_.c_str(), nullptr));
+    ASSERT_TRUE(workFolder_.Created());
     ASSERT_TRUE(CreateDirectoryW((work_ + L"\\player").c_str(), nullptr));
     library_ = std::make_unique<mediaengine::MediaLibrary>(
         files_, work_ + L"\\library", [this](const std::wstring& path, mediaengine::AsfInfo* info) {
@@ -122,7 +78,6 @@ class UnnamedDiscsTest : public ::testing::Test {
   void TearDown() override {
     context_.reset();
     library_.reset();
-    RemoveTree(work_);
   }
 
   // Rips both tracks of the disc in `folder`; the files it made.
@@ -155,6 +110,8 @@ class UnnamedDiscsTest : public ::testing::Test {
     return job.Run(stop_, [](long) {});
   }
 
+  wine_test::TempFolder workFolder_{L"marimba-unnamed-"};
+  const std::wstring work_ = workFolder_.Path();
   os::win32::Win32FileSystem files_;
   os::win32::Win32Drives drives_;
   os::win32::Win32Registry registry_;
@@ -166,7 +123,6 @@ class UnnamedDiscsTest : public ::testing::Test {
   std::unique_ptr<mediaengine::EngineContext> context_;
   mediaengine::RipPreferences preferences_;
   std::atomic<bool> stop_{false};
-  std::wstring work_;
 };
 
 TEST_F(UnnamedDiscsTest, ASecondDiscWithoutCdTextKeepsTheFirstDiscsFiles) {
