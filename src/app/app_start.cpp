@@ -1,5 +1,6 @@
 #include "app/app_start.h"
 
+#include "app/machine_defaults.h"
 #include "app/os_level.h"
 #include "engine/wmp_reg_acc.h"
 #include "resources/resource.h"
@@ -9,7 +10,7 @@ namespace app {
 const wchar_t kSingleInstanceMutexName[] = L"Global\\Global MUTEX for Tessera CD PC Software";
 
 StartEnd RunApplication(os::Platform& platform, const res::IStringTable& strings,
-                        IAppShell& shell, CMarimbaApp& app) {
+                        IAppShell& shell, controller::CMarimbaApp& app) {
   shell.ShowWaitCursor();
 
   os::ErrorCode mutexError = os::kSuccess;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/settings_store.h"
+#include "controller/marimba_app.h"
 #include "os/platform.h"
 #include "resources/string_table.h"
 
@@ -14,15 +14,6 @@ namespace app {
 
 // Name of the machine-wide single-instance mutex.
 extern const wchar_t kSingleInstanceMutexName[];
-
-// What the application object knows once the checks have passed; the main
-// window reads it.
-struct CMarimbaApp {
-  std::int32_t osLevel = 10;
-  std::int32_t playerMajorVersion = 0;
-  std::uint32_t ripProtection = 1;
-  MachineDefaults machineDefaults;
-};
 
 // How one start ended; the process ends after it in every case.
 enum class StartEnd {
@@ -48,10 +39,10 @@ class IAppShell {
   // A message box with no owner window, error icon, OK button.
   virtual void ShowStartMessage(unsigned textId, unsigned captionId) = 0;
   // Creates and runs the main window modally; returns when it has closed.
-  virtual void RunMainWindow(const CMarimbaApp& app) = 0;
+  virtual void RunMainWindow(const controller::CMarimbaApp& app) = 0;
 };
 
 StartEnd RunApplication(os::Platform& platform, const res::IStringTable& strings,
-                        IAppShell& shell, CMarimbaApp& app);
+                        IAppShell& shell, controller::CMarimbaApp& app);
 
 }  // namespace app

@@ -6,6 +6,7 @@
 
 #include "device/file_time.h"
 #include "device/wait_cursor.h"
+#include "engine/model/placeholders.h"
 #include "os/device_names.h"
 #include "os/text_encoding.h"
 
@@ -20,7 +21,6 @@ const wchar_t kTitle[] = L"Title";
 const wchar_t kAuthor[] = L"Author";
 const wchar_t kTrackNumber[] = L"WM/TrackNumber";
 // What the engine calls an album without a name, in its folders too.
-const wchar_t kNoAlbum[] = L"アルバム情報なし";
 // Far more files of one name than a player holds.
 constexpr int kMaxNumber = 9999;
 
@@ -163,9 +163,9 @@ void CDAPAcc::MoveOutOfMusicFolder() {
   // The folders the engine synchronised into, named by the same rule.
   const std::wstring music = drive + kMusicFolder;
   const std::wstring artistPath = music + L"\\" + os::DeviceFolderNameOrStandIn(transfer_.albumArtist);
-  const std::wstring albumPath =
-      artistPath + L"\\" +
-      os::DeviceFolderNameOrStandIn(transfer_.albumTitle.empty() ? kNoAlbum : transfer_.albumTitle);
+  const std::wstring album =
+      transfer_.albumTitle.empty() ? std::wstring(wmp::kUnknownAlbum) : transfer_.albumTitle;
+  const std::wstring albumPath = artistPath + L"\\" + os::DeviceFolderNameOrStandIn(album);
   std::vector<os::FindEntry> entries;
   if (files_.FindFiles(albumPath + L"\\*.*", &entries) == os::kSuccess) {
     for (const os::FindEntry& entry : entries) {

@@ -9,14 +9,6 @@
 namespace fakes {
 namespace {
 
-std::wstring Fold(const std::wstring& text) {
-  std::wstring folded = text;
-  for (wchar_t& c : folded) {
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-  }
-  return folded;
-}
-
 bool CanRead(os::KeyAccess access) { return access != os::KeyAccess::Write; }
 bool CanWrite(os::KeyAccess access) { return access != os::KeyAccess::Read; }
 
@@ -35,7 +27,7 @@ bool FakeRegistry::SplitPath(const std::wstring& path, std::vector<std::wstring>
   while (start <= path.size()) {
     std::size_t end = path.find(L'\\', start);
     if (end == std::wstring::npos) end = path.size();
-    if (end > start) parts->push_back(Fold(path.substr(start, end - start)));
+    if (end > start) parts->push_back(os::AsciiLower(path.substr(start, end - start)));
     start = end + 1;
   }
   return true;
@@ -145,7 +137,7 @@ os::ErrorCode FakeRegistry::QueryValue(os::KeyHandle key, const std::wstring& na
   const os::ErrorCode rc = Resolve(key, false, &handle);
   if (rc != os::kSuccess) return rc;
   if (data && !size) return os::kErrorInvalidParameter;
-  auto it = handle->key->values.find(Fold(name));
+  auto it = handle->key->values.find(os::AsciiLower(name));
   if (it == handle->key->values.end()) return os::kErrorFileNotFound;
   const Value& value = it->second;
   const auto needed = static_cast<std::uint32_t>(value.bytes.size());
@@ -170,7 +162,7 @@ os::ErrorCode FakeRegistry::SetValue(os::KeyHandle key, const std::wstring& name
   const os::ErrorCode rc = Resolve(key, true, &handle);
   if (rc != os::kSuccess) return rc;
   if (!data && size > 0) return os::kErrorInvalidParameter;
-  Value& value = handle->key->values[Fold(name)];
+  Value& value = handle->key->values[os::AsciiLower(name)];
   value.type = type;
   value.bytes.assign(data, data + size);
   return os::kSuccess;
@@ -180,7 +172,7 @@ os::ErrorCode FakeRegistry::DeleteValue(os::KeyHandle key, const std::wstring& n
   Handle* handle = nullptr;
   const os::ErrorCode rc = Resolve(key, true, &handle);
   if (rc != os::kSuccess) return rc;
-  return handle->key->values.erase(Fold(name)) ? os::kSuccess : os::kErrorFileNotFound;
+  return handle->key->values.erase(os::AsciiLower(name)) ? os::kSuccess : os::kErrorFileNotFound;
 }
 
 os::ErrorCode FakeRegistry::DeleteKey(os::Hive hive, const std::wstring& path) {
@@ -206,7 +198,7 @@ void FakeRegistry::Seed(os::Hive hive, const std::wstring& path, const std::wstr
                         os::RegType type, std::vector<std::uint8_t> bytes) {
   std::vector<std::wstring> parts;
   SplitPath(path, &parts);
-  Value& value = FindOrCreate(hive, parts)->values[Fold(name)];
+  Value& value = FindOrCreate(hive, parts)->values[os::AsciiLower(name)];
   value.type = type;
   value.bytes = std::move(bytes);
 }
@@ -227,7 +219,7 @@ void FakeRegistry::RemoveValue(os::Hive hive, const std::wstring& path,
                                const std::wstring& name) {
   std::vector<std::wstring> parts;
   SplitPath(path, &parts);
-  if (std::shared_ptr<Key> key = Find(hive, parts)) key->values.erase(Fold(name));
+  if (std::shared_ptr<Key> key = Find(hive, parts)) key->values.erase(os::AsciiLower(name));
 }
 
 bool FakeRegistry::HasKey(os::Hive hive, const std::wstring& path) const {
@@ -241,7 +233,7 @@ bool FakeRegistry::Peek(os::Hive hive, const std::wstring& path, const std::wstr
   if (!SplitPath(path, &parts)) return false;
   std::shared_ptr<Key> key = Find(hive, parts);
   if (!key) return false;
-  auto it = key->values.find(Fold(name));
+  auto it = key->values.find(os::AsciiLower(name));
   if (it == key->values.end()) return false;
   if (type) *type = it->second.type;
   if (bytes) *bytes = it->second.bytes;

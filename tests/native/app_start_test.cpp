@@ -47,7 +47,7 @@ class RecordingShell : public app::IAppShell {
   void ShowStartMessage(unsigned text, unsigned caption) override {
     messages.push_back({text, caption});
   }
-  void RunMainWindow(const app::CMarimbaApp& app) override {
+  void RunMainWindow(const controller::CMarimbaApp& app) override {
     log.push_back("main");
     mutexHeldWhileRunning = system_.MutexHeld(app::kSingleInstanceMutexName);
     seenModel = app.machineDefaults.model;
@@ -78,7 +78,7 @@ class AppStartTest : public ::testing::Test {
   fakes::FakeModules modules_;
   os::Platform platform_{registry_, files_, drives_, clock_, system_, windows_, modules_};
   RecordingShell shell_{system_};
-  app::CMarimbaApp app_;
+  controller::CMarimbaApp app_;
 };
 
 TEST_F(AppStartTest, AcceptedSystemRunsTheMainWindowHoldingTheMutexAndReleasesInOrder) {
@@ -140,7 +140,7 @@ TEST_F(AppStartTest, EachFailedCheckEndsWithItsOneMessage) {
     }
     os::Platform platform{registry, files_, drives_, clock_, system, windows_, modules_};
     RecordingShell shell(system);
-    app::CMarimbaApp app;
+    controller::CMarimbaApp app;
     EXPECT_EQ(app::RunApplication(platform, Strings(), shell, app), c.end);
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_EQ(shell.messages[0], std::make_pair(c.text, c.caption));

@@ -1,4 +1,4 @@
-#include "app/settings_store.h"
+#include "controller/settings_store.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/machine_defaults.h"
 #include "fakes/fake_registry.h"
 #include "os/text_encoding.h"
 
@@ -37,7 +38,7 @@ class SettingsStoreTest : public ::testing::Test {
   }
 
   fakes::FakeRegistry registry_;
-  app::SettingsStore store_{registry_};
+  controller::SettingsStore store_{registry_};
 };
 
 TEST_F(SettingsStoreTest, FirstRunCreatesTheUserValuesFromTheDefaults) {
@@ -50,7 +51,7 @@ TEST_F(SettingsStoreTest, FirstRunCreatesTheUserValuesFromTheDefaults) {
   EXPECT_EQ(store_.CurrentAutoSync(), 1);
 
   // The next run finds them.
-  app::SettingsStore next(registry_);
+  controller::SettingsStore next(registry_);
   next.InitDefaults(0, 0);
   EXPECT_FALSE(next.EnsureUserSettings());
   EXPECT_EQ(next.CurrentModel(), 0) << "nothing is read until asked";
@@ -79,7 +80,7 @@ TEST_F(SettingsStoreTest, UserValuesAreRewrittenUnlessFirstIsDwordZero) {
     registry.SeedDword(Hive::CurrentUser, kUserKey, L"Model", 1);
     registry.SeedDword(Hive::CurrentUser, kUserKey, L"AutoSync", 0);
     if (c.type != RegType::None) registry.Seed(Hive::CurrentUser, kUserKey, L"First", c.type, c.first);
-    app::SettingsStore store(registry);
+    controller::SettingsStore store(registry);
     store.InitDefaults(2, 1);
     EXPECT_EQ(store.EnsureUserSettings(), c.rewritten);
     std::uint32_t model = 0, autoSync = 0, first = 99;
@@ -110,7 +111,7 @@ TEST_F(SettingsStoreTest, UnwritableUserKeyStillAsksForTheSettings) {
 
 TEST_F(SettingsStoreTest, MachineModelSevenIsCopiedUnchanged) {
   registry_.SeedDword(Hive::LocalMachine, kMachineKey, L"Model", 7);
-  app::MachineDefaults defaults;
+  controller::MachineDefaults defaults;
   app::ReadMachineDefaults(registry_, 10, defaults);
   EXPECT_EQ(defaults.model, 7);
   store_.InitDefaults(defaults.model, defaults.autoSync);
@@ -144,7 +145,7 @@ TEST_F(SettingsStoreTest, ReadingTheUserValues) {
     registry.SeedDword(Hive::CurrentUser, kUserKey, L"First", 0);
     registry.SeedDword(Hive::CurrentUser, kUserKey, L"Model", 5);
     registry.SeedDword(Hive::CurrentUser, kUserKey, L"AutoSync", 5);
-    app::SettingsStore store(registry);
+    controller::SettingsStore store(registry);
     ASSERT_EQ(store.ReadModel(true), 5);
     ASSERT_EQ(store.ReadAutoSync(true), 5);
     for (const wchar_t* name : {L"Model", L"AutoSync"}) {
@@ -193,7 +194,7 @@ TEST_F(SettingsStoreTest, UnopenableUserKeyKeepsTheCache) {
 
   // Without the key at all.
   fakes::FakeRegistry empty;
-  app::SettingsStore store(empty);
+  controller::SettingsStore store(empty);
   EXPECT_EQ(store.ReadModel(true), 0);
   EXPECT_EQ(store.ReadAutoSync(true), 0);
   EXPECT_EQ(empty.OpenHandleCount(), 0);
@@ -242,7 +243,7 @@ TEST_F(SettingsStoreTest, MachineDefaultsComeFromThePathOfTheOsLevel) {
       registry.SeedDword(Hive::LocalMachine, kMachineWowKey, L"Model", 2);
       registry.SeedDword(Hive::LocalMachine, kMachineWowKey, L"AutoSync", 0);
     }
-    app::MachineDefaults defaults;
+    controller::MachineDefaults defaults;
     defaults.model = 3;
     defaults.autoSync = 3;
     app::ReadMachineDefaults(registry, c.osLevel, defaults);
@@ -255,13 +256,13 @@ TEST_F(SettingsStoreTest, MachineDefaultsComeFromThePathOfTheOsLevel) {
 TEST_F(SettingsStoreTest, MachineDefaultsAreReadAsRawBytes) {
   registry_.SeedString(Hive::LocalMachine, kMachineKey, L"Model", L"1");  // 31 00 00 00
   registry_.Seed(Hive::LocalMachine, kMachineKey, L"AutoSync", RegType::Binary, {1, 2, 3, 4, 5});
-  app::MachineDefaults defaults;
+  controller::MachineDefaults defaults;
   app::ReadMachineDefaults(registry_, 10, defaults);
   EXPECT_EQ(defaults.model, 0x31);
   EXPECT_EQ(defaults.autoSync, 0) << "too long to read: unchanged";
 
   registry_.DenyAccess(Hive::LocalMachine, kMachineKey);
-  app::MachineDefaults denied;
+  controller::MachineDefaults denied;
   app::ReadMachineDefaults(registry_, 10, denied);
   EXPECT_EQ(denied.model, 0);
   EXPECT_EQ(denied.autoSync, 0);

@@ -39,7 +39,7 @@ class Win32AppShell : public app::IAppShell {
     MessageBoxW(nullptr, strings_.Load(textId).c_str(), strings_.Load(captionId).c_str(),
                 MB_OK | MB_ICONERROR | MB_TOPMOST);
   }
-  void RunMainWindow(const app::CMarimbaApp& app) override {
+  void RunMainWindow(const controller::CMarimbaApp& app) override {
     controller::win32::MainDialog mainWindow(instance_, strings_, platform_, app);
     mainWindow.RunModal();
   }
@@ -69,7 +69,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Nothing may escape into the system: running out of memory ends the run.
   try {
     Win32AppShell shell(instance, strings, platform);
-    app::CMarimbaApp app;
+    controller::CMarimbaApp app;
     app::RunApplication(platform, strings, shell, app);
   } catch (...) {
     return 1;

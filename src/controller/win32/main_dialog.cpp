@@ -11,7 +11,7 @@
 namespace controller::win32 {
 
 MainDialog::MainDialog(HINSTANCE instance, const res::IStringTable& strings,
-                       os::Platform& platform, const app::CMarimbaApp& app)
+                       os::Platform& platform, const controller::CMarimbaApp& app)
     : instance_(instance), strings_(strings), platform_(platform), app_(app) {}
 
 MainDialog::~MainDialog() {

@@ -9,8 +9,8 @@
 #include <array>
 #include <memory>
 
-#include "app/app_start.h"
 #include "controller/main_view.h"
+#include "controller/marimba_app.h"
 #include "os/platform.h"
 #include "resources/string_table.h"
 #include "ui/win32/color_button.h"
@@ -27,7 +27,7 @@ struct MainWindowParts;
 class MainDialog : private IMainView, private ITimerPort {
  public:
   MainDialog(HINSTANCE instance, const res::IStringTable& strings, os::Platform& platform,
-             const app::CMarimbaApp& app);
+             const controller::CMarimbaApp& app);
   ~MainDialog() override;
   MainDialog(const MainDialog&) = delete;
   MainDialog& operator=(const MainDialog&) = delete;
@@ -97,7 +97,7 @@ class MainDialog : private IMainView, private ITimerPort {
   HINSTANCE instance_;
   const res::IStringTable& strings_;
   os::Platform& platform_;
-  const app::CMarimbaApp& app_;
+  const controller::CMarimbaApp& app_;
   HWND window_ = nullptr;
   bool modal_ = false;
   bool ended_ = false;

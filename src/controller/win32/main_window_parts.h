@@ -7,12 +7,12 @@
 // winbase.h's GetFreeSpace macro would rename the engine wrapper's getter.
 #undef GetFreeSpace
 
-#include "app/app_start.h"
-#include "app/settings_store.h"
 #include "cdrom/cdrom_acc.h"
 #include "common/player_context.h"
+#include "controller/marimba_app.h"
 #include "controller/marimba_dlg.h"
 #include "controller/part_adapters.h"
+#include "controller/settings_store.h"
 #include "device/dap_acc.h"
 #include "device/engine_device_manager.h"
 #include "engine/win32/player_host.h"
@@ -28,19 +28,19 @@ namespace controller::win32 {
 // The tool's settings as the controller reads them.
 class SettingsSource : public ISettingsSource {
  public:
-  explicit SettingsSource(app::SettingsStore& store) : store_(store) {}
+  explicit SettingsSource(controller::SettingsStore& store) : store_(store) {}
   std::int32_t ReadModel(bool reload) override { return store_.ReadModel(reload); }
   std::int32_t ReadAutoSync(bool reload) override { return store_.ReadAutoSync(reload); }
 
  private:
-  app::SettingsStore& store_;
+  controller::SettingsStore& store_;
 };
 
 // What the settings dialog changes: the rip rate of the preferences and the
 // automatic-transfer switch of the settings store.
 class SettingsModel : public ui::ISettingsModel {
  public:
-  SettingsModel(engine::CWmpRegAcc& preferences, app::SettingsStore& store)
+  SettingsModel(engine::CWmpRegAcc& preferences, controller::SettingsStore& store)
       : preferences_(preferences), store_(store) {}
   std::uint32_t GetRecordRate() const override { return preferences_.Preferences().wmaRecordRate; }
   void SetRecordRate(std::uint32_t bitsPerSecond) override {
@@ -52,7 +52,7 @@ class SettingsModel : public ui::ISettingsModel {
 
  private:
   engine::CWmpRegAcc& preferences_;
-  app::SettingsStore& store_;
+  controller::SettingsStore& store_;
 };
 
 // The album name of the inserted disc.
@@ -107,7 +107,7 @@ struct MainWindowParts {
         albumModel(cd),
         editOwner(dialog, cd) {}
 
-  app::SettingsStore settings;
+  controller::SettingsStore settings;
   engine::CWmpRegAcc preferences;
   cdrom::PlayerContext context;
   engine::win32::PlayerHost host;

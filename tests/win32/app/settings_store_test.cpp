@@ -9,7 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings_store.h"
+#include "app/machine_defaults.h"
+#include "controller/settings_store.h"
 #include "os/reg_key.h"
 #include "os/text_encoding.h"
 #include "os/win32/win32_registry.h"
@@ -63,14 +64,14 @@ class SettingsStoreWin32Test : public ::testing::Test {
 };
 
 TEST_F(SettingsStoreWin32Test, FirstRunCreatesTheUserValuesAndTheNextRunFindsThem) {
-  app::SettingsStore store(registry_);
+  controller::SettingsStore store(registry_);
   store.InitDefaults(2, 1);
   EXPECT_TRUE(store.EnsureUserSettings());
   EXPECT_EQ(Dword(Hive::CurrentUser, kUserKey, L"First"), 0u);
   EXPECT_EQ(Dword(Hive::CurrentUser, kUserKey, L"Model"), 2u);
   EXPECT_EQ(Dword(Hive::CurrentUser, kUserKey, L"AutoSync"), 1u);
 
-  app::SettingsStore next(registry_);
+  controller::SettingsStore next(registry_);
   EXPECT_FALSE(next.EnsureUserSettings());
   EXPECT_EQ(next.ReadModel(true), 2);
   EXPECT_EQ(next.ReadAutoSync(true), 1);
@@ -85,7 +86,7 @@ TEST_F(SettingsStoreWin32Test, FirstOtherThanDwordZeroRewritesTheUserValues) {
       Write(Hive::CurrentUser, kUserKey, L"First", 1);
     }
     Write(Hive::CurrentUser, kUserKey, L"Model", 0);
-    app::SettingsStore store(registry_);
+    controller::SettingsStore store(registry_);
     store.InitDefaults(1, 0);
     EXPECT_TRUE(store.EnsureUserSettings());
     EXPECT_EQ(Dword(Hive::CurrentUser, kUserKey, L"First"), 0u);
@@ -97,7 +98,7 @@ TEST_F(SettingsStoreWin32Test, ValuesOfAnotherTypeRead) {
   Write(Hive::CurrentUser, kUserKey, L"First", 0);
   Write(Hive::CurrentUser, kUserKey, L"Model", 2);
   Write(Hive::CurrentUser, kUserKey, L"AutoSync", 0);
-  app::SettingsStore store(registry_);
+  controller::SettingsStore store(registry_);
   ASSERT_EQ(store.ReadModel(true), 2);
 
   WriteString(Hive::CurrentUser, kUserKey, L"Model", L"2");
@@ -113,7 +114,7 @@ TEST_F(SettingsStoreWin32Test, ValuesOfAnotherTypeRead) {
 }
 
 TEST_F(SettingsStoreWin32Test, WriteAutoSyncStoresADword) {
-  app::SettingsStore store(registry_);
+  controller::SettingsStore store(registry_);
   store.WriteAutoSync(1);
   EXPECT_EQ(Dword(Hive::CurrentUser, kUserKey, L"AutoSync"), 1u);
   EXPECT_EQ(store.CurrentAutoSync(), 1);
@@ -143,7 +144,7 @@ TEST_F(SettingsStoreWin32Test, MachineDefaultsFollowTheOsLevel) {
   const Case cases[] = {{10, 1, 1}, {255, 1, 1}, {11, 7, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "level " << c.osLevel);
-    app::MachineDefaults defaults;
+    controller::MachineDefaults defaults;
     app::ReadMachineDefaults(registry_, c.osLevel, defaults);
     EXPECT_EQ(defaults.model, c.model);
     EXPECT_EQ(defaults.autoSync, c.autoSync);

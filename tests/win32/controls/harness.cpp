@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "ui/win32/dialog.h"
+#include "ui/win32/gdi.h"
 
 namespace harness {
 
@@ -218,17 +219,15 @@ Capture CaptureWindow(HWND window) {
   GetWindowRect(window, &rect);
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  SelectObject(memory, previous);
-  Capture capture = CaptureBitmap(memory, bitmap, width, height);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return capture;
+  const ui::win32::WindowDc screen(nullptr);
+  const ui::win32::MemoryDc memory(screen.Get());
+  const ui::win32::Bitmap bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+  {
+    // GetDIBits wants the bitmap out of every DC again.
+    const ui::win32::SelectScope selected(memory.Get(), bitmap.Get());
+    BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top, SRCCOPY);
+  }
+  return CaptureBitmap(memory.Get(), bitmap.Get(), width, height);
 }
 
 void SaveScreenshot(const Capture& capture, const std::string& name) {

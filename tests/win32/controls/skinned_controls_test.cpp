@@ -12,6 +12,7 @@
 #include "harness.h"
 #include "ui/button_face.h"
 #include "ui/win32/color_button.h"
+#include "ui/win32/gdi.h"
 #include "ui/win32/mem_dc.h"
 #include "ui/win32/my_combo_box.h"
 #include "ui/win32/static_ex_control.h"
@@ -27,18 +28,17 @@ const COLORREF kBlack = RGB(0, 0, 0);
 class ButtonTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    font_ = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, L"MS UI Gothic");
+    font_.Reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                            DEFAULT_PITCH | FF_DONTCARE, L"MS UI Gothic"));
   }
-  void TearDown() override { DeleteObject(font_); }
 
   HWND MakeButton(const wchar_t* text, int width, int height) {
     HWND button = CreateWindowExW(0, L"BUTTON", text,
                                   WS_CHILD | WS_VISIBLE | BS_OWNERDRAW | BS_CENTER | BS_VCENTER,
                                   10, 10, width, height, parent_.Get(), nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     return button;
   }
 
@@ -46,30 +46,28 @@ class ButtonTest : public ::testing::Test {
   Capture Draw(HWND button, UINT state) {
     RECT client;
     GetClientRect(button, &client);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    DRAWITEMSTRUCT item = {};
-    item.CtlType = ODT_BUTTON;
-    item.itemAction = ODA_DRAWENTIRE;
-    item.itemState = state;
-    item.hwndItem = button;
-    item.hDC = memory;
-    item.rcItem = client;
-    ui::win32::CColorButton face;
-    face.Attach(button);
-    face.DrawItem(item);
-    SelectObject(memory, old);
-    Capture capture = harness::CaptureBitmap(memory, bitmap, client.right, client.bottom);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return capture;
+    const ui::win32::WindowDc screen(nullptr);
+    const ui::win32::MemoryDc memory(screen.Get());
+    const ui::win32::Bitmap bitmap(
+        CreateCompatibleBitmap(screen.Get(), client.right, client.bottom));
+    {
+      const ui::win32::SelectScope selected(memory.Get(), bitmap.Get());
+      DRAWITEMSTRUCT item = {};
+      item.CtlType = ODT_BUTTON;
+      item.itemAction = ODA_DRAWENTIRE;
+      item.itemState = state;
+      item.hwndItem = button;
+      item.hDC = memory.Get();
+      item.rcItem = client;
+      ui::win32::CColorButton face;
+      face.Attach(button);
+      face.DrawItem(item);
+    }
+    return harness::CaptureBitmap(memory.Get(), bitmap.Get(), client.right, client.bottom);
   }
 
   harness::ParentWindow parent_{300, 300};
-  HFONT font_ = nullptr;
+  ui::win32::Font font_;
 };
 
 TEST_F(ButtonTest, FaceIsTwoPixelGreyBandsWrappingBelowBlack) {
@@ -266,10 +264,11 @@ TEST(ComboBoxTest, ClearAndSelect) {
 }
 
 TEST(MemDcTest, DrawingReachesTheTargetOnlyWhenTheSurfaceGoes) {
-  HDC screen = GetDC(nullptr);
-  HDC target = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 20, 10);
-  HGDIOBJ old = SelectObject(target, bitmap);
+  const ui::win32::WindowDc screen(nullptr);
+  const ui::win32::MemoryDc memory(screen.Get());
+  const ui::win32::Bitmap bitmap(CreateCompatibleBitmap(screen.Get(), 20, 10));
+  const ui::win32::SelectScope selected(memory.Get(), bitmap.Get());
+  const HDC target = memory.Get();
   RECT all = {0, 0, 20, 10};
   FillRect(target, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   {
@@ -280,10 +279,6 @@ TEST(MemDcTest, DrawingReachesTheTargetOnlyWhenTheSurfaceGoes) {
     EXPECT_EQ(GetPixel(target, 6, 3), RGB(255, 255, 255)) << "not yet";
   }
   EXPECT_EQ(GetPixel(target, 6, 3), RGB(0, 0, 0));
-  SelectObject(target, old);
-  DeleteObject(bitmap);
-  DeleteDC(target);
-  ReleaseDC(nullptr, screen);
 }
 
 }  // namespace

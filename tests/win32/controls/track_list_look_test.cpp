@@ -2,6 +2,8 @@
 // skinned header painted from its bitmaps, and a screenshot.
 #include "track_list_fixture.h"
 
+#include "ui/win32/gdi.h"
+
 namespace tracklist {
 namespace {
 
@@ -82,17 +84,16 @@ TEST_F(TrackListTest, HeaderIsPaintedFromTheSkinBitmaps) {
   ASSERT_NE(header, nullptr);
   RECT client;
   GetClientRect(header, &client);
-  HDC screen = GetDC(header);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  ASSERT_EQ(list_.Header().Window(), header);
-  list_.Header().Paint(memory);
-  SelectObject(memory, old);
-  const harness::Capture capture = harness::CaptureBitmap(memory, bitmap, client.right, client.bottom);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(header, screen);
+  const ui::win32::WindowDc screen(header);
+  const ui::win32::MemoryDc memory(screen.Get());
+  const ui::win32::Bitmap bitmap(CreateCompatibleBitmap(screen.Get(), client.right, client.bottom));
+  {
+    const ui::win32::SelectScope selected(memory.Get(), bitmap.Get());
+    ASSERT_EQ(list_.Header().Window(), header);
+    list_.Header().Paint(memory.Get());
+  }
+  const harness::Capture capture =
+      harness::CaptureBitmap(memory.Get(), bitmap.Get(), client.right, client.bottom);
 
   // The ramp: white at the top, darker further down, separators dark.
   EXPECT_EQ(capture.At(0, 0), RGB(255, 255, 255)) << "bitmap 140 at the first item's left edge";

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_start.h"
+#include "controller/marimba_app.h"
 #include "controller/win32/main_dialog.h"
 #include "os/win32/win32_clock.h"
 #include "os/win32/win32_drives.h"
@@ -79,7 +79,7 @@ class MainWindowTest : public ::testing::Test {
   os::win32::Win32TopWindows windows_;
   os::win32::Win32Modules modules_;
   os::Platform platform_{registry_, files_, drives_, clock_, system_, windows_, modules_};
-  app::CMarimbaApp app_;
+  controller::CMarimbaApp app_;
   controller::win32::MainDialog dialog_{GetModuleHandleW(nullptr), strings_, platform_, app_};
   HWND window_ = nullptr;
 };
@@ -305,7 +305,7 @@ TEST(MainWindowModal, EscapeDoesNotCloseButCloseDoes) {
   os::win32::Win32TopWindows windows;
   os::win32::Win32Modules modules;
   os::Platform platform{registry, files, drives, clock, system, windows, modules};
-  const app::CMarimbaApp app;
+  const controller::CMarimbaApp app;
   controller::win32::MainDialog dialog(GetModuleHandleW(nullptr), strings, platform, app);
   const INT_PTR result = dialog.RunModal();
   KillTimer(nullptr, timer);

@@ -1,27 +1,14 @@
-#include "app/settings_store.h"
-
-#include "app/os_level.h"
+#include "controller/settings_store.h"
 
 #include "os/reg_key.h"
 
-namespace app {
+namespace controller {
 
 const wchar_t kSettingsKeyPath[] = L"Software\\Orbit\\Cadenza\\";
 const wchar_t kSettingsKeyPathWow64[] = L"Software\\Wow6432Node\\Orbit\\Cadenza\\";
 const wchar_t kValueModel[] = L"Model";
 const wchar_t kValueAutoSync[] = L"AutoSync";
 const wchar_t kValueFirst[] = L"First";
-
-void ReadMachineDefaults(os::IRegistry& registry, int osLevel, MachineDefaults& defaults) {
-  const wchar_t* path =
-      osLevel == kOsLevelServer2003 ? kSettingsKeyPathWow64 : kSettingsKeyPath;
-  const os::RegKey key =
-      os::RegKey::Open(registry, os::Hive::LocalMachine, path, os::KeyAccess::Read);
-  if (!key) return;
-  // Whatever type is stored: its first four bytes become the value.
-  key.QueryDwordBytes(kValueModel, &defaults.model);
-  key.QueryDwordBytes(kValueAutoSync, &defaults.autoSync);
-}
 
 void SettingsStore::InitDefaults(std::int32_t model, std::int32_t autoSync) {
   defaultModel_ = model;
@@ -88,4 +75,4 @@ void SettingsStore::WriteAutoSync(std::int32_t value) {
   }
 }
 
-}  // namespace app
+}  // namespace controller

@@ -8,7 +8,7 @@
 #include "controller/main_view.h"
 #include "os/registry.h"
 
-namespace app {
+namespace controller {
 
 // Key paths as the tool has always written them, trailing backslash included.
 extern const wchar_t kSettingsKeyPath[];      // HKLM and HKCU
@@ -22,11 +22,7 @@ struct MachineDefaults {
   std::int32_t autoSync = 0;
 };
 
-// Reads the machine-wide Model and AutoSync as raw 4-byte values; a missing
-// value or an unopenable key leaves the field as it was.
-void ReadMachineDefaults(os::IRegistry& registry, int osLevel, MachineDefaults& defaults);
-
-class SettingsStore : public controller::ISettingsSource {
+class SettingsStore : public ISettingsSource {
  public:
   explicit SettingsStore(os::IRegistry& registry) : registry_(registry) {}
 
@@ -58,4 +54,4 @@ class SettingsStore : public controller::ISettingsSource {
   std::int32_t currentAutoSync_ = 0;
 };
 
-}  // namespace app
+}  // namespace controller
