@@ -7,6 +7,7 @@
 #include "engine/player_messages.h"
 #include "os/win32/message_guard.h"
 #include "resources/resource.h"
+#include "ui/win32/dialog.h"
 
 namespace controller::win32 {
 
@@ -38,6 +39,9 @@ INT_PTR MainDialog::RunModal(HWND owner) {
       break;
     }
     if (PreTranslate(message)) continue;
+    // The progress windows look at their keys first (Enter on Cancel, the
+    // keys they swallow).
+    if (ui::win32::RouteDialogMessage(message)) continue;
     if (!window_ || !IsDialogMessageW(window_, &message)) {
       TranslateMessage(&message);
       DispatchMessageW(&message);

@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "ui/win32/album_dlg.h"
 #include "ui/win32/auto_close_dlg.h"
+#include "ui/win32/message_box.h"
 #include "ui/win32/setting_dlg.h"
 
 namespace controller::win32 {
@@ -46,10 +47,10 @@ void MainDialog::SetLabelText(int id, const std::wstring& text) {
 
 void MainDialog::ShowMessageBox(const std::wstring& text, const std::wstring& caption,
                                 MessageIcon icon) {
-  UINT style = MB_OK | MB_TOPMOST;
+  UINT style = MB_OK;
   if (icon == MessageIcon::kWarning) style |= MB_ICONWARNING;
   if (icon == MessageIcon::kError) style |= MB_ICONERROR;
-  MessageBoxW(window_, text.c_str(), caption.c_str(), style);
+  ui::win32::ShowTopmostBox(window_, text, caption, style);
 }
 
 void MainDialog::ShowDoneNotice(const std::wstring&) {
@@ -63,7 +64,7 @@ void MainDialog::RepaintWindow() {
 }
 
 bool MainDialog::AskYesNo(const std::wstring& text, const std::wstring& caption) {
-  return MessageBoxW(window_, text.c_str(), caption.c_str(), MB_YESNO | MB_TOPMOST) == IDYES;
+  return ui::win32::ShowTopmostBox(window_, text, caption, MB_YESNO) == IDYES;
 }
 
 bool MainDialog::RunAutoTransferPrompt(const std::wstring&) {

@@ -56,13 +56,16 @@ UINT IconForCaption(unsigned captionId) {
   }
 }
 
+int ShowTopmostBox(HWND owner, const std::wstring& text, const std::wstring& caption,
+                   UINT style) {
+  TopmostOnActivate topmost(caption);
+  return MessageBoxW(owner, text.c_str(), caption.c_str(), style | MB_TOPMOST);
+}
+
 int ShowTopmostMessage(HWND owner, const res::IStringTable& strings, unsigned messageId,
                        unsigned captionId, UINT buttons) {
-  const std::wstring text = strings.Load(messageId);
-  const std::wstring caption = strings.Load(captionId);
-  TopmostOnActivate topmost(caption);
-  return MessageBoxW(owner, text.c_str(), caption.c_str(),
-                     buttons | IconForCaption(captionId) | MB_TOPMOST);
+  return ShowTopmostBox(owner, strings.Load(messageId), strings.Load(captionId),
+                        buttons | IconForCaption(captionId));
 }
 
 int ShowMessage(HWND owner, const res::IStringTable& strings, unsigned messageId,

@@ -13,6 +13,11 @@ namespace ui::win32 {
 // no icon for any other caption (the tool's title, 102).
 UINT IconForCaption(unsigned captionId);
 
+// A message box owned by `owner` that stays on top; `style` gives its buttons
+// and icon (MB_*). The button pressed.
+int ShowTopmostBox(HWND owner, const std::wstring& text, const std::wstring& caption,
+                   UINT style);
+
 // A topmost message box owned by `owner` with string `messageId` under
 // string `captionId`; `buttons` is MB_OK or MB_YESNO. The button pressed
 // (IDOK, IDYES, IDNO).
