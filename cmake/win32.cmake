@@ -157,3 +157,15 @@ foreach(scenario manual_transfer nothing_checked single_instance first_run auto_
   set_tests_properties(e2e_${scenario} PROPERTIES TIMEOUT 900
     ENVIRONMENT "MARIMBA_TOOLS_BUILD=${CMAKE_BINARY_DIR}/tools")
 endforeach()
+
+# ---- Setup program ------------------------------------------------------
+# tools/make-installer packs Marimba.exe and the maker libraries with NSIS;
+# the check installs, starts and uninstalls it in a fresh prefix.
+add_executable(install_probe ${CMAKE_SOURCE_DIR}/tools/probes/install_probe.cpp ${MARIMBA_RC})
+target_link_libraries(install_probe PRIVATE marimba_win32 -municode)
+marimba_warnings(install_probe)
+add_test(NAME installer
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/check-installer ${CMAKE_BINARY_DIR}
+          $<TARGET_FILE:install_probe> ${MARIMBA_WINE_DIR}/installer)
+set_tests_properties(installer PROPERTIES TIMEOUT 300)
+# ---- end of the setup program -------------------------------------------
