@@ -82,10 +82,14 @@ Page custom SettingsPageShow SettingsPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "${PRODUCT_NAME} を以下のフォルダーからアンインストールします。$\r$\n\
+取り込んだ音楽ファイル、ライブラリ、ユーザーごとの設定は削除されません。"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
 !insertmacro MUI_LANGUAGE "Japanese"
+; The tool's own dialog font, rather than the language file's ＭＳ Ｐゴシック.
+SetFont /LANG=${LANG_JAPANESE} "MS UI Gothic" 9
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
