@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "app/os_level.h"
-#include "app/settings_store.h"
+#include "app/machine_defaults.h"
 #include "os/win32/unique_handle.h"
 #include "os/win32/win32_registry.h"
 #include "os/win32/win32_system.h"
@@ -97,7 +97,7 @@ void PressOk(HWND dialog) {
 int MachineDefaults() {
   os::win32::Win32Registry registry;
   os::win32::Win32System system;
-  app::MachineDefaults defaults;
+  controller::MachineDefaults defaults;
   defaults.model = -1;  // stays -1 when the value is missing
   defaults.autoSync = -1;
   app::ReadMachineDefaults(registry, app::ClassifyOs(system), defaults);
