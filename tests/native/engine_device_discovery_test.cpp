@@ -96,7 +96,7 @@ TEST_F(EngineDeviceDiscoveryTest, ADriveWithAnIdentityFileIsADigitalAudioDevice)
 TEST_F(EngineDeviceDiscoveryTest, ACardWithThePlayersSerialIsAStorageOfItsOwn) {
   fake_.AddDrive(L'G', 64ULL << 20);
   drives_.AddDrive(L'G', os::DriveType::Removable, L"SD");
-  fake_.AddFile(L"G:\PLAYER.INF", Identity("ORB-0001", "Storage=Card\r\n"));
+  fake_.AddFile(L"G:\\PLAYER.INF", Identity("ORB-0001", "Storage=Card\r\n"));
   StartPlayer();
 
   wmp::SyncServicesPtr services;
