@@ -9,14 +9,15 @@ function(marimba_folder_target out dir)
 endfunction()
 
 # marimba_folder(DIR [USES folder...] [SYSTEM lib...] [PROGRAMS file...])
-# Builds every .cpp directly in DIR (PROGRAMS are the main files of executables
-# that live there), linked to the libraries of the folders it includes. A
+# Builds every .cpp and .c directly in DIR (PROGRAMS are the main files of
+# executables that live there), linked to the libraries of the folders it includes. A
 # folder without sources becomes an INTERFACE library, and turns into a static
 # one by itself once a .cpp appears (the glob is re-checked on every build).
 function(marimba_folder dir)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "USES;SYSTEM;PROGRAMS")
   marimba_folder_target(target ${dir})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp
+       ${CMAKE_SOURCE_DIR}/${dir}/*.c)
   set(programs "")
   foreach(program ${arg_PROGRAMS})
     list(APPEND programs ${CMAKE_SOURCE_DIR}/${dir}/${program})
@@ -63,7 +64,8 @@ endfunction()
 # folders count only in the cross tree, which builds them).
 function(marimba_check_folders_covered)
   file(GLOB_RECURSE all_sources CONFIGURE_DEPENDS
-    ${CMAKE_SOURCE_DIR}/src/*.cpp ${CMAKE_SOURCE_DIR}/mediaengine/*.cpp)
+    ${CMAKE_SOURCE_DIR}/src/*.cpp ${CMAKE_SOURCE_DIR}/mediaengine/*.cpp
+    ${CMAKE_SOURCE_DIR}/src/*.c ${CMAKE_SOURCE_DIR}/mediaengine/*.c)
   if(NOT WIN32)
     list(FILTER all_sources EXCLUDE REGEX "/win32/")
   endif()

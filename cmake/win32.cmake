@@ -38,7 +38,8 @@ marimba_warnings(Marimba)
 # names of their .def files (no decoration).
 set(MARIMBA_MAKERLIB_DIR ${CMAKE_SOURCE_DIR}/makerlibs)
 add_library(PlatDevice SHARED ${MARIMBA_MAKERLIB_DIR}/platdevice.c
-            ${MARIMBA_MAKERLIB_DIR}/player_inf.c ${MARIMBA_MAKERLIB_DIR}/platdevice.def)
+            ${CMAKE_SOURCE_DIR}/mediaengine/devices/player_inf.c ${MARIMBA_MAKERLIB_DIR}/platdevice.def)
+target_include_directories(PlatDevice PRIVATE ${CMAKE_SOURCE_DIR})
 add_library(PlatNt SHARED ${MARIMBA_MAKERLIB_DIR}/platnt.c ${MARIMBA_MAKERLIB_DIR}/platnt.def)
 foreach(makerlib PlatDevice PlatNt)
   set_target_properties(${makerlib} PROPERTIES PREFIX "" OUTPUT_NAME ${makerlib}

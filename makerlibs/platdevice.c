@@ -3,28 +3,33 @@
    the main storage is every such storage that is not a memory card. */
 #include <windows.h>
 
-#include "player_inf.h"
+/* The same reading of the identity file as the media engine's. */
+#include "mediaengine/devices/player_inf.h"
 
 /* The caller's buffer holds 33 bytes: at most 32 letters and the NUL. */
 #define MAX_LETTERS 32
-/* An identity file is a few short lines; anything beyond this is not one. */
-#define MAX_INF_BYTES 4096
 
+/* A player of ours: an identity file whose Maker is absent, empty or "Orbit". */
 static BOOL ReadPlayerInf(WCHAR letter, struct PlayerInf* inf) {
   WCHAR path[] = L"?:\\PLAYER.INF";
-  char bytes[MAX_INF_BYTES];
-  DWORD done = 0;
+  /* One byte more than an identity file may hold tells a larger file apart. */
+  char bytes[PLAYER_INF_MAX_BYTES + 1];
+  DWORD total = 0;
   HANDLE file;
-  BOOL read;
+  BOOL read = TRUE;
   path[0] = letter;
   file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
                      FILE_ATTRIBUTE_NORMAL, NULL);
   if (file == INVALID_HANDLE_VALUE) return FALSE;
-  read = ReadFile(file, bytes, sizeof bytes, &done, NULL);
+  while (read && total < sizeof bytes) {
+    DWORD done = 0;
+    read = ReadFile(file, bytes + total, (DWORD)(sizeof bytes - total), &done, NULL);
+    if (!done) break;
+    total += done;
+  }
   CloseHandle(file);
-  if (!read) return FALSE;
-  ParsePlayerInf(bytes, done, inf);
-  return inf->hasSerial && inf->ourMaker;
+  if (!read || !ParsePlayerInf(bytes, total, inf)) return FALSE;
+  return inf->maker.length == 0 || PlayerInfValueIs(inf->maker, "Orbit");
 }
 
 static BOOL CollectLetters(LPSTR buffer, BOOL mainOnly) {

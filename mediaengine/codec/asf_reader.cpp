@@ -18,6 +18,8 @@ using asf::Le64;
 // Real headers are a few kilobytes (more with cover art); anything far
 // larger is damage, and reading it whole would waste memory.
 constexpr std::uint64_t kMaxHeaderSize = 16u << 20;
+// About 31 years: a longer play duration or preroll is damage, not a recording.
+constexpr std::uint64_t kMaxDurationHns = 1000000000ull * asf::kHundredNsPerSecond;
 
 struct Span {
   const std::uint8_t* data = nullptr;
@@ -152,9 +154,13 @@ bool ParseExtendedContentDescription(Span body, AsfTags* tags) {
   return true;
 }
 
+// The header's children; their number must be the one the header states.
 bool ParseHeaderChildren(Span header, AsfInfo* info, Parsed* parsed) {
+  const std::uint32_t declared = Le32(header.data + asf::kObjectHeaderSize);
+  std::uint64_t count = 0;
   std::size_t offset = asf::kHeaderObjectFixedSize;
   while (offset < header.size) {
+    ++count;
     if (header.size - offset < asf::kObjectHeaderSize) return false;
     const std::uint8_t* object = header.data + offset;
     const std::uint64_t size = Le64(object + 16);
@@ -174,7 +180,7 @@ bool ParseHeaderChildren(Span header, AsfInfo* info, Parsed* parsed) {
     if (!ok) return false;
     offset += static_cast<std::size_t>(size);
   }
-  return true;
+  return count == declared;
 }
 
 }  // namespace
@@ -202,6 +208,10 @@ bool ReadAsfInfo(os::IFileSystem& files, const std::wstring& path, AsfInfo* info
   Parsed parsed;
   if (!ParseHeaderChildren({header.data(), header.size()}, &result, &parsed)) return false;
   if (!parsed.haveFileProperties || !parsed.haveAudioStream) return false;
+  if (parsed.playDuration > kMaxDurationHns ||
+      parsed.prerollMs > kMaxDurationHns / (asf::kHundredNsPerSecond / 1000)) {
+    return false;
+  }
 
   // The data object follows the header; a file cut short inside it is
   // damaged even though its header reads well.

@@ -2,19 +2,21 @@
 
 #include <vector>
 
+#include "mediaengine/devices/player_inf.h"
 #include "os/text_encoding.h"
 
 namespace mediaengine {
 namespace {
-
-// Far more than any identity file needs; a bigger file is not one.
-constexpr std::uint32_t kMaxIdentityBytes = 16 * 1024;
 
 std::wstring Trim(const std::wstring& text) {
   const auto first = text.find_first_not_of(L" \t\r");
   if (first == std::wstring::npos) return std::wstring();
   const auto last = text.find_last_not_of(L" \t\r");
   return text.substr(first, last - first + 1);
+}
+
+std::wstring TextOf(PlayerInfValue value) {
+  return value.text ? os::WideFromUtf8(std::string(value.text, value.length)) : std::wstring();
 }
 
 bool ParseBytes(const std::wstring& text, std::uint64_t* value) {
@@ -44,37 +46,15 @@ bool ParseSyncFolder(const std::wstring& text, SyncFolder* folder) {
 }
 
 bool ParsePlayerIdentity(const std::string& utf8, PlayerIdentity* identity) {
-  std::string bytes = utf8;
-  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-  const std::wstring text = os::WideFromUtf8(bytes);
+  PlayerInf inf;
+  if (!ParsePlayerInf(utf8.data(), utf8.size(), &inf)) return false;
   PlayerIdentity parsed;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find(L'\n', start);
-    if (end == std::wstring::npos) end = text.size();
-    const std::wstring line = text.substr(start, end - start);
-    start = end + 1;
-    const std::size_t equals = line.find(L'=');
-    if (equals == std::wstring::npos) continue;
-    const std::wstring key = os::AsciiLower(Trim(line.substr(0, equals)));
-    const std::wstring value = Trim(line.substr(equals + 1));
-    if (key == L"maker") {
-      parsed.maker = value;
-    } else if (key == L"model") {
-      parsed.model = value;
-    } else if (key == L"serial") {
-      parsed.serial = value;
-    } else if (key == L"storage") {
-      const std::wstring lower = os::AsciiLower(value);
-      if (lower == L"card") parsed.storage = StorageKind::Card;
-      if (lower == L"internal") parsed.storage = StorageKind::Internal;
-    } else if (key == L"syncfolder") {
-      ParseSyncFolder(value, &parsed.syncFolder);
-    } else if (key == L"capacity") {
-      ParseBytes(value, &parsed.capacity);
-    }
-  }
-  if (parsed.serial.empty()) return false;
+  parsed.maker = TextOf(inf.maker);
+  parsed.model = TextOf(inf.model);
+  parsed.serial = TextOf(inf.serial);
+  parsed.storage = inf.isCard ? StorageKind::Card : StorageKind::Internal;
+  ParseSyncFolder(TextOf(inf.syncFolder), &parsed.syncFolder);
+  ParseBytes(TextOf(inf.capacity), &parsed.capacity);
   *identity = parsed;
   return true;
 }
@@ -82,10 +62,10 @@ bool ParsePlayerIdentity(const std::string& utf8, PlayerIdentity* identity) {
 bool ReadPlayerIdentity(os::IFileSystem& files, const std::wstring& root,
                         PlayerIdentity* identity) {
   std::vector<std::uint8_t> bytes;
-  if (!os::ReadFileHead(files, root + kIdentityFileName, kMaxIdentityBytes + 1, &bytes)) {
+  // One byte more than an identity file may hold tells a larger file apart.
+  if (!os::ReadFileHead(files, root + kIdentityFileName, PLAYER_INF_MAX_BYTES + 1, &bytes)) {
     return false;
   }
-  if (bytes.size() > kMaxIdentityBytes) return false;
   return ParsePlayerIdentity(std::string(bytes.begin(), bytes.end()), identity);
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 // What a player's storage says about itself. A drive-backed player carries
-// "PLAYER.INF" in the root of each of its drives: UTF-8 "key=value" lines
-// (a byte-order mark, CRLF line ends, blanks around keys and values and
-// ASCII case in key names are accepted; unknown keys are ignored):
+// "PLAYER.INF" in the root of each of its drives: UTF-8 "key=value" lines,
+// read by the rules of player_inf.h that PlatDevice.dll shares:
 //   Maker        the maker's name
 //   Model        the model; the device name contains it
 //   Serial       the storage's serial number (required)
-//   Storage      "Internal" (the player's own memory, the default) or "Card"
+//   Storage      "Card" for a memory card; anything else is the player's own
+//                memory
 //   SyncFolder   where the firmware wants new files: "Root" (the default) or
 //                "Music" (Music\<album artist>\<album>, as the tags stand)
 //   Capacity     bytes the storage offers; without it the file system's
@@ -33,8 +33,8 @@ struct PlayerIdentity {
 
 extern const wchar_t kIdentityFileName[];  // "PLAYER.INF"
 
-// False when the text has no serial number. Values that cannot be
-// understood keep their defaults.
+// False when the bytes are no identity file (no serial number, too large).
+// Values that cannot be understood keep their defaults.
 bool ParsePlayerIdentity(const std::string& utf8, PlayerIdentity* identity);
 
 // Reads `root` (such as "F:\\", with its trailing backslash) + PLAYER.INF.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "mediaengine/library/library_io.h"
+#include "mediaengine/library/xml_text.h"
 #include "os/text_encoding.h"
 
 namespace mediaengine {
@@ -52,8 +53,8 @@ std::wstring DeviceIdOf(const std::wstring& seed) {
 }
 
 std::string WmpInfoBytes(const std::wstring& deviceId) {
-  const std::u16string text =
-      os::Utf16FromWide(L"<DeviceInfo><WMP DeviceID=\"" + deviceId + L"\"/></DeviceInfo>");
+  const std::u16string text = os::Utf16FromWide(L"<DeviceInfo><WMP DeviceID=\"" +
+                                                XmlEscape(deviceId) + L"\"/></DeviceInfo>");
   std::string bytes = "\xFF\xFE";
   for (char16_t unit : text) {
     bytes.push_back(static_cast<char>(unit & 0xFF));
@@ -63,22 +64,14 @@ std::string WmpInfoBytes(const std::wstring& deviceId) {
 }
 
 bool DeviceIdOfWmpInfo(const std::string& bytes, std::wstring* deviceId) {
-  const std::wstring text = TextOf(bytes);
-  const std::wstring lower = os::AsciiLower(text);
-  std::size_t at = lower.find(L"deviceid");
-  while (at != std::wstring::npos) {
-    std::size_t position = lower.find_first_not_of(L" \t", at + 8);
-    if (position != std::wstring::npos && lower[position] == L'=') {
-      position = lower.find_first_not_of(L" \t", position + 1);
-      if (position != std::wstring::npos && (text[position] == L'"' || text[position] == L'\'')) {
-        const std::size_t end = text.find(text[position], position + 1);
-        if (end != std::wstring::npos && end > position + 1) {
-          *deviceId = text.substr(position + 1, end - position - 1);
-          return true;
-        }
-      }
+  std::vector<XmlElement> elements;
+  if (!ReadXmlDocument(TextOf(bytes), &elements)) return false;
+  for (const XmlElement& element : elements) {
+    std::wstring id;
+    if (element.name == L"WMP" && element.Attribute(L"DeviceID", &id) && !id.empty()) {
+      *deviceId = id;
+      return true;
     }
-    at = lower.find(L"deviceid", at + 8);
   }
   return false;
 }

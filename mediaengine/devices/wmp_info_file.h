@@ -3,8 +3,8 @@
 // program that knows the id can tell which drive the engine means. Written
 // when a partnership is made: one line, UTF-16LE with a byte-order mark,
 //   <DeviceInfo><WMP DeviceID="{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"/></DeviceInfo>
-// and read back (UTF-16LE or UTF-8, with or without a byte-order mark) so a
-// file that another engine wrote keeps its id.
+// (the id escaped as XML) and read back (UTF-16LE or UTF-8, with or without
+// a byte-order mark) so a file that another engine wrote keeps its id.
 #include <string>
 
 #include "os/file_system.h"
@@ -18,7 +18,9 @@ std::wstring DeviceIdOf(const std::wstring& seed);
 
 // The file's bytes for `deviceId`.
 std::string WmpInfoBytes(const std::wstring& deviceId);
-// The DeviceID attribute of such bytes; false when there is none.
+// The DeviceID attribute of the first WMP element that has one, read as XML
+// reads it (entities expanded, comments skipped); false when the bytes are
+// not a well-formed document or no such attribute is there.
 bool DeviceIdOfWmpInfo(const std::string& bytes, std::wstring* deviceId);
 
 // `root` ends with a backslash. The file is written under a temporary name

@@ -79,7 +79,12 @@ bool ParseCdaFile(const std::uint8_t* data, std::size_t size, CdaTrack* track) {
   parsed.serial = Get32(data + 24);
   parsed.startLba = Get32(data + 28);
   parsed.lengthSectors = Get32(data + 32);
-  if (parsed.trackNumber < 1 ||
+  // A track of a real disc: numbered 1..99, not empty, and ending where a
+  // CD can still address it.
+  const std::uint64_t end =
+      std::uint64_t{kLeadInSectors} + parsed.startLba + parsed.lengthSectors;
+  if (parsed.trackNumber < 1 || parsed.trackNumber > kMaxTracks || parsed.lengthSectors == 0 ||
+      end > std::uint64_t{kMaxAddress} + 1 ||
       !MsfMatches(data + 36, static_cast<std::uint64_t>(parsed.startLba) + kLeadInSectors) ||
       !MsfMatches(data + 40, parsed.lengthSectors)) {
     return false;

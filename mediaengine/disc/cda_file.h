@@ -27,8 +27,9 @@ struct CdaTrack {
 // lead-in; the length's do not. Minutes are a byte: CD addresses stay below 100.
 std::array<std::uint8_t, kCdaFileBytes> BuildCdaFile(const CdaTrack& track);
 
-// False unless `size` is 44 and the header, the version, a track number from 1
-// and both minute/second/frame fields agree with the sector counts.
+// False unless `size` is 44 and the header, the version, a track number of
+// 1..99, a length of at least one sector that ends within 99:59:74, and both
+// minute/second/frame fields agree with the sector counts.
 bool ParseCdaFile(const std::uint8_t* data, std::size_t size, CdaTrack* track);
 
 // "Track01.cda" for track 1.

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "mediaengine/disc/cd_audio.h"
+#include "os/file_names.h"
 #include "os/text_encoding.h"
 
 namespace mediaengine {
@@ -22,38 +23,6 @@ bool AllDigits(const std::string& text, std::size_t minCount, std::size_t maxCou
   if (text.size() < minCount || text.size() > maxCount) return false;
   for (char c : text) {
     if (!IsDigit(c)) return false;
-  }
-  return true;
-}
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsUtf8(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    std::size_t extra = 0;
-    char32_t c = 0;
-    char32_t least = 0;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if ((lead & 0xE0) == 0xC0) {
-      extra = 1, c = lead & 0x1F, least = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      extra = 2, c = lead & 0x0F, least = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-      extra = 3, c = lead & 0x07, least = 0x10000;
-    } else {
-      return false;
-    }
-    if (text.size() - i <= extra) return false;
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const unsigned char next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      c = (c << 6) | (next & 0x3F);
-    }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-    i += extra + 1;
   }
   return true;
 }
@@ -193,7 +162,7 @@ class Parser {
 
   bool Line(const std::string& line) {
     if (line.find('\0') != std::string::npos) return Fail("a NUL character: not a text file");
-    if (!IsUtf8(line)) return Fail("the text is not valid UTF-8");
+    if (!os::IsValidUtf8(line)) return Fail("the text is not valid UTF-8");
     LineReader reader(line);
     Token word;
     std::string error;
@@ -214,7 +183,12 @@ class Parser {
       // Accepted and not used: CD-TEXT comes from the sheet itself.
       if (command == "ISRC" && !Track()) return Fail("ISRC belongs to a TRACK");
       std::string value;
-      return reader.Text(&value, &error) || Fail(command + ": " + error);
+      if (!reader.Text(&value, &error)) return Fail(command + ": " + error);
+      // Nothing outside the disc's own folder is named, even if unread.
+      if (command == "CDTEXTFILE" && !os::IsPlainFileName(os::WideFromUtf8(value))) {
+        return Fail("CDTEXTFILE must name a file beside the cue sheet");
+      }
+      return true;
     }
     return Fail("unknown command \"" + word.text + "\"");
   }
@@ -271,8 +245,9 @@ class Parser {
       return Fail("file type " + type.text + " is not supported: BINARY expected");
     }
     if (name.text.empty()) return Fail("FILE names no file");
-    if (name.text.find_first_of("\\/:") != std::string::npos) {
-      return Fail("FILE must name a file beside the cue sheet, without a folder");
+    if (!os::IsPlainFileName(os::WideFromUtf8(name.text))) {
+      return Fail("FILE must name a file beside the cue sheet: \"" + name.text +
+                  "\" is a folder, a pattern or a device");
     }
     seenFile_ = true;
     sheet_.fileName = os::WideFromUtf8(name.text);

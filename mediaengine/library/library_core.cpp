@@ -68,7 +68,7 @@ LoadReport LibraryCore::Load() {
     saving = false;
   } else {
     LibraryParseError parseError;
-    if (ParseLibrary(text, &contents, &parseError)) {
+    if (ParseLibrary(text, playlistFolder_, &contents, &parseError)) {
       report.outcome = LoadOutcome::kLoaded;
       report.items = contents.records.size();
     } else {
@@ -310,7 +310,7 @@ wmp::HResult LibraryCore::AddFile(const std::wstring& url, ItemId* id) {
       *id = existing->second;
       return wmp::kOk;
     }
-    record.id = nextId_++;
+    if (!TakeId(&record.id)) return wmp::kFail;
     *id = Insert(std::move(record)).id;
     dirty_ = true;
     Announce(EventKind::kCollection);
@@ -334,7 +334,7 @@ wmp::HResult LibraryCore::AddRipped(const RippedTrack& track, ItemId* id) {
       if (record->playlist) return wmp::kInvalidArg;
     } else {
       LibraryRecord fresh;
-      fresh.id = nextId_++;
+      if (!TakeId(&fresh.id)) return wmp::kFail;
       fresh.url = track.url;
       record = &Insert(std::move(fresh));
     }
@@ -422,7 +422,7 @@ wmp::HResult LibraryCore::NewPlaylist(const std::wstring& name, ItemId* id) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (closed_) return wmp::kFail;
     LibraryRecord record;
-    record.id = nextId_++;
+    if (!TakeId(&record.id)) return wmp::kFail;
     record.playlist = true;
     record.url = FreePlaylistUrl(name, 0);
     auto& a = record.attributes;
@@ -530,6 +530,12 @@ std::wstring LibraryCore::FreePlaylistUrl(const std::wstring& name, ItemId self)
   }
 }
 
+bool LibraryCore::TakeId(ItemId* id) {
+  if (nextId_ < 1 || nextId_ > kMaxItemId) return false;
+  *id = nextId_++;
+  return true;
+}
+
 LibraryRecord& LibraryCore::Insert(LibraryRecord record) {
   byUrl_[os::PathKey(record.url)] = record.id;
   const ItemId id = record.id;
@@ -568,7 +574,9 @@ void LibraryCore::WritePending() {
     }
     for (ItemId id : dirtyPlaylists_) {
       const LibraryRecord* record = Find(id);
-      if (!record || !record->playlist) continue;
+      // Only files of our own folder are ever written (the store is checked
+      // when read; this keeps it so whatever happens in between).
+      if (!record || !record->playlist || !IsPlaylistFileIn(playlistFolder_, record->url)) continue;
       std::vector<std::wstring> sources;
       for (ItemId member : record->members) {
         if (const LibraryRecord* item = Find(member)) sources.push_back(item->url);
@@ -579,7 +587,9 @@ void LibraryCore::WritePending() {
     dirtyPlaylists_.clear();
     for (const std::wstring& path : staleFiles_) {
       // A name given up and taken again (or a change of case) is the same file.
-      if (!byUrl_.count(os::PathKey(path))) stale.push_back(path);
+      if (!byUrl_.count(os::PathKey(path)) && IsPlaylistFileIn(playlistFolder_, path)) {
+        stale.push_back(path);
+      }
     }
     staleFiles_.clear();
   }

@@ -78,6 +78,8 @@ class LibraryCore : public std::enable_shared_from_this<LibraryCore> {
   void Announce(EventKind kind, ItemId id = 0, long value = 0);
   void PlaylistChanged(ItemId playlist, long change);
   std::wstring FreePlaylistUrl(const std::wstring& name, ItemId self);
+  // The next free id; false once ids up to kMaxItemId are used up.
+  bool TakeId(ItemId* id);
   LibraryRecord& Insert(LibraryRecord record);
 
   // Without mutex_: writes what changed, then delivers the pending events.

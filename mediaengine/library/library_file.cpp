@@ -1,8 +1,10 @@
 #include "mediaengine/library/library_file.h"
 
+#include <algorithm>
 #include <set>
 #include <unordered_map>
 
+#include "mediaengine/library/wpl_file.h"
 #include "os/paths.h"
 #include "os/text_encoding.h"
 
@@ -48,13 +50,16 @@ bool Unescape(const std::string& field, std::wstring* text) {
   return true;
 }
 
-// Plain decimal digits only: no sign, no spaces, no overflow.
+// Plain decimal digits only: no sign, no spaces, no overflow. Every value
+// of the type reads back, as the writer may write any.
 bool ParseNumber(const std::string& field, std::uint64_t* value) {
-  if (field.empty() || field.size() > 19) return false;
+  if (field.empty() || field.size() > 20) return false;
   std::uint64_t result = 0;
   for (char c : field) {
     if (c < '0' || c > '9') return false;
-    result = result * 10 + static_cast<std::uint64_t>(c - '0');
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (result > (UINT64_MAX - digit) / 10) return false;
+    result = result * 10 + digit;
   }
   *value = result;
   return true;
@@ -73,6 +78,8 @@ std::vector<std::string> SplitFields(const std::string& line) {
 
 class Parser {
  public:
+  explicit Parser(const std::wstring& playlistFolder) : playlistFolder_(playlistFolder) {}
+
   bool Run(const std::string& text, LibraryContents* contents, LibraryParseError* error) {
     if (text.empty() || text.back() != '\n') return Fail(0, "the file does not end with a whole line", error);
     std::size_t start = 0;
@@ -109,7 +116,7 @@ class Parser {
     if (line_ == 1) return Header(f);
     const std::string& tag = f[0];
     if (tag == "next" && f.size() == 2) {
-      return ParseNumber(f[1], &next_) ? true : Reject("bad next id");
+      return ParseNumber(f[1], &next_) && next_ >= 1 ? true : Reject("bad next id");
     }
     if ((tag == "item" || tag == "playlist") && f.size() == 4) return Record(f, tag == "playlist");
     if (tag == "attr" && f.size() == 3) return Attribute(f);
@@ -132,11 +139,19 @@ class Parser {
     LibraryRecord record;
     record.playlist = playlist;
     std::uint64_t duration = 0;
-    if (!ParseNumber(f[1], &record.id) || record.id == 0) return Reject("bad item id");
+    if (!ParseNumber(f[1], &record.id) || record.id == 0 || record.id > kMaxItemId) {
+      return Reject("bad item id");
+    }
     if (!ids_.insert(record.id).second) return Reject("item id used twice");
-    if (!ParseNumber(f[2], &duration)) return Reject("bad duration");
+    if (!ParseNumber(f[2], &duration) || duration > static_cast<std::uint64_t>(kMaxDurationMs)) {
+      return Reject("bad duration");
+    }
     record.durationMs = static_cast<std::int64_t>(duration);
     if (!Unescape(f[3], &record.url) || record.url.empty()) return Reject("bad url");
+    // The library writes and deletes a playlist's file: it must be one of its own.
+    if (playlist && !IsPlaylistFileIn(playlistFolder_, record.url)) {
+      return Reject("playlist file outside the playlists folder");
+    }
     if (!urls_.insert(os::PathKey(record.url)).second) return Reject("url used twice");
     if (record.id > maxId_) maxId_ = record.id;
     kinds_[record.id] = playlist;
@@ -150,6 +165,8 @@ class Parser {
     if (!Unescape(f[1], &name) || !Unescape(f[2], &value) || name.empty()) {
       return Reject("bad attribute");
     }
+    // Progress texts are never written; a file that has them keeps none.
+    if (IsTransientAttribute(CanonicalAttribute(name))) return true;
     LibraryRecord& record = records_.back();
     if (name == attr::kMediaType && record.playlist != (value == kMediaTypePlaylist)) {
       return Reject("media type disagrees with the kind of record");
@@ -183,6 +200,7 @@ class Parser {
     return true;
   }
 
+  const std::wstring playlistFolder_;
   std::size_t line_ = 0;
   std::string reason_;
   bool ended_ = false;
@@ -205,7 +223,7 @@ std::string SerializeLibrary(ItemId nextId, const std::vector<const LibraryRecor
       if (record.playlist != (pass == 1)) continue;
       out += record.playlist ? "playlist\t" : "item\t";
       out += std::to_string(record.id) + "\t";
-      out += std::to_string(record.durationMs < 0 ? 0 : record.durationMs) + "\t";
+      out += std::to_string(std::clamp<std::int64_t>(record.durationMs, 0, kMaxDurationMs)) + "\t";
       out += Escape(record.url) + "\n";
       for (const auto& [name, value] : record.attributes) {
         if (IsTransientAttribute(name)) continue;
@@ -218,9 +236,10 @@ std::string SerializeLibrary(ItemId nextId, const std::vector<const LibraryRecor
   return out;
 }
 
-bool ParseLibrary(const std::string& text, LibraryContents* contents, LibraryParseError* error) {
+bool ParseLibrary(const std::string& text, const std::wstring& playlistFolder,
+                  LibraryContents* contents, LibraryParseError* error) {
   *contents = LibraryContents();
-  Parser parser;
+  Parser parser(playlistFolder);
   return parser.Run(text, contents, error);
 }
 

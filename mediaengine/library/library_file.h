@@ -4,7 +4,8 @@
 //   marimba-library<TAB>1               header with the format version
 //   next<TAB>43                         the id the next new item gets
 //   item<TAB>id<TAB>ms<TAB>url          an item: id, duration in ms, file
-//   playlist<TAB>id<TAB>ms<TAB>url      a saved playlist (url = its WPL file)
+//   playlist<TAB>id<TAB>ms<TAB>url      a saved playlist (url = its WPL file,
+//                                       in the library's playlists folder)
 //   attr<TAB>name<TAB>value             an attribute of the record above
 //   member<TAB>id                       an item of the playlist above, in order
 //   end<TAB>count                       the number of records; nothing follows
@@ -39,7 +40,9 @@ struct LibraryParseError {
 std::string SerializeLibrary(ItemId nextId, const std::vector<const LibraryRecord*>& records);
 
 // False, with where and why, unless `text` is a whole library file of a
-// version this build reads; `contents` is then left empty.
-bool ParseLibrary(const std::string& text, LibraryContents* contents, LibraryParseError* error);
+// version this build reads; `contents` is then left empty. Every playlist's
+// file must lie in `playlistFolder` (the library writes and deletes it).
+bool ParseLibrary(const std::string& text, const std::wstring& playlistFolder,
+                  LibraryContents* contents, LibraryParseError* error);
 
 }  // namespace mediaengine

@@ -18,6 +18,7 @@ std::wstring Decimal(std::int64_t value, int width) {
 
 // Seconds with up to three decimals and no trailing zeros: "245", "245.5".
 std::wstring SecondsText(std::int64_t durationMs) {
+  if (durationMs < 0) durationMs = 0;
   std::wstring text = Decimal(durationMs / 1000, 1);
   std::int64_t fraction = durationMs % 1000;
   if (fraction == 0) return text;
@@ -57,7 +58,9 @@ std::wstring AttributeOf(const LibraryRecord& record, const std::wstring& canoni
 }
 
 std::wstring DurationText(std::int64_t durationMs) {
-  const std::int64_t seconds = durationMs < 0 ? 0 : (durationMs + 500) / 1000;
+  // Rounded without adding to the value first: that could pass INT64_MAX.
+  const std::int64_t seconds =
+      durationMs < 0 ? 0 : durationMs / 1000 + (durationMs % 1000 >= 500 ? 1 : 0);
   const std::int64_t hours = seconds / 3600;
   const std::int64_t minutes = seconds / 60 % 60;
   if (hours > 0) {

@@ -11,6 +11,14 @@ namespace mediaengine {
 
 using ItemId = std::uint64_t;
 
+// Ids run from 1 to kMaxItemId; a library whose next id would pass it takes
+// no new items (the store could not write that id back).
+constexpr ItemId kMaxItemId = UINT64_MAX - 1;
+
+// The longest duration the library keeps: about 31 years, far beyond any
+// real file, and far inside every sum the engine does with it.
+constexpr std::int64_t kMaxDurationMs = 1000000000000;
+
 // Attribute names the library gives a meaning to.
 namespace attr {
 inline const std::wstring kTitle = L"Title";
@@ -61,7 +69,8 @@ std::wstring SyncAttribute(int partnership);
 // (SourceURL, Duration) and the stored ones; a missing one is empty.
 std::wstring AttributeOf(const LibraryRecord& record, const std::wstring& canonicalName);
 
-// Seconds as the engine shows a length: "m:ss", or "h:mm:ss" from an hour.
+// Seconds as the engine shows a length: "m:ss", or "h:mm:ss" from an hour;
+// rounded to the nearest second, any value of the type, a negative one as 0.
 std::wstring DurationText(std::int64_t durationMs);
 
 

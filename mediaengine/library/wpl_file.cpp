@@ -1,5 +1,11 @@
 #include "mediaengine/library/wpl_file.h"
 
+#include <algorithm>
+
+#include "mediaengine/library/library_io.h"
+#include "mediaengine/library/library_records.h"
+#include "os/file_names.h"
+#include "os/paths.h"
 #include "os/text_encoding.h"
 
 namespace mediaengine {
@@ -9,35 +15,7 @@ namespace {
 // stays below the classic 260-character path limit.
 constexpr std::size_t kMaxStem = 120;
 
-// CON, NUL, COM1 and the like name devices, not files, in every folder.
-bool IsDeviceName(const std::wstring& stem) {
-  const std::wstring upper = os::AsciiUpper(stem);
-  if (upper == L"CON" || upper == L"PRN" || upper == L"AUX" || upper == L"NUL") return true;
-  return upper.size() == 4 && (upper.rfind(L"COM", 0) == 0 || upper.rfind(L"LPT", 0) == 0) &&
-         upper[3] >= L'1' && upper[3] <= L'9';
-}
-
 }  // namespace
-
-std::wstring XmlEscape(const std::wstring& text) {
-  std::wstring out;
-  out.reserve(text.size());
-  for (wchar_t c : text) {
-    switch (c) {
-      case L'&': out += L"&amp;"; break;
-      case L'<': out += L"&lt;"; break;
-      case L'>': out += L"&gt;"; break;
-      case L'"': out += L"&quot;"; break;
-      case L'\'': out += L"&apos;"; break;
-      case L'\t': out += L"&#9;"; break;
-      case L'\n': out += L"&#10;"; break;
-      case L'\r': out += L"&#13;"; break;
-      default:
-        if (static_cast<unsigned long>(c) >= 0x20) out.push_back(c);
-    }
-  }
-  return out;
-}
 
 std::string BuildWpl(const std::wstring& title, const std::vector<std::wstring>& sources) {
   std::wstring text;
@@ -62,18 +40,31 @@ std::string BuildWpl(const std::wstring& title, const std::vector<std::wstring>&
 
 std::wstring PlaylistFileStem(const std::wstring& name) {
   std::wstring stem;
-  for (wchar_t c : name) {
-    const bool refused = static_cast<unsigned long>(c) < 0x20 ||
-                         std::wstring(L"\\/:*?\"<>|").find(c) != std::wstring::npos;
-    stem.push_back(refused ? L'_' : c);
-    if (stem.size() == kMaxStem) break;
+  for (char32_t c : os::CodePointsOf(name)) {
+    const bool refused = c < 0x20 || !os::IsScalarValue(c) ||
+                         (c < 0x80 && std::wstring(L"\\/:*?\"<>|").find(static_cast<wchar_t>(c)) !=
+                                          std::wstring::npos);
+    std::wstring next;
+    os::AppendCodePoint(refused ? U'_' : c, &next);
+    // A cut never splits a surrogate pair.
+    if (stem.size() + next.size() > kMaxStem) break;
+    stem += next;
   }
-  // A cut must not leave half of a UTF-16 surrogate pair behind.
-  if (!stem.empty() && stem.back() >= 0xD800 && stem.back() < 0xDC00) stem.pop_back();
   while (!stem.empty() && (stem.back() == L'.' || stem.back() == L' ')) stem.pop_back();
   if (stem.empty()) return L"Playlist";
-  if (IsDeviceName(stem)) stem += L"_";
+  if (os::IsReservedDeviceName(stem)) stem.insert(std::min(stem.find(L'.'), stem.size()), L"_");
   return stem;
+}
+
+bool IsPlaylistFileName(const std::wstring& name) {
+  return name.size() > 4 && os::EndsWithNoCase(name, L".wpl") && os::IsPlainFileName(name);
+}
+
+bool IsPlaylistFileIn(const std::wstring& folder, const std::wstring& path) {
+  const std::wstring prefix = os::JoinPath(folder, L"");
+  return !folder.empty() && path.size() > prefix.size() &&
+         os::PathKey(path.substr(0, prefix.size())) == os::PathKey(prefix) &&
+         IsPlaylistFileName(path.substr(prefix.size()));
 }
 
 }  // namespace mediaengine

@@ -31,43 +31,6 @@ Encoding EncodingOf(const std::vector<std::uint8_t>& bytes, std::size_t* markSiz
   return Encoding::CodePage;
 }
 
-bool IsContinuation(std::uint8_t byte) { return (byte & 0xC0) == 0x80; }
-
-bool IsWellFormedUtf8(const std::string& bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const auto lead = static_cast<std::uint8_t>(bytes[i]);
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t extra = 0;
-    char32_t least = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      extra = 1;
-      least = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      extra = 2;
-      least = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      extra = 3;
-      least = 0x10000;
-    } else {
-      return false;
-    }
-    char32_t c = lead & (0x3F >> extra);
-    if (i + extra >= bytes.size()) return false;
-    for (std::size_t k = 1; k <= extra; ++k) {
-      const auto next = static_cast<std::uint8_t>(bytes[i + k]);
-      if (!IsContinuation(next)) return false;
-      c = (c << 6) | (next & 0x3F);
-    }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-    i += extra + 1;
-  }
-  return true;
-}
-
 std::wstring DecodeUtf16(const std::vector<std::uint8_t>& bytes, std::size_t begin,
                          std::size_t end, bool littleEndian) {
   std::u16string units;
@@ -100,7 +63,7 @@ std::size_t LineEnd(const std::vector<std::uint8_t>& bytes, std::size_t begin, s
 }  // namespace
 
 std::wstring DecodeUtf8OrLatin1(const std::string& bytes) {
-  if (IsWellFormedUtf8(bytes)) return os::WideFromUtf8(bytes);
+  if (os::IsValidUtf8(bytes)) return os::WideFromUtf8(bytes);
   std::wstring text;
   text.reserve(bytes.size());
   for (char byte : bytes) text.push_back(static_cast<wchar_t>(static_cast<std::uint8_t>(byte)));
@@ -121,6 +84,17 @@ std::wstring FirstLineOfBytes(const std::vector<std::uint8_t>& bytes, std::size_
     }
   } else if (end > begin && bytes[end - 1] == 0x0D) {
     --end;
+  }
+  // No character takes more than four bytes, so the line's first maxChars
+  // characters lie within these: a reader that reads no further than them
+  // decides the encoding on the same bytes as one that has the whole file.
+  const std::size_t cap = begin + maxChars * kMaxBytesPerChar;
+  if (end > cap) {
+    end = cap;
+    if (encoding == Encoding::Utf8 || encoding == Encoding::CodePage) {
+      end -= os::CutUtf8Tail(std::string(bytes.begin() + static_cast<std::ptrdiff_t>(begin),
+                                         bytes.begin() + static_cast<std::ptrdiff_t>(end)));
+    }
   }
   std::wstring line;
   switch (encoding) {

@@ -20,7 +20,9 @@ using CodePageDecoder = std::wstring (*)(const std::string& bytes);
 std::wstring DecodeUtf8OrLatin1(const std::string& bytes);
 
 // The text before the first line feed (a carriage return before it is
-// dropped), at most `maxChars` characters.
+// dropped), at most `maxChars` characters. Only the bytes that can hold
+// those characters (four each) are decoded, and they alone decide between
+// UTF-8 and the code page, so a reader that stops there reads the same.
 std::wstring FirstLineOfBytes(const std::vector<std::uint8_t>& bytes, std::size_t maxChars,
                               CodePageDecoder decode);
 

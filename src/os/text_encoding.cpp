@@ -1,11 +1,12 @@
 #include "os/text_encoding.h"
 
+#include <algorithm>
+
 namespace os {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
 void AppendUtf8(char32_t c, std::string* out) {
+  if (!IsScalarValue(c)) c = kReplacementCharacter;
   if (c < 0x80) {
     out->push_back(static_cast<char>(c));
   } else if (c < 0x800) {
@@ -21,18 +22,6 @@ void AppendUtf8(char32_t c, std::string* out) {
     out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
     out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
   }
-}
-
-void AppendWide(char32_t c, std::wstring* out) {
-  if constexpr (sizeof(wchar_t) == 2) {
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out->push_back(static_cast<wchar_t>(0xD800 + (c >> 10)));
-      out->push_back(static_cast<wchar_t>(0xDC00 + (c & 0x3FF)));
-      return;
-    }
-  }
-  out->push_back(static_cast<wchar_t>(c));
 }
 
 // Code points of a wide text; on 16-bit wchar_t, surrogate pairs are joined.
@@ -54,52 +43,93 @@ void ForEachCodePoint(const std::wstring& text, Fn fn) {
   }
 }
 
+// Bytes that may follow a lead byte as its first continuation: the narrower
+// ranges after E0, ED, F0 and F4 shut out overlong forms, surrogates and
+// values above U+10FFFF (the table of the Unicode standard, section 3.9).
+bool FirstContinuationFits(unsigned char lead, unsigned char next) {
+  switch (lead) {
+    case 0xE0: return next >= 0xA0 && next <= 0xBF;
+    case 0xED: return next >= 0x80 && next <= 0x9F;
+    case 0xF0: return next >= 0x90 && next <= 0xBF;
+    case 0xF4: return next >= 0x80 && next <= 0x8F;
+    default: return next >= 0x80 && next <= 0xBF;
+  }
+}
+
+enum class Decoded { kValid, kIllFormed, kCut };
+
+// Decodes the character at the start of [data, data + size) (size > 0):
+// returns how many bytes it takes, or, for an ill-formed sequence, the
+// length of its maximal part, with `c` set to U+FFFD and `state` saying
+// whether a wrong byte or the end of the data stopped it.
+std::size_t DecodeUtf8(const char* data, std::size_t size, char32_t* c, Decoded* state) {
+  *state = Decoded::kValid;
+  const unsigned char lead = static_cast<unsigned char>(data[0]);
+  std::size_t extra = 0;
+  char32_t value = 0;
+  if (lead < 0x80) {
+    *c = lead;
+    return 1;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1, value = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2, value = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3, value = lead & 0x07;
+  } else {
+    *c = kReplacementCharacter;
+    *state = Decoded::kIllFormed;
+    return 1;
+  }
+  for (std::size_t k = 1; k <= extra; ++k) {
+    const unsigned char next = k < size ? static_cast<unsigned char>(data[k]) : 0;
+    const bool fits = k == 1 ? FirstContinuationFits(lead, next) : (next & 0xC0) == 0x80;
+    if (k >= size || !fits) {
+      *c = kReplacementCharacter;
+      *state = k >= size ? Decoded::kCut : Decoded::kIllFormed;
+      return k;
+    }
+    value = (value << 6) | (next & 0x3F);
+  }
+  *c = value;
+  return extra + 1;
+}
+
 }  // namespace
+
+bool IsValidUtf8(const std::string& bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    char32_t c = 0;
+    Decoded state = Decoded::kValid;
+    i += DecodeUtf8(bytes.data() + i, bytes.size() - i, &c, &state);
+    if (state != Decoded::kValid) return false;
+  }
+  return true;
+}
+
+std::size_t CutUtf8Tail(const std::string& bytes) {
+  // A character takes at most four bytes: only the last three can be a cut one.
+  for (std::size_t tail = std::min<std::size_t>(3, bytes.size()); tail > 0; --tail) {
+    const std::size_t at = bytes.size() - tail;
+    char32_t c = 0;
+    Decoded state = Decoded::kValid;
+    if (DecodeUtf8(bytes.data() + at, tail, &c, &state) == tail && state == Decoded::kCut) {
+      return tail;
+    }
+  }
+  return 0;
+}
 
 std::wstring WideFromUtf8(const std::string& utf8) {
   std::wstring out;
   out.reserve(utf8.size());
   std::size_t i = 0;
   while (i < utf8.size()) {
-    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-    int extra = 0;
     char32_t c = 0;
-    if (lead < 0x80) {
-      c = lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-      c = lead & 0x1F;
-      extra = 1;
-    } else if ((lead & 0xF0) == 0xE0) {
-      c = lead & 0x0F;
-      extra = 2;
-    } else if ((lead & 0xF8) == 0xF0) {
-      c = lead & 0x07;
-      extra = 3;
-    } else {
-      AppendWide(kReplacement, &out);
-      ++i;
-      continue;
-    }
-    if (i + static_cast<std::size_t>(extra) >= utf8.size()) {  // truncated sequence
-      AppendWide(kReplacement, &out);
-      break;
-    }
-    bool valid = true;
-    for (int k = 1; k <= extra; ++k) {
-      const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
-      if ((next & 0xC0) != 0x80) {
-        valid = false;
-        break;
-      }
-      c = (c << 6) | (next & 0x3F);
-    }
-    if (!valid) {
-      AppendWide(kReplacement, &out);
-      ++i;
-      continue;
-    }
-    AppendWide(c, &out);
-    i += static_cast<std::size_t>(extra) + 1;
+    Decoded state = Decoded::kValid;
+    i += DecodeUtf8(utf8.data() + i, utf8.size() - i, &c, &state);
+    AppendCodePoint(c, &out);
   }
   return out;
 }
@@ -111,10 +141,31 @@ std::string Utf8FromWide(const std::wstring& text) {
   return out;
 }
 
+std::u32string CodePointsOf(const std::wstring& text) {
+  std::u32string out;
+  out.reserve(text.size());
+  ForEachCodePoint(text, [&out](char32_t c) { out.push_back(c); });
+  return out;
+}
+
+void AppendCodePoint(char32_t c, std::wstring* out) {
+  if constexpr (sizeof(wchar_t) == 2) {
+    if (c > 0x10FFFF) c = kReplacementCharacter;
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out->push_back(static_cast<wchar_t>(0xD800 + (c >> 10)));
+      out->push_back(static_cast<wchar_t>(0xDC00 + (c & 0x3FF)));
+      return;
+    }
+  }
+  out->push_back(static_cast<wchar_t>(c));
+}
+
 std::u16string Utf16FromWide(const std::wstring& text) {
   std::u16string out;
   out.reserve(text.size());
   ForEachCodePoint(text, [&out](char32_t c) {
+    if (c > 0x10FFFF) c = kReplacementCharacter;
     if (c >= 0x10000) {
       c -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
@@ -136,7 +187,7 @@ std::wstring WideFromUtf16(const std::u16string& text) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     }
-    AppendWide(c, &out);
+    AppendCodePoint(c, &out);
   }
   return out;
 }

@@ -322,6 +322,41 @@ TEST(AsfReader, RejectsTruncatedAndDamagedFiles) {
   EXPECT_TRUE(ReadInfo(damaged(asf::kContentDescription, 24, 0, 0), &info)) << "an undamaged copy reads";
 }
 
+// Values no writer produces: refused, so the library never keeps a length
+// or an object list it cannot trust.
+TEST(AsfReader, RefusesImpossibleDurationsAndAMiscountedHeader) {
+  const std::string file = Encode(mediaengine::kWmaRateClass64, engine_signals::MusicLike(4410, 44100.0));
+  const std::size_t properties = file.find(Text(asf::kFileProperties));
+  ASSERT_NE(properties, std::string::npos);
+  const auto with = [&](std::size_t offset, std::uint64_t value, int width) {
+    std::string copy = file;
+    for (int i = 0; i < width; ++i) copy[offset + i] = static_cast<char>(value >> (8 * i));
+    return copy;
+  };
+  const std::uint64_t longest = 1000000000ull * 10000000;  // about 31 years, in 100 ns
+  const struct {
+    const char* what;
+    std::string file;
+    bool valid;
+  } cases[] = {
+      {"as written", file, true},
+      {"the longest play duration kept", with(properties + 64, longest, 8), true},
+      {"play duration 2^64-1", with(properties + 64, UINT64_MAX, 8), false},
+      {"play duration past the longest", with(properties + 64, longest + 1, 8), false},
+      {"preroll 2^64-1", with(properties + 80, UINT64_MAX, 8), false},
+      {"one object fewer than there are", with(24, 4, 4), false},
+      {"one object more than there are", with(24, 6, 4), false},
+      {"no objects", with(24, 0, 4), false},
+  };
+  for (const auto& c : cases) {
+    AsfInfo info;
+    EXPECT_EQ(ReadInfo(c.file, &info), c.valid) << c.what;
+    if (c.valid) {
+      EXPECT_LE(info.durationSeconds, 1e9) << c.what;
+    }
+  }
+}
+
 TEST(WmaEncoder, FullDiskIsReportedClosesTheFileAndNeverEndsInSuccess) {
   const std::vector<std::int16_t> audio = engine_signals::MusicLike(44100 * 2, 44100.0);
   const std::uint64_t fullSize = Encode(mediaengine::kWmaRateClass128, audio).size();

@@ -73,9 +73,10 @@ TEST(EngineDeviceIdentityTest, WmpInfoIsOneUtf16LineWithAByteOrderMark) {
   ASSERT_TRUE(mediaengine::DeviceIdOfWmpInfo(bytes, &read));
   EXPECT_EQ(read, id);
   // Files other engines wrote: UTF-8 with and without a mark, single quotes.
-  ASSERT_TRUE(mediaengine::DeviceIdOfWmpInfo("\xEF\xBB\xBF<WMPInfo DeviceId='{ABC}'/>", &read));
+  ASSERT_TRUE(mediaengine::DeviceIdOfWmpInfo("\xEF\xBB\xBF<WMP DeviceID='{ABC}'/>", &read));
   EXPECT_EQ(read, L"{ABC}");
-  ASSERT_TRUE(mediaengine::DeviceIdOfWmpInfo("<DeviceInfo><WMP Version=\"2\" DeviceID = \"x y\"/>", &read));
+  ASSERT_TRUE(mediaengine::DeviceIdOfWmpInfo(
+      "<DeviceInfo><WMP Version=\"2\" DeviceID = \"x y\"/></DeviceInfo>", &read));
   EXPECT_EQ(read, L"x y");
   EXPECT_FALSE(mediaengine::DeviceIdOfWmpInfo("<DeviceInfo><WMP DeviceID=\"\"/>", &read));
   EXPECT_FALSE(mediaengine::DeviceIdOfWmpInfo("<DeviceInfo/>", &read));

@@ -201,7 +201,7 @@ class LibraryFileParsing : public LibraryTest {
   static bool Parses(const std::string& text) {
     mediaengine::LibraryContents contents;
     mediaengine::LibraryParseError error;
-    return mediaengine::ParseLibrary(text, &contents, &error);
+    return mediaengine::ParseLibrary(text, kPlaylists, &contents, &error);
   }
 
   std::string Replaced(const std::string& from, const std::string& to) const {

@@ -77,4 +77,33 @@ TEST(FirstLineTest, ReadsFilesOnlyAsFarAsTheLineCanGo) {
   EXPECT_TRUE(line.empty());
 }
 
+// A reader that stops at its limit in the middle of a character decides
+// the encoding as one that has the whole file.
+TEST(FirstLineTest, ALineCutInsideACharacterReadsAsTheWholeFile) {
+  fakes::FakeFileSystem files;
+  files.AddDrive(L'F');
+  std::string japanese;
+  for (int i = 0; i < 10; ++i) japanese += "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88";  // テスト
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::size_t maxChars;
+    std::wstring line;
+  } cases[] = {
+      {"UTF-8 without a mark", japanese + "\n", 5, L"\u30C6\u30B9\u30C8\u30C6\u30B9"},
+      {"UTF-8 with a mark", "\xEF\xBB\xBF" + japanese, 4, L"\u30C6\u30B9\u30C8\u30C6"},
+      // Only the bytes that can make the characters shown decide.
+      {"a stray byte past them", japanese + "\xFF\n", 2, L"\u30C6\u30B9"},
+      {"a stray byte among them", "\xE3\x83\x86\xFF" + japanese, 2, L"\u00E3\u0083"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    files.AddFile(L"F:\\WMPInfo.xml", c.bytes);
+    std::wstring read;
+    ASSERT_TRUE(device::ReadFirstLine(files, L"F:\\WMPInfo.xml", c.maxChars, nullptr, &read));
+    EXPECT_EQ(read, device::FirstLineOfBytes(Bytes(c.bytes), c.maxChars, device::DecodeUtf8OrLatin1));
+    EXPECT_EQ(read, c.line);
+  }
+}
+
 }  // namespace

@@ -90,12 +90,17 @@ TEST(MakerLibrariesTest, PlayerDrivesFollowTheIdentityFile) {
   };
   const std::string internal = wine_test::Identity("Internal");
   const std::string card = wine_test::Identity("Card");
+  // The engine reads a file this long as no identity file either.
+  const std::string late = "Comment=" + std::string(4096, 'x') + "\nSerial=LATE\n";
   const Case cases[] = {
       {"internal storage", internal.c_str(), true, true},
       {"memory card", card.c_str(), true, false},
       {"mark, blanks and key case", "\xEF\xBB\xBF maker = ORBIT \nserial=7\n", true, true},
       {"another maker", "Maker=Acme\r\nSerial=1\r\n", false, false},
       {"no serial number", "Maker=Orbit\r\nStorage=Internal\r\n", false, false},
+      {"an overlong line feed is no line end", "Maker=Orbit\xC0\x8ASerial=ORB\r\n", false, false},
+      {"the last Storage counts", "Serial=1\nStorage=Card\nStorage=SD\n", true, true},
+      {"a serial past the size limit", late.c_str(), false, false},
       {"no identity file", nullptr, false, false},
   };
   const wine_test::PlayerDriveGuard guard;
