@@ -15,3 +15,4 @@ target_compile_definitions(marimba_native_tests PRIVATE
 target_link_libraries(marimba_native_tests PRIVATE marimba_mediaengine marimba_core GTest::gtest GTest::gtest_main)
 marimba_warnings(marimba_native_tests)
 gtest_discover_tests(marimba_native_tests DISCOVERY_TIMEOUT 60)
+include(${CMAKE_SOURCE_DIR}/cmake/fuzz.cmake)
