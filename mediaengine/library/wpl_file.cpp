@@ -4,6 +4,7 @@
 
 #include "mediaengine/library/library_io.h"
 #include "mediaengine/library/library_records.h"
+#include "os/device_names.h"
 #include "os/file_names.h"
 #include "os/paths.h"
 #include "os/text_encoding.h"

@@ -8,6 +8,7 @@
 #include "engine_library_fixture.h"
 #include "mediaengine/library/library_file.h"
 #include "mediaengine/library/wpl_file.h"
+#include "os/device_names.h"
 #include "os/file_names.h"
 #include "os/text_encoding.h"
 

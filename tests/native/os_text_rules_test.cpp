@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "os/device_names.h"
 #include "os/file_names.h"
 #include "os/text_encoding.h"
 
@@ -75,7 +76,7 @@ TEST(FileNames, DeviceNamesAreFoundWithExtensionsBlanksAndAnyCase) {
     bool device;
   } cases[] = {
       {L"NUL", true},      {L"NUL.mix", true},   {L"CON .x", true},   {L"aux.2024", true},
-      {L"COM1.a", true},   {L"lpt9", true},      {L"com0", true},     {L"PRN..", true},
+      {L"COM1.a", true},   {L"lpt9", true},      {L"Com9 .txt", true}, {L"PRN..", true},
       {L"conin$", true},   {L"CONOUT$.txt", true}, {L"COM\u00B9", true}, {L"nul.tar.gz", true},
       {L"COM10", false},   {L"CONSOLE", false},  {L"NULL.wpl", false}, {L"AUXILIARY", false},
       {L"_NUL", false},    {L"LPT", false},      {L"ＣＯＮ", false},   {L"", false},
