@@ -77,6 +77,9 @@ std::wstring FirstLineOfBytes(const std::vector<std::uint8_t>& bytes, std::size_
   std::size_t end = LineEnd(bytes, begin, bytes.size(), encoding);
   // A carriage return before the line feed is no part of the line.
   if (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be) {
+    // An odd byte at the end (a read that stopped there) is no UTF-16 unit;
+    // with the byte before it, it must not pass for a carriage return.
+    end = begin + (end - begin) / 2 * 2;
     const bool little = encoding == Encoding::Utf16Le;
     if (end >= begin + 2 && bytes[end - (little ? 2 : 1)] == 0x0D &&
         bytes[end - (little ? 1 : 2)] == 0) {

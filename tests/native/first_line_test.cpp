@@ -95,6 +95,10 @@ TEST(FirstLineTest, ALineCutInsideACharacterReadsAsTheWholeFile) {
       // Only the bytes that can make the characters shown decide.
       {"a stray byte past them", japanese + "\xFF\n", 2, L"\u30C6\u30B9"},
       {"a stray byte among them", "\xE3\x83\x86\xFF" + japanese, 2, L"\u00E3\u0083"},
+      // The reader stops after an odd byte; with the one before it, it looks
+      // like a carriage return that is no UTF-16 unit of the file.
+      {"UTF-16 read up to an odd byte", std::string("\xFE\xFF\xD8\x3D\xDE\x00\x0D\x41", 8), 1,
+       std::wstring(L"\U0001F600").substr(0, 1)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
