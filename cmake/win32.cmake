@@ -60,10 +60,13 @@ add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 # The throw-away Wine prefix every Win32 test runs in: a CD-ROM drive D:
 # labelled MUSIC and a removable drive F: without a label.
 set(MARIMBA_WINE_DIR ${CMAKE_BINARY_DIR}/wine)
+# Every prefix of the tests is a copy of one booted prefix kept here.
+set(MARIMBA_PREFIX_TEMPLATE_ENV "MARIMBA_PREFIX_TEMPLATE=${MARIMBA_WINE_DIR}/template")
 add_test(NAME wine_prefix
   COMMAND ${CMAKE_SOURCE_DIR}/tools/make-wine-prefix ${MARIMBA_WINE_DIR}/prefix
           --cdrom D=${MARIMBA_WINE_DIR}/cdrom=MUSIC --removable F=${MARIMBA_WINE_DIR}/player)
-set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP WinePrefix)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP WinePrefix
+  ENVIRONMENT "${MARIMBA_PREFIX_TEMPLATE_ENV}")
 
 marimba_wine_path(MARIMBA_SOURCE_DIR_W ${CMAKE_SOURCE_DIR})
 marimba_wine_path(MARIMBA_BINARY_DIR_W ${CMAKE_BINARY_DIR})
@@ -111,7 +114,8 @@ add_executable(os_version_probe ${CMAKE_SOURCE_DIR}/tools/probes/os_version_prob
 add_test(NAME wine_versions
   COMMAND ${CMAKE_SOURCE_DIR}/tools/check-wine-versions $<TARGET_FILE:os_version_probe>
           ${MARIMBA_WINE_DIR}/versions)
-set_tests_properties(wine_versions PROPERTIES TIMEOUT 300)
+set_tests_properties(wine_versions PROPERTIES TIMEOUT 300
+  ENVIRONMENT "${MARIMBA_PREFIX_TEMPLATE_ENV}")
 
 # Rips the disc of the first CD-ROM drive with our engine (checks and benchmarks).
 add_executable(rip_disc ${CMAKE_SOURCE_DIR}/tools/probes/rip_disc.cpp)
@@ -120,7 +124,8 @@ marimba_warnings(rip_disc)
 add_test(NAME engine_rip
   COMMAND ${CMAKE_SOURCE_DIR}/tools/check-engine-rip $<TARGET_FILE:rip_disc>
           ${MARIMBA_WINE_DIR}/engine-rip)
-set_tests_properties(engine_rip PROPERTIES TIMEOUT 300)
+set_tests_properties(engine_rip PROPERTIES TIMEOUT 300
+  ENVIRONMENT "${MARIMBA_PREFIX_TEMPLATE_ENV}")
 
 # ---- Demo disc in the CD-ROM drive of the test prefix ------------------
 # The CD drive tests rip the short demo disc from D:. The folder keeps its
@@ -152,11 +157,13 @@ marimba_warnings(marimba_driver)
 add_dependencies(Marimba marimba_driver)
 
 # Scenarios against the real program, each in a fresh world of its own.
-foreach(scenario manual_transfer nothing_checked single_instance first_run auto_cancel model2 album_rename refusals)
+foreach(scenario manual_transfer nothing_checked single_instance first_run auto_cancel model2
+                 album_rename refusals space_short player_pulled disc_pulled bad_disc)
   add_test(NAME e2e_${scenario}
     COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/scenario ${scenario} ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
-  set_tests_properties(e2e_${scenario} PROPERTIES TIMEOUT 900
-    ENVIRONMENT "MARIMBA_TOOLS_BUILD=${CMAKE_BINARY_DIR}/tools")
+  # 77: a world that needs root for its mounts, where there is none.
+  set_tests_properties(e2e_${scenario} PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77
+    ENVIRONMENT "MARIMBA_TOOLS_BUILD=${CMAKE_BINARY_DIR}/tools;${MARIMBA_PREFIX_TEMPLATE_ENV}")
 endforeach()
 
 # ---- Setup program ------------------------------------------------------
@@ -168,5 +175,6 @@ marimba_warnings(install_probe)
 add_test(NAME installer
   COMMAND ${CMAKE_SOURCE_DIR}/tools/check-installer ${CMAKE_BINARY_DIR}
           $<TARGET_FILE:install_probe> ${MARIMBA_WINE_DIR}/installer)
-set_tests_properties(installer PROPERTIES TIMEOUT 300)
+set_tests_properties(installer PROPERTIES TIMEOUT 300
+  ENVIRONMENT "${MARIMBA_PREFIX_TEMPLATE_ENV}")
 # ---- end of the setup program -------------------------------------------
