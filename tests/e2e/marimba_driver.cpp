@@ -21,6 +21,8 @@
 //   texts TITLE                     the texts of every child control, one per line
 //   rows TITLE                      rows of the track list: check|title|artist|length
 //   check TITLE ROW 0|1             sets the check box of a track-list row
+//   edit TITLE ROW COLUMN TEXT      clicks a track-list cell until its editor opens,
+//                                   types TEXT into it and presses Enter
 //   combo TITLE ID                  the selected text of a combo box
 #include <windows.h>
 #include <commctrl.h>
@@ -191,6 +193,59 @@ int Check(HWND window, int row, bool on) {
              : 1;
 }
 
+// The in-place editor of the track list: its visible edit box.
+HWND VisibleEditor(HWND list) {
+  for (HWND child = GetWindow(list, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[32] = {};
+    GetClassNameW(child, name, 32);
+    if (_wcsicmp(name, L"Edit") == 0 && IsWindowVisible(child)) return child;
+  }
+  return nullptr;
+}
+
+HWND WaitForEditor(HWND list, DWORD milliseconds) {
+  const DWORD end = GetTickCount() + milliseconds;
+  for (;;) {
+    if (HWND editor = VisibleEditor(list)) return editor;
+    if (static_cast<LONG>(GetTickCount() - end) >= 0) return nullptr;
+    Sleep(50);
+  }
+}
+
+// A person's way in: a click selects the row, a click on the selected row's
+// cell opens its editor; then the text and Enter.
+int EditCell(HWND window, int row, int column, const std::wstring& text) {
+  HWND list = GetDlgItem(window, kTrackList);
+  if (!list) return 1;
+  RemoteBuffer remote(list, sizeof(RECT));
+  if (!remote.Valid()) return 1;
+  RECT cell = {LVIR_LABEL, column, 0, 0};  // in: the part wanted and the column
+  remote.Write(0, &cell, sizeof cell);
+  if (!SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                    reinterpret_cast<LPARAM>(remote.Address())) ||
+      !remote.Read(0, &cell, sizeof cell)) {
+    return 1;
+  }
+  const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+  HWND editor = nullptr;
+  for (int click = 0; click < 3 && !editor; ++click) {
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(list, WM_LBUTTONUP, 0, at);
+    editor = WaitForEditor(list, 1500);
+  }
+  if (!editor) return 1;
+  SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  PostMessageW(editor, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageW(editor, WM_KEYUP, VK_RETURN, 0xC0000001);
+  // Accepted: the editor hides.
+  const DWORD end = GetTickCount() + 5000;
+  while (IsWindowVisible(editor)) {
+    if (static_cast<LONG>(GetTickCount() - end) >= 0) return 1;
+    Sleep(50);
+  }
+  return 0;
+}
+
 int Texts(HWND window) {
   EnumChildWindows(
       window,
@@ -309,6 +364,10 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"texts") return Texts(window);
   if (command == L"rows") return Rows(window);
   if (command == L"check") return Check(window, id, number(4) != 0);
+  if (command == L"edit") {
+    if (argc < 6) return 2;
+    return EditCell(window, id, static_cast<int>(number(4)), argv[5]);
+  }
   if (command == L"combo") {
     if (!control) return 1;
     const LRESULT selected = SendMessageW(control, CB_GETCURSEL, 0, 0);
