@@ -1,5 +1,5 @@
-// Encoding speed of the rip path: synthetic CD audio through the resampler,
-// the IMA ADPCM coder and the ASF writer onto the real disk, per rate class.
+// Encoding speed of the rip path: synthetic CD audio through the wmav2
+// encoder and the ASF writer onto the real disk, per rate class (one thread).
 // Prints how many times faster than real time each class encodes.
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,7 @@
 #include "mediaengine/cdrom/cd_drive.h"
 
 #include "mediaengine/cdrom/disc_objects.h"
+#include "mediaengine/cdrom/rip_order.h"
 #include "mediaengine/cdrom/track_ripper.h"
 #include "engine/model/player.h"
 #include "mediaengine/library/media_library.h"
@@ -158,26 +159,50 @@ void CdDrive::RipDisc(std::shared_ptr<DiscSession> session) {
   if (!context_.system.MusicFolder(false, &music)) context_.system.MusicFolder(true, &music);
   const RipPreferences preferences = ReadRipPreferences(context_.registry, music);
   const int count = session->TrackCount();
-  for (int number = 1; number <= count && !stop_; ++number) {
-    auto report = [&](int percent) {
-      ripProgress_ = ((number - 1) * 100 + percent) / count;
-      session->SetTrackAttribute(number, kStatus, RippingStatus(percent));
-    };
-    report(0);
-    const TrackRipResult result = RipTrack(context_, *session, number, preferences, stop_, report);
-    if (result.outcome == TrackRipOutcome::Ripped) {
-      session->SetTrackAttribute(number, kStatus, kRippedStatus);
-      continue;
+  RipOrder order(count, [&](int number, int percent) {
+    ripProgress_ = ((number - 1) * 100 + percent) / count;
+    session->SetTrackAttribute(number, kStatus, RippingStatus(percent));
+  });
+  auto stopped = [&] { return stop_ || order.Halted(); };
+
+  auto work = [&] {
+    for (int number; (number = order.Take()) != 0;) {
+      order.Report(number, 0);
+      EncodedTrack encoded;
+      TrackRipResult result = EncodeTrack(context_, *session, number, preferences, stopped,
+                                          [&](int percent) { order.Report(number, percent); },
+                                          &encoded);
+      const bool turn = order.WaitTurn(number);
+      if (result.outcome == TrackRipOutcome::Ripped) {
+        if (turn && !stop_) {
+          result = CommitTrack(context_, encoded);
+        } else {
+          DiscardTrack(context_, encoded);
+          result.outcome = TrackRipOutcome::Stopped;
+        }
+      }
+      if (result.outcome != TrackRipOutcome::Ripped) order.Halt();
+      // A track given up because an earlier one failed or the rip stopped
+      // keeps the status it had.
+      if (turn) {
+        if (result.outcome == TrackRipOutcome::Ripped) {
+          session->SetTrackAttribute(number, kStatus, kRippedStatus);
+        } else if (result.outcome == TrackRipOutcome::Stopped) {
+          session->SetTrackAttribute(number, kStatus, L"");
+        } else {
+          session->SetTrackAttribute(number, kStatus, kFailedStatus);
+          auto item = std::make_shared<DiscTrackMedia>(session, number);
+          context_.events.Raise([item](wmp::IPlayerEvents& sink) { sink.MediaError(item.get()); });
+        }
+      }
+      order.Done(number);
     }
-    if (result.outcome == TrackRipOutcome::Stopped) {
-      session->SetTrackAttribute(number, kStatus, L"");
-      break;
-    }
-    session->SetTrackAttribute(number, kStatus, kFailedStatus);
-    auto item = std::make_shared<DiscTrackMedia>(session, number);
-    context_.events.Raise([item](wmp::IPlayerEvents& sink) { sink.MediaError(item.get()); });
-    break;
-  }
+  };
+  // Encoding takes the processor: one track per core, on this thread and a helper.
+  std::thread helper;
+  if (count > 1 && std::thread::hardware_concurrency() > 1) helper = std::thread(work);
+  work();
+  if (helper.joinable()) helper.join();
   if (!stop_) ripProgress_ = 100;
   ripState_ = static_cast<long>(wmp::RipState::Stopped);
 }

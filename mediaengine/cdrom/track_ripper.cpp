@@ -6,7 +6,6 @@
 #include "mediaengine/codec/asf_info.h"
 #include "mediaengine/codec/wma_encoder.h"
 #include "os/device_names.h"
-#include "mediaengine/library/media_library.h"
 #include "os/paths.h"
 
 namespace mediaengine {
@@ -84,9 +83,10 @@ std::wstring RipPathOf(const RipPreferences& preferences, const DiscSession& ses
          RipFileName(preferences.fileDetail, preferences.fileSeparator, naming);
 }
 
-TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int number,
-                        const RipPreferences& preferences, const std::atomic<bool>& stop,
-                        const std::function<void(int)>& percent) {
+TrackRipResult EncodeTrack(EngineContext& context, const DiscSession& session, int number,
+                           const RipPreferences& preferences,
+                           const std::function<bool()>& stopped,
+                           const std::function<void(int)>& percent, EncodedTrack* encoded) {
   TrackRipResult result;
   result.path = RipPathOf(preferences, session, number);
   const std::wstring temporary = result.path + L".part";
@@ -116,16 +116,18 @@ TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int 
   tags.trackNumber = std::to_wstring(number);
 
   const os::FileTime now = os::FileTimeOfSecondsSince1970(context.clock.SecondsSince1970());
-  if (encoder.Open(context.files, temporary, tags, RateClassOf(preferences.wmaRate), now) !=
-      os::kSuccess) {
-    return fail(TrackRipOutcome::WriteFailed, L"cannot create " + temporary);
+  const os::ErrorCode opened =
+      encoder.Open(context.files, temporary, tags, RateClassOf(preferences.wmaRate), now);
+  if (opened == WmaEncoder::kErrorEncoder) {
+    return fail(TrackRipOutcome::WriteFailed, L"the encoder cannot be set up");
   }
+  if (opened != os::kSuccess) return fail(TrackRipOutcome::WriteFailed, L"cannot create " + temporary);
 
   std::vector<std::uint8_t> chunk;
   std::vector<std::int16_t> frames;
   int shown = -1;
   for (;;) {
-    if (stop) return fail(TrackRipOutcome::Stopped, L"stopped");
+    if (stopped()) return fail(TrackRipOutcome::Stopped, L"stopped");
     if (!reader->Read(kChunkFrames, &chunk)) {
       return fail(TrackRipOutcome::DiscFailed, reader->Problem().reason);
     }
@@ -134,9 +136,11 @@ TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int 
     for (std::size_t i = 0; i < frames.size(); ++i) {
       frames[i] = static_cast<std::int16_t>(chunk[2 * i] | (chunk[2 * i + 1] << 8));
     }
-    if (encoder.Write(frames.data(), frames.size() / 2) != os::kSuccess) {
-      return fail(TrackRipOutcome::WriteFailed, L"cannot write " + temporary);
+    const os::ErrorCode written = encoder.Write(frames.data(), frames.size() / 2);
+    if (written == WmaEncoder::kErrorEncoder) {
+      return fail(TrackRipOutcome::WriteFailed, L"the encoder refused the audio");
     }
+    if (written != os::kSuccess) return fail(TrackRipOutcome::WriteFailed, L"cannot write " + temporary);
     const std::uint32_t total = reader->TotalFrames();
     const int now_percent =
         total ? static_cast<int>(static_cast<std::uint64_t>(reader->FramesRead()) * 100 / total)
@@ -149,18 +153,10 @@ TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int 
   if (encoder.Finish() != os::kSuccess) {
     return fail(TrackRipOutcome::WriteFailed, L"cannot finish " + temporary);
   }
-  if (stop) return fail(TrackRipOutcome::Stopped, L"stopped");
-  const os::TrackFacts facts{tags.title,      tags.author,      tags.albumArtist,
-                             tags.albumTitle, tags.trackNumber, encoder.DurationSeconds()};
-  bool replace = false;
-  const std::wstring target = FreeRipPath(context.files, result.path, facts, &replace);
-  if (target.empty()) return fail(TrackRipOutcome::WriteFailed, L"no free name for " + result.path);
-  if (context.files.Move(temporary, target, replace) != os::kSuccess) {
-    return fail(TrackRipOutcome::WriteFailed, L"cannot rename to " + target);
-  }
-  result.path = target;
+  if (stopped()) return fail(TrackRipOutcome::Stopped, L"stopped");
 
-  RippedTrack ripped;
+  encoded->temporary = temporary;
+  RippedTrack& ripped = encoded->ripped;
   ripped.url = result.path;
   ripped.title = tags.title;
   ripped.artist = tags.author;
@@ -173,15 +169,52 @@ TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int 
   ripped.bitrate = encoder.Bitrate();
   ripped.fileSize = encoder.FileSize();
   if (!tags.year.empty()) ripped.extra.push_back({L"WM/Year", tags.year});
+  return result;
+}
+
+TrackRipResult CommitTrack(EngineContext& context, const EncodedTrack& encoded) {
+  TrackRipResult result;
+  const RippedTrack& ripped = encoded.ripped;
+  auto fail = [&](std::wstring reason) {
+    DiscardTrack(context, encoded);
+    result.outcome = TrackRipOutcome::WriteFailed;
+    result.reason = std::move(reason);
+    return result;
+  };
+  // Tracks are taken in one after the other, so the free name one finds is
+  // not taken by another at the same time.
+  const os::TrackFacts facts{ripped.title,      ripped.artist,
+                             ripped.albumArtist, ripped.albumTitle,
+                             std::to_wstring(ripped.trackNumber), ripped.durationSeconds};
+  bool replace = false;
+  result.path = FreeRipPath(context.files, ripped.url, facts, &replace);
+  if (result.path.empty()) return fail(L"no free name for " + ripped.url);
+  if (context.files.Move(encoded.temporary, result.path, replace) != os::kSuccess) {
+    return fail(L"cannot rename to " + result.path);
+  }
+  RippedTrack placed = ripped;
+  placed.url = result.path;
   wmp::MediaPtr item;
-  if (wmp::Failed(context.library.AddRipped(ripped, &item))) {
+  if (wmp::Failed(context.library.AddRipped(placed, &item))) {
     // The file is complete; without its library entry it is only an orphan
     // the next rip replaces, so it is left rather than lost.
     result.outcome = TrackRipOutcome::LibraryFailed;
     result.reason = L"the library refused " + result.path;
-    return result;
   }
   return result;
+}
+
+void DiscardTrack(EngineContext& context, const EncodedTrack& encoded) {
+  if (!encoded.temporary.empty()) context.files.Delete(encoded.temporary);
+}
+
+TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int number,
+                        const RipPreferences& preferences, const std::function<bool()>& stopped,
+                        const std::function<void(int)>& percent) {
+  EncodedTrack encoded;
+  const TrackRipResult result =
+      EncodeTrack(context, session, number, preferences, stopped, percent, &encoded);
+  return result.outcome == TrackRipOutcome::Ripped ? CommitTrack(context, encoded) : result;
 }
 
 }  // namespace mediaengine

@@ -23,6 +23,8 @@ constexpr std::uint8_t kKeyFrame = 0x80;  // every block decodes on its own
 constexpr std::uint32_t kMinPacketSize = 100;
 constexpr std::uint32_t kMaxPacketSize = 65536;
 constexpr std::size_t kMaxTagUnits = 32766;  // lengths are WORDs counting the NUL
+constexpr std::size_t kMaxCodecData = 1024;
+constexpr std::uint32_t kAudioSpreadSize = 8;
 
 // UTF-16LE with its NUL; an empty text has no bytes at all.
 std::vector<std::uint8_t> Utf16Bytes(const std::wstring& text) {
@@ -109,6 +111,7 @@ os::ErrorCode AsfWriter::Open(os::IFileSystem& files, const std::wstring& path,
       kPacketOverhead + static_cast<std::uint64_t>(format.blockAlign) *
                             static_cast<std::uint64_t>(std::max(settings.blocksPerPacket, 0));
   if (format.blockAlign == 0 || format.channels == 0 || format.sampleRate == 0 ||
+      format.samplesPerBlock == 0 || format.codecData.size() > kMaxCodecData ||
       settings.blocksPerPacket <= 0 || packetSize < kMinPacketSize ||
       packetSize > kMaxPacketSize) {
     return os::kErrorInvalidParameter;
@@ -181,7 +184,7 @@ void AsfWriter::Abandon() {
 os::ErrorCode AsfWriter::WritePacket() {
   const AsfAudioFormat& format = settings_.format;
   const std::size_t blocks = pending_.size() / format.blockAlign;
-  const std::uint64_t samplesPerBlock = format.samplesPerBlock ? format.samplesPerBlock : 1;
+  const std::uint64_t samplesPerBlock = format.samplesPerBlock;
   const std::uint64_t firstSample = samplesWritten_;
   samplesWritten_ += blocks * samplesPerBlock;
   const auto startMs = static_cast<std::uint32_t>(firstSample * 1000 / format.sampleRate);
@@ -218,7 +221,7 @@ os::ErrorCode AsfWriter::WritePacket() {
 
 std::vector<std::uint8_t> AsfWriter::BuildHeader(const Totals& totals) const {
   const AsfAudioFormat& format = settings_.format;
-  const std::uint16_t extraSize = format.samplesPerBlock ? 2 : 0;
+  const auto extraSize = static_cast<std::uint16_t>(format.codecData.size());
   const std::uint32_t typeSpecificSize = 18u + extraSize;
   std::vector<std::uint8_t> children;
   ByteWriter w(&children);
@@ -236,12 +239,13 @@ std::vector<std::uint8_t> AsfWriter::BuildHeader(const Totals& totals) const {
   w.U32(packetSize_);
   w.U32(bitrate());
 
-  PutObjectHead(w, asf::kStreamProperties, asf::kStreamPropertiesFixedSize + typeSpecificSize);
+  PutObjectHead(w, asf::kStreamProperties,
+                asf::kStreamPropertiesFixedSize + typeSpecificSize + kAudioSpreadSize);
   w.Id(asf::kAudioMedia);
-  w.Id(asf::kNoErrorCorrection);
+  w.Id(asf::kAudioSpread);
   w.U64(0);  // time offset
   w.U32(typeSpecificSize);
-  w.U32(0);  // error-correction data length
+  w.U32(kAudioSpreadSize);
   w.U16(kStreamNumber);
   w.U32(0);
   w.U16(format.formatTag);
@@ -251,7 +255,14 @@ std::vector<std::uint8_t> AsfWriter::BuildHeader(const Totals& totals) const {
   w.U16(format.blockAlign);
   w.U16(format.bitsPerSample);
   w.U16(extraSize);
-  if (extraSize) w.U16(format.samplesPerBlock);
+  w.Bytes(format.codecData.data(), format.codecData.size());
+  // Audio spread over a span of one: what Windows Media files carry, and
+  // the same as no spreading at all.
+  w.U8(1);
+  w.U16(format.blockAlign);  // virtual packet length
+  w.U16(format.blockAlign);  // virtual chunk length
+  w.U16(1);                  // silence data length
+  w.U8(0);                   // silence data
 
   PutObjectHead(w, asf::kHeaderExtension, asf::kHeaderExtensionSize);
   w.Id(asf::kReserved1);

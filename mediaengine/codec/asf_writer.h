@@ -23,7 +23,8 @@ struct AsfAudioFormat {
   std::uint32_t avgBytesPerSecond = 0;
   std::uint16_t blockAlign = 0;
   std::uint16_t bitsPerSample = 0;
-  std::uint16_t samplesPerBlock = 0;  // the codec's extra data (cbSize 2)
+  std::vector<std::uint8_t> codecData;  // after the WAVEFORMATEX (cbSize bytes)
+  std::uint32_t samplesPerBlock = 0;    // per channel, for the packet times
 };
 
 struct AsfWriterSettings {

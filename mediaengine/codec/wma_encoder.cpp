@@ -1,83 +1,95 @@
 #include "mediaengine/codec/wma_encoder.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace mediaengine {
 namespace {
 
-// Large blocks and one block a packet keep the overhead small: 4096 bytes per
-// channel hold 8185 samples, so the 64 class declares 16000 * 4096 / 8185 =
-// 8006 bytes/s (64048 bit/s) and the 128 class 16013 bytes/s (128104 bit/s);
-// with the 28 bytes of each packet the file as a whole stays below 64.5 and
-// 128.6 kbit/s, still in its class once a track is longer than a minute or
-// two (the header and the last packet's padding count then).
-constexpr int kBlockBytesPerChannel = 4096;
-constexpr int kBlocksPerPacket = 1;
-
-// Input handed to the resampler at a time, so a long Write needs little memory.
-constexpr std::size_t kInputChunk = 16384;
+// Whole blocks per data packet, as many as fit in about 6000 bytes: few
+// packet heads (28 bytes each) keep a whole file in its rate class.
+constexpr std::size_t kPacketPayloadTarget = 6000;
+// Blocks coded before they go to the writer in one call.
+constexpr std::size_t kBlocksPerWrite = 32;
+constexpr std::uint16_t kWaveFormatWmav2 = 0x0161;
 
 }  // namespace
 
-bool WmaEncoder::SettingsForClass(std::uint32_t rateClass, AsfWriterSettings* settings) {
-  if (rateClass != kWmaRateClass64 && rateClass != kWmaRateClass128) return false;
-  AsfAudioFormat* format = &settings->format;
-  ImaAdpcmLayout layout;
-  layout.channels = rateClass == kWmaRateClass64 ? 1 : 2;
-  layout.blockAlign = kBlockBytesPerChannel * layout.channels;
-  format->formatTag = kWaveFormatImaAdpcm;
-  format->channels = static_cast<std::uint16_t>(layout.channels);
-  format->sampleRate = kOutputRate;
-  format->avgBytesPerSecond = layout.AvgBytesPerSecond(kOutputRate);
-  format->blockAlign = static_cast<std::uint16_t>(layout.blockAlign);
-  format->bitsPerSample = 4;
-  format->samplesPerBlock = static_cast<std::uint16_t>(layout.SamplesPerBlock());
-  settings->blocksPerPacket = kBlocksPerPacket;
-  return true;
-}
+WmaEncoder::WmaEncoder() = default;
+WmaEncoder::~WmaEncoder() = default;
 
 os::ErrorCode WmaEncoder::Open(os::IFileSystem& files, const std::wstring& path,
                                const AsfTags& tags, std::uint32_t rateClass,
                                os::FileTime creationTime) {
   if (state_ != State::Closed) return os::kErrorInvalidParameter;
+  if (rateClass != kWmaRateClass64 && rateClass != kWmaRateClass128) {
+    return os::kErrorInvalidParameter;
+  }
+  codec_ = Wmav2Codec::Open(rateClass);
+  if (!codec_) return Fail(kErrorEncoder);
+
   AsfWriterSettings settings;
-  if (!SettingsForClass(rateClass, &settings)) return os::kErrorInvalidParameter;
+  AsfAudioFormat& format = settings.format;
+  format.formatTag = kWaveFormatWmav2;
+  format.channels = Wmav2Codec::kChannels;
+  format.sampleRate = Wmav2Codec::kSampleRate;
+  // The class rate, as Windows Media files declare it; the blocks hold a
+  // whole number of bytes each, so the coded rate is a hair below it.
+  format.avgBytesPerSecond = rateClass / 8;
+  format.blockAlign = static_cast<std::uint16_t>(codec_->BlockAlign());
+  format.bitsPerSample = 16;
+  format.codecData = codec_->CodecData();
+  format.samplesPerBlock = static_cast<std::uint32_t>(codec_->FrameSize());
+  settings.blocksPerPacket =
+      static_cast<int>(std::max<std::size_t>(1, kPacketPayloadTarget / codec_->BlockAlign()));
   settings.tags = tags;
   settings.creationTime = creationTime;
 
   const os::ErrorCode opened = writer_.Open(files, path, settings);
   if (opened != os::kSuccess) return Fail(opened);
-  ImaAdpcmLayout layout;
-  layout.channels = settings.format.channels;
-  layout.blockAlign = settings.format.blockAlign;
-  resampler_ = std::make_unique<Resampler>(layout.channels);
-  encoder_ = std::make_unique<ImaAdpcmEncoder>(layout);
   bitrate_ = writer_.bitrate();
+  blocks_.resize(kBlocksPerWrite * codec_->BlockAlign());
   state_ = State::Open;
-  return os::kSuccess;
+  // Decoders drop two frames' worth of samples at the start, as Windows
+  // Media encoders lag by that much; this encoder lags by one frame, so a
+  // frame of silence first keeps the track's first samples.
+  const std::vector<std::int16_t> silence(2 * codec_->FrameSize(), 0);
+  return EncodeFrames(silence.data(), codec_->FrameSize());
 }
 
 os::ErrorCode WmaEncoder::Write(const std::int16_t* stereoFrames, std::size_t frameCount) {
   if (state_ == State::Failed) return error_;
   if (state_ != State::Open) return os::kErrorInvalidParameter;
-  while (frameCount > 0) {
-    const std::size_t count = std::min(frameCount, kInputChunk);
-    resampler_->Write(stereoFrames, count, &pending_);
-    inputFrames_ += count;
-    stereoFrames += 2 * count;
-    frameCount -= count;
-    const os::ErrorCode encoded = EncodePending(false);
+  inputFrames_ += frameCount;
+  const std::size_t frameSize = codec_->FrameSize();
+  if (!partial_.empty()) {
+    const std::size_t take = std::min(frameCount, frameSize - partial_.size() / 2);
+    partial_.insert(partial_.end(), stereoFrames, stereoFrames + 2 * take);
+    stereoFrames += 2 * take;
+    frameCount -= take;
+    if (partial_.size() < 2 * frameSize) return os::kSuccess;
+    const os::ErrorCode encoded = EncodeFrames(partial_.data(), frameSize);
+    partial_.clear();
     if (encoded != os::kSuccess) return encoded;
   }
+  const std::size_t whole = frameCount / frameSize * frameSize;
+  const os::ErrorCode encoded = EncodeFrames(stereoFrames, whole);
+  if (encoded != os::kSuccess) return encoded;
+  partial_.assign(stereoFrames + 2 * whole, stereoFrames + 2 * frameCount);
   return os::kSuccess;
 }
 
 os::ErrorCode WmaEncoder::Finish() {
   if (state_ == State::Failed) return error_;
   if (state_ != State::Open) return os::kErrorInvalidParameter;
-  resampler_->Flush(&pending_);
-  const os::ErrorCode encoded = EncodePending(true);
-  if (encoded != os::kSuccess) return encoded;
+  const std::size_t frameSize = codec_->FrameSize();
+  // The codec overlaps each frame with the next: the frame of silence after
+  // the padded last one brings the end of the track out.
+  const std::size_t tail = partial_.size() / 2 + frameSize;
+  partial_.resize(2 * ((tail + frameSize - 1) / frameSize * frameSize), 0);
+  os::ErrorCode result = EncodeFrames(partial_.data(), partial_.size() / 2);
+  if (result == os::kSuccess) result = FlushBlocks();
+  if (result != os::kSuccess) return result;
   const os::ErrorCode finished = writer_.Finish(DurationHns());
   if (finished != os::kSuccess) return Fail(finished);
   state_ = State::Finished;
@@ -94,22 +106,25 @@ std::uint64_t WmaEncoder::DurationHns() const {
   return inputFrames_ * 10000000ULL / kInputRate;
 }
 
-os::ErrorCode WmaEncoder::EncodePending(bool final) {
-  const ImaAdpcmLayout& layout = encoder_->layout();
-  const std::size_t blockSamples =
-      static_cast<std::size_t>(layout.SamplesPerBlock()) * layout.channels;
-  if (final && pending_.size() % blockSamples != 0) {
-    // The declared duration ends the track; the rest of the block is silence.
-    pending_.resize((pending_.size() / blockSamples + 1) * blockSamples, 0);
+os::ErrorCode WmaEncoder::EncodeFrames(const std::int16_t* frames, std::size_t count) {
+  const std::size_t frameSize = codec_->FrameSize();
+  const std::size_t blockAlign = codec_->BlockAlign();
+  for (std::size_t done = 0; done + frameSize <= count; done += frameSize) {
+    if (!codec_->Encode(frames + 2 * done, blocks_.data() + blockCount_ * blockAlign)) {
+      writer_.Abandon();
+      return Fail(kErrorEncoder);
+    }
+    if (++blockCount_ == kBlocksPerWrite) {
+      const os::ErrorCode written = FlushBlocks();
+      if (written != os::kSuccess) return written;
+    }
   }
-  const std::size_t count = pending_.size() / blockSamples;
-  if (count == 0) return os::kSuccess;
-  blocks_.resize(count * layout.blockAlign);
-  for (std::size_t i = 0; i < count; ++i) {
-    encoder_->EncodeBlock(pending_.data() + i * blockSamples, blocks_.data() + i * layout.blockAlign);
-  }
-  pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(count * blockSamples));
-  const os::ErrorCode written = writer_.WriteBlocks(blocks_.data(), count);
+  return os::kSuccess;
+}
+
+os::ErrorCode WmaEncoder::FlushBlocks() {
+  const os::ErrorCode written = writer_.WriteBlocks(blocks_.data(), blockCount_);
+  blockCount_ = 0;
   return written == os::kSuccess ? written : Fail(written);
 }
 

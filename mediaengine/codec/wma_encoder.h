@@ -1,7 +1,8 @@
 #pragma once
-// Turns ripped CD audio (44100 Hz, 16-bit stereo) into a .wma file: resampled
-// to 16 kHz and IMA ADPCM coded inside ASF. The rate class picks the channels:
-// 64000 gives mono (64 kbit/s class), 128000 stereo (128 kbit/s class).
+// Turns ripped CD audio (44100 Hz, 16-bit stereo) into a .wma file: Windows
+// Media Audio 2 (libavcodec's wmav2 encoder) at 44.1 kHz stereo inside ASF,
+// at the bit rate of the rate class (64000 or 128000 bit/s). Decoded, the
+// file gives back the input from its first sample on.
 //
 //   WmaEncoder encoder;
 //   if (encoder.Open(files, tempPath, tags, 128000) != os::kSuccess) ...
@@ -18,8 +19,7 @@
 
 #include "mediaengine/codec/asf_info.h"
 #include "mediaengine/codec/asf_writer.h"
-#include "mediaengine/codec/ima_adpcm.h"
-#include "mediaengine/codec/resampler.h"
+#include "mediaengine/codec/wmav2_codec.h"
 #include "os/file_system.h"
 
 namespace mediaengine {
@@ -29,20 +29,23 @@ constexpr std::uint32_t kWmaRateClass128 = 128000;
 
 class WmaEncoder {
  public:
-  static constexpr int kInputRate = Resampler::kInputRate;
-  static constexpr int kOutputRate = Resampler::kOutputRate;
+  static constexpr int kInputRate = Wmav2Codec::kSampleRate;
+  // Reported when the codec cannot be set up or refuses the audio.
+  static constexpr os::ErrorCode kErrorEncoder = 0x20000001;  // customer bit set
 
-  // Stream format and packet layout of a rate class (tags and time are left
-  // alone); false for a class other than the two.
-  static bool SettingsForClass(std::uint32_t rateClass, AsfWriterSettings* settings);
+  WmaEncoder();
+  ~WmaEncoder();
+  WmaEncoder(const WmaEncoder&) = delete;
+  WmaEncoder& operator=(const WmaEncoder&) = delete;
 
   // kErrorInvalidParameter for a rate class other than the two above or a
   // second Open; otherwise the outcome of creating the file.
   os::ErrorCode Open(os::IFileSystem& files, const std::wstring& path, const AsfTags& tags,
                      std::uint32_t rateClass, os::FileTime creationTime = 0);
   os::ErrorCode Write(const std::int16_t* stereoFrames, std::size_t frameCount);
-  // Encodes what is left (the last block padded with silence), completes the
-  // header and closes the file.
+  // Codes what is left (the last frame padded with silence, then one frame
+  // of silence that carries the end out of the codec's overlap), completes
+  // the header and closes the file.
   os::ErrorCode Finish();
   // Gives up on an open file (a stopped rip): closes it unfinished so the
   // caller can delete it. Later calls report kErrorInvalidHandle.
@@ -57,7 +60,8 @@ class WmaEncoder {
   std::uint64_t FileSize() const { return writer_.fileSize(); }
 
  private:
-  os::ErrorCode EncodePending(bool final);
+  os::ErrorCode EncodeFrames(const std::int16_t* frames, std::size_t count);
+  os::ErrorCode FlushBlocks();
   os::ErrorCode Fail(os::ErrorCode error);
 
   enum class State { Closed, Open, Finished, Failed };
@@ -65,11 +69,11 @@ class WmaEncoder {
   os::ErrorCode error_ = os::kSuccess;
   std::uint32_t bitrate_ = 0;
   std::uint64_t inputFrames_ = 0;
-  std::unique_ptr<Resampler> resampler_;
-  std::unique_ptr<ImaAdpcmEncoder> encoder_;
+  std::unique_ptr<Wmav2Codec> codec_;
   AsfWriter writer_;
-  std::vector<std::int16_t> pending_;  // resampled frames not yet in a block
-  std::vector<std::uint8_t> blocks_;
+  std::vector<std::int16_t> partial_;  // frames short of a whole codec frame
+  std::vector<std::uint8_t> blocks_;   // coded, not yet handed to the writer
+  std::size_t blockCount_ = 0;
 };
 
 }  // namespace mediaengine

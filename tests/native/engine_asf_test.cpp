@@ -6,11 +6,10 @@
 
 #include "mediaengine/codec/asf_format.h"
 #include "mediaengine/codec/asf_writer.h"
-#include "mediaengine/codec/ima_adpcm.h"
-#include "mediaengine/codec/resampler.h"
 #include "mediaengine/codec/wma_encoder.h"
 #include "fakes/fake_file_system.h"
 #include "native/engine_signals.h"
+#include "native/wmav2_decoder.h"
 
 namespace {
 
@@ -20,6 +19,8 @@ using mediaengine::AsfTags;
 using mediaengine::WmaEncoder;
 
 constexpr std::uint32_t kClasses[] = {mediaengine::kWmaRateClass64, mediaengine::kWmaRateClass128};
+// The codec's frame: each block codes this many stereo frames.
+constexpr std::size_t kCodecFrame = 2048;
 
 const std::uint8_t* At(const std::string& s, std::size_t offset) {
   return reinterpret_cast<const std::uint8_t*>(s.data()) + offset;
@@ -131,17 +132,25 @@ std::string WithChildren(const std::string& file, const std::vector<std::string>
   return out;
 }
 
-// Walks the data packets as a demuxer does, checks each, decodes the audio.
+// Walks the data packets as a demuxer does, checks each, and decodes the
+// audio with libavcodec set up from the stream description alone.
 std::vector<std::int16_t> AudioOfPackets(const std::string& file) {
   const std::vector<std::string> children = Children(file);
   const std::string& properties = Child(children, asf::kFileProperties);
   const std::string& stream = Child(children, asf::kStreamProperties);
   const std::uint32_t packetSize = asf::Le32(At(properties, 92));
   EXPECT_EQ(asf::Le32(At(properties, 96)), packetSize) << "fixed-size packets";
-  mediaengine::ImaAdpcmLayout layout;
-  layout.channels = asf::Le16(At(stream, 78 + 2));
-  layout.blockAlign = asf::Le16(At(stream, 78 + 12));
-  EXPECT_EQ(asf::Le16(At(stream, 78 + 18)), layout.SamplesPerBlock());
+  const std::uint32_t typeSize = asf::Le32(At(stream, 64));
+  const std::uint16_t cbSize = asf::Le16(At(stream, 78 + 16));
+  EXPECT_EQ(typeSize, 18u + cbSize);
+  const std::uint16_t blockAlign = asf::Le16(At(stream, 78 + 12));
+  const std::vector<std::uint8_t> codecData(At(stream, 78 + 18), At(stream, 78 + 18 + cbSize));
+  auto decoder = testing_support::Wmav2Decoder::Open(asf::Le16(At(stream, 78 + 2)),
+                                                     static_cast<int>(asf::Le32(At(stream, 78 + 4))),
+                                                     static_cast<int>(asf::Le32(At(stream, 78 + 8)) * 8),
+                                                     blockAlign, codecData);
+  EXPECT_TRUE(decoder) << "the decoder takes the stream description";
+  if (!decoder) return {};
 
   const std::size_t data = asf::Le64(At(file, 16));
   const std::uint64_t count = asf::Le64(At(file, data + 40));
@@ -151,25 +160,26 @@ std::vector<std::int16_t> AudioOfPackets(const std::string& file) {
   EXPECT_EQ(asf::kDataObjectFixedSize + count * packetSize, asf::Le64(At(file, data + 16)));
   EXPECT_EQ(std::memcmp(At(file, data + 24), At(properties, 24), 16), 0) << "file id";
   std::vector<std::int16_t> audio;
+  std::uint32_t lastSend = 0;
   for (std::uint64_t i = 0; i < count; ++i) {
     const std::uint8_t* p = At(file, data + asf::kDataObjectFixedSize + i * packetSize);
     // Error correction 82 00 00; one payload, WORD padding length; property flags.
     EXPECT_EQ(std::memcmp(p, "\x82\x00\x00\x10\x5D", 5), 0) << i;
     const std::uint16_t padding = asf::Le16(p + 5);
+    const std::uint32_t send = asf::Le32(p + 7);
+    EXPECT_TRUE(i == 0 ? send == 0 : send > lastSend) << "send times rise from 0";
+    lastSend = send;
     EXPECT_EQ(p[13], 0x81) << "stream 1, key frame";
     EXPECT_EQ(p[14], static_cast<std::uint8_t>(i)) << "media object number";
     EXPECT_EQ(asf::Le32(p + 15), 0u) << "offset into the media object";
     EXPECT_EQ(p[19], 8) << "replicated data";
     const std::uint32_t objectSize = asf::Le32(p + 20);
-    EXPECT_EQ(asf::Le32(p + 24), asf::Le32(p + 7) + 3100) << "presentation = send + preroll";
+    EXPECT_EQ(asf::Le32(p + 24), send + 3100) << "presentation = send + preroll";
     EXPECT_EQ(28u + objectSize + padding, packetSize);
-    EXPECT_EQ(objectSize % layout.blockAlign, 0u) << "whole blocks";
-    for (std::uint32_t b = 0; b + layout.blockAlign <= objectSize; b += layout.blockAlign) {
-      std::vector<std::int16_t> frames;
-      EXPECT_TRUE(mediaengine::DecodeImaAdpcmBlock(layout, p + 28 + b, layout.blockAlign, &frames));
-      audio.insert(audio.end(), frames.begin(), frames.end());
-    }
+    EXPECT_EQ(objectSize % blockAlign, 0u) << "whole blocks";
+    EXPECT_TRUE(decoder->Decode(p + 28, objectSize, &audio)) << "packet " << i;
   }
+  EXPECT_TRUE(decoder->Drain(&audio));
   return audio;
 }
 
@@ -204,17 +214,40 @@ TEST(WmaFile, RoundTripKeepsTagsLengthRateClassAndAudio) {
     EXPECT_EQ(asf::Le32(At(properties, 88)), asf::kFlagSeekable);
     EXPECT_EQ(asf::Le32(At(properties, 100)) / 1000, rateClass / 1000) << "max bitrate";
     EXPECT_FALSE(Child(children, asf::kHeaderExtension).empty());
-    EXPECT_TRUE(asf::IsGuid(At(Child(children, asf::kStreamProperties), 40), asf::kNoErrorCorrection));
 
-    // The packets carry the resampled input, the last block padded.
-    std::vector<std::int16_t> resampled;
-    mediaengine::Resampler resampler(rateClass == mediaengine::kWmaRateClass64 ? 1 : 2);
-    resampler.Write(music.data(), frames, &resampled);
-    resampler.Flush(&resampled);
+    // Windows Media Audio 2, 44.1 kHz stereo at the class rate, with the
+    // codec's set-up data and audio spread over one block, as WMA readers expect.
+    const std::string& stream = Child(children, asf::kStreamProperties);
+    EXPECT_TRUE(asf::IsGuid(At(stream, 24), asf::kAudioMedia));
+    EXPECT_TRUE(asf::IsGuid(At(stream, 40), asf::kAudioSpread));
+    const std::uint8_t* format = At(stream, 78);
+    EXPECT_EQ(asf::Le16(format), 0x0161) << "WMA v2";
+    EXPECT_EQ(asf::Le16(format + 2), 2);
+    EXPECT_EQ(asf::Le32(format + 4), 44100u);
+    EXPECT_EQ(asf::Le32(format + 8), rateClass / 8);
+    const std::uint16_t blockAlign = asf::Le16(format + 12);
+    EXPECT_EQ(blockAlign, rateClass * kCodecFrame / (44100 * 8)) << "the rate's whole bytes";
+    EXPECT_EQ(asf::Le16(format + 16), 10) << "codec data";
+    const std::uint8_t* spread = format + 18 + 10;
+    EXPECT_EQ(asf::Le32(At(stream, 68)), 8u);
+    EXPECT_EQ(spread[0], 1) << "span";
+    EXPECT_EQ(asf::Le16(spread + 1), blockAlign);
+    EXPECT_EQ(asf::Le16(spread + 3), blockAlign);
+
+    // The packets carry the input from its first sample to its last, and
+    // at most two codec frames of silence after it.
     const std::vector<std::int16_t> audio = AudioOfPackets(file);
-    ASSERT_GE(audio.size(), resampled.size());
-    EXPECT_LT(audio.size() - resampled.size(), 8185u * 2);
-    EXPECT_GT(engine_signals::SnrDb(resampled, audio, resampled.size()), 22.0);
+    ASSERT_GE(audio.size(), 2 * frames);
+    EXPECT_LE(audio.size(), 2 * (frames + 2 * kCodecFrame));
+    EXPECT_EQ(engine_signals::BestLag(music, audio, 44100, 4096, 3 * kCodecFrame), 0u);
+    const std::vector<std::int16_t>& aligned = audio;
+    EXPECT_GT(engine_signals::SnrDb(music, aligned, music.size()),
+              rateClass == mediaengine::kWmaRateClass128 ? 20.0 : 12.0);
+    const std::size_t lastSecond = music.size() - 2 * 44100;
+    EXPECT_GT(engine_signals::SnrDb(std::vector<std::int16_t>(music.begin() + lastSecond, music.end()),
+                                    std::vector<std::int16_t>(aligned.begin() + lastSecond, aligned.end()),
+                                    2 * 44100),
+              rateClass == mediaengine::kWmaRateClass128 ? 20.0 : 12.0) << "the end is kept";
   }
 }
 
@@ -222,21 +255,54 @@ TEST(WmaFile, WholeFileStaysInItsRateClassForOrdinaryTracks) {
   // Players also derive a rate from size and length: packet heads, header
   // and the last packet's padding must leave tracks of a few minutes in class.
   for (std::uint32_t rateClass : kClasses) {
-    for (int seconds : {150, 240, 600}) {
+    for (int seconds : {240, 400}) {
       SCOPED_TRACE(testing::Message() << rateClass << " " << seconds);
-      mediaengine::AsfWriterSettings settings;
-      ASSERT_TRUE(WmaEncoder::SettingsForClass(rateClass, &settings));
-      settings.tags = SampleTags();
       fakes::FakeFileSystem files;
       files.AddDrive(L'C');
-      mediaengine::AsfWriter writer;
-      ASSERT_EQ(writer.Open(files, L"C:\\a.wma", settings), os::kSuccess);
-      const std::vector<std::uint8_t> block(settings.format.blockAlign, 0);
-      for (std::uint64_t b = 0; b * settings.format.samplesPerBlock < 16000ULL * seconds; ++b) {
-        ASSERT_EQ(writer.WriteBlocks(block.data(), 1), os::kSuccess);
-      }
-      ASSERT_EQ(writer.Finish(seconds * 10000000ULL), os::kSuccess);
+      WmaEncoder encoder;
+      const std::vector<std::int16_t> quiet = engine_signals::StereoTone(1000.0, 20.0, 1.0, 44100);
+      ASSERT_EQ(encoder.Open(files, L"C:\\a.wma", SampleTags(), rateClass), os::kSuccess);
+      for (int s = 0; s < seconds; ++s) ASSERT_EQ(encoder.Write(quiet.data(), 44100), os::kSuccess);
+      ASSERT_EQ(encoder.Finish(), os::kSuccess);
       EXPECT_EQ(files.Content(L"C:\\a.wma").size() * 8 / seconds / 1000, rateClass / 1000);
+    }
+  }
+}
+
+TEST(WmaEncoder, CodesLoudAndOddInputIntoWholeDecodableBlocks) {
+  // The encoder lowers its precision until a block fits; even full-scale
+  // noise at 64 kbit/s must fit rather than fail the track.
+  std::uint32_t seed = 12345;
+  std::vector<std::int16_t> noise(2 * 44100 * 2);
+  for (auto& sample : noise) {
+    seed = seed * 1664525u + 1013904223u;
+    sample = static_cast<std::int16_t>(seed >> 16);
+  }
+  std::vector<std::int16_t> nyquist(2 * 44100);
+  for (std::size_t i = 0; i < nyquist.size(); ++i) nyquist[i] = (i / 2) % 2 ? -32768 : 32767;
+  std::vector<std::int16_t> leftOnly = noise;
+  for (std::size_t i = 1; i < leftOnly.size(); i += 2) leftOnly[i] = 0;
+  const struct {
+    const char* what;
+    std::vector<std::int16_t> audio;
+  } cases[] = {
+      {"full-scale noise", noise},
+      {"full-scale square at half the rate", nyquist},
+      {"largest constant", std::vector<std::int16_t>(2 * 44100, 32767)},
+      {"noise on the left only", leftOnly},
+      {"one frame", {1000, -1000}},
+      {"a codec frame less one", engine_signals::MusicLike(kCodecFrame - 1, 44100.0)},
+      {"a codec frame and one", engine_signals::MusicLike(kCodecFrame + 1, 44100.0)},
+  };
+  for (std::uint32_t rateClass : kClasses) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(testing::Message() << rateClass << " " << c.what);
+      const std::string file = Encode(rateClass, c.audio);
+      AsfInfo info;
+      ASSERT_TRUE(ReadInfo(file, &info));
+      EXPECT_NEAR(info.durationSeconds, c.audio.size() / 2 / 44100.0, 0.001);
+      const std::vector<std::int16_t> audio = AudioOfPackets(file);
+      EXPECT_GE(audio.size(), c.audio.size()) << "every sample comes back";
     }
   }
 }

@@ -95,4 +95,26 @@ inline ToneFit FitTone(const std::vector<std::int16_t>& x, int channels, int cha
   return fit;
 }
 
+// The lag in frames, up to `maxLag`, at which stereo `decoded` best matches
+// `reference` (a decoder's delay), judged on frames [begin, begin + span).
+inline std::size_t BestLag(const std::vector<std::int16_t>& reference,
+                           const std::vector<std::int16_t>& decoded, std::size_t begin,
+                           std::size_t span, std::size_t maxLag) {
+  std::size_t best = 0;
+  double bestError = -1.0;
+  for (std::size_t lag = 0; lag <= maxLag; ++lag) {
+    if (2 * (begin + span) > reference.size() || 2 * (begin + span + lag) > decoded.size()) break;
+    double error = 0.0;
+    for (std::size_t i = 2 * begin; i < 2 * (begin + span); ++i) {
+      const double d = static_cast<double>(decoded[i + 2 * lag]) - reference[i];
+      error += d * d;
+    }
+    if (bestError < 0.0 || error < bestError) {
+      bestError = error;
+      best = lag;
+    }
+  }
+  return best;
+}
+
 }  // namespace engine_signals

@@ -89,8 +89,8 @@ class UnnamedDiscsTest : public ::testing::Test {
     mediaengine::DiscSession session(image);
     std::vector<std::wstring> ripped;
     for (int number = 1; number <= session.TrackCount(); ++number) {
-      const auto result = mediaengine::RipTrack(*context_, session, number, preferences_, stop_,
-                                                [](int) {});
+      const auto result = mediaengine::RipTrack(
+          *context_, session, number, preferences_, [this] { return stop_.load(); }, [](int) {});
       EXPECT_EQ(result.outcome, mediaengine::TrackRipOutcome::Ripped) << result.path;
       ripped.push_back(result.path);
     }

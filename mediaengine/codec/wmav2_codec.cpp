@@ -1,0 +1,103 @@
+#include "mediaengine/codec/wmav2_codec.h"
+
+#include <cstring>
+#include <mutex>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/frame.h>
+}
+
+namespace mediaengine {
+namespace {
+
+struct ContextFree {
+  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+};
+struct FrameFree {
+  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+struct PacketFree {
+  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+};
+
+constexpr float kSampleScale = 1.0f / 32768.0f;
+
+}  // namespace
+
+struct Wmav2Codec::Av {
+  std::unique_ptr<AVCodecContext, ContextFree> context;
+  std::unique_ptr<AVFrame, FrameFree> frame;
+  std::unique_ptr<AVPacket, PacketFree> packet;
+  std::int64_t nextPts = 0;
+};
+
+std::unique_ptr<Wmav2Codec> Wmav2Codec::Open(std::uint32_t bitsPerSecond) {
+  // libavcodec fills shared tables the first time an encoder is set up and
+  // guards that with its own lock, which the Windows build lacks (it is made
+  // without threads, for Windows XP): tracks on two threads open one by one.
+  static std::mutex openLock;
+  const std::lock_guard<std::mutex> lock(openLock);
+  const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_WMAV2);
+  if (!codec) return nullptr;
+  auto av = std::make_unique<Av>();
+  av->context.reset(avcodec_alloc_context3(codec));
+  av->frame.reset(av_frame_alloc());
+  av->packet.reset(av_packet_alloc());
+  if (!av->context || !av->frame || !av->packet) return nullptr;
+
+  AVCodecContext* context = av->context.get();
+  context->sample_fmt = AV_SAMPLE_FMT_FLTP;
+  context->sample_rate = kSampleRate;
+  context->bit_rate = bitsPerSecond;
+  context->time_base = AVRational{1, kSampleRate};
+  context->thread_count = 1;  // parallel work is one track per thread
+  av_channel_layout_default(&context->ch_layout, kChannels);
+  if (avcodec_open2(context, codec, nullptr) < 0) return nullptr;
+  if (context->frame_size <= 0 || context->block_align <= 0) return nullptr;
+
+  AVFrame* frame = av->frame.get();
+  frame->format = AV_SAMPLE_FMT_FLTP;
+  frame->sample_rate = kSampleRate;
+  frame->nb_samples = context->frame_size;
+  if (av_channel_layout_copy(&frame->ch_layout, &context->ch_layout) < 0) return nullptr;
+  if (av_frame_get_buffer(frame, 0) < 0) return nullptr;
+
+  auto codecOut = std::make_unique<Wmav2Codec>(std::move(av));
+  codecOut->frameSize_ = static_cast<std::size_t>(context->frame_size);
+  codecOut->blockAlign_ = static_cast<std::size_t>(context->block_align);
+  if (context->extradata && context->extradata_size > 0) {
+    codecOut->codecData_.assign(context->extradata, context->extradata + context->extradata_size);
+  }
+  return codecOut;
+}
+
+Wmav2Codec::Wmav2Codec(std::unique_ptr<Av> av) : av_(std::move(av)) {}
+Wmav2Codec::~Wmav2Codec() = default;
+
+bool Wmav2Codec::Encode(const std::int16_t* stereoFrames, std::uint8_t* block) {
+  AVFrame* frame = av_->frame.get();
+  // The encoder may still hold a reference to the last frame's buffers.
+  if (av_frame_make_writable(frame) < 0) return false;
+  float* left = reinterpret_cast<float*>(frame->data[0]);
+  float* right = reinterpret_cast<float*>(frame->data[1]);
+  for (std::size_t i = 0; i < frameSize_; ++i) {
+    left[i] = static_cast<float>(stereoFrames[2 * i]) * kSampleScale;
+    right[i] = static_cast<float>(stereoFrames[2 * i + 1]) * kSampleScale;
+  }
+  frame->pts = av_->nextPts;
+  av_->nextPts += static_cast<std::int64_t>(frameSize_);
+
+  if (avcodec_send_frame(av_->context.get(), frame) < 0) return false;
+  AVPacket* packet = av_->packet.get();
+  // One frame in gives exactly one block out: the encoder keeps no queue.
+  const int received = avcodec_receive_packet(av_->context.get(), packet);
+  if (received < 0) return false;
+  const bool whole = packet->size == static_cast<int>(blockAlign_);
+  if (whole) std::memcpy(block, packet->data, blockAlign_);
+  av_packet_unref(packet);
+  return whole;
+}
+
+}  // namespace mediaengine

@@ -1,0 +1,44 @@
+#pragma once
+// Windows Media Audio 2 through libavcodec's wmav2 encoder: one fixed-size
+// frame of 16-bit stereo CD audio in, one coded block of a fixed size out.
+// Each instance is independent, so tracks can be coded on several threads.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace mediaengine {
+
+class Wmav2Codec {
+ public:
+  static constexpr int kSampleRate = 44100;
+  static constexpr int kChannels = 2;
+
+  // Null when libavcodec cannot set the encoder up at `bitsPerSecond`.
+  static std::unique_ptr<Wmav2Codec> Open(std::uint32_t bitsPerSecond);
+  ~Wmav2Codec();
+  // Only Open can build the libavcodec state it takes.
+  struct Av;
+  explicit Wmav2Codec(std::unique_ptr<Av> av);
+  Wmav2Codec(const Wmav2Codec&) = delete;
+  Wmav2Codec& operator=(const Wmav2Codec&) = delete;
+
+  // Stereo frames each block codes (the encoder's frame length).
+  std::size_t FrameSize() const { return frameSize_; }
+  // Bytes of every coded block (the stream's nBlockAlign).
+  std::size_t BlockAlign() const { return blockAlign_; }
+  // The decoder set-up that goes after the WAVEFORMATEX of the stream.
+  const std::vector<std::uint8_t>& CodecData() const { return codecData_; }
+
+  // Codes FrameSize() interleaved stereo frames into BlockAlign() bytes at
+  // `block`; false when libavcodec refuses them.
+  bool Encode(const std::int16_t* stereoFrames, std::uint8_t* block);
+
+ private:
+  std::unique_ptr<Av> av_;
+  std::size_t frameSize_ = 0;
+  std::size_t blockAlign_ = 0;
+  std::vector<std::uint8_t> codecData_;
+};
+
+}  // namespace mediaengine
