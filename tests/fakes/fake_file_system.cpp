@@ -74,6 +74,7 @@ class FakeStream : public os::IFileStream {
       : content_(std::move(content)), fs_(fs), letter_(letter), writable_(writable) {}
 
   ErrorCode Read(void* buffer, std::uint32_t size, std::uint32_t* done) override {
+    const std::lock_guard<std::recursive_mutex> hold(fs_->Mutex());
     *done = 0;
     if (!fs_->ReadyDrive(letter_)) return os::kErrorNotReady;
     const std::size_t available = position_ < content_->size() ? content_->size() - position_ : 0;
@@ -85,6 +86,7 @@ class FakeStream : public os::IFileStream {
   }
 
   ErrorCode Write(const void* buffer, std::uint32_t size) override {
+    const std::lock_guard<std::recursive_mutex> hold(fs_->Mutex());
     if (!writable_) return os::kErrorAccessDenied;
     FakeFileSystem::Drive* drive = fs_->ReadyDrive(letter_);
     if (!drive) return os::kErrorNotReady;
@@ -101,8 +103,12 @@ class FakeStream : public os::IFileStream {
     position_ = static_cast<std::size_t>(offset);
     return os::kSuccess;
   }
-  std::uint64_t Size() const override { return content_->size(); }
+  std::uint64_t Size() const override {
+    const std::lock_guard<std::recursive_mutex> hold(fs_->Mutex());
+    return content_->size();
+  }
   ErrorCode Flush() override {
+    const std::lock_guard<std::recursive_mutex> hold(fs_->Mutex());
     return fs_->ReadyDrive(letter_) ? os::kSuccess : os::kErrorNotReady;
   }
 
@@ -124,6 +130,7 @@ std::uint64_t DataOf(const FakeFileSystem::Node& node) {
 
 void FakeFileSystem::AddDrive(wchar_t letter, std::uint64_t capacityBytes,
                               std::uint32_t bytesPerCluster) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   Drive& drive = drives_[UpperLetter(letter)];
   drive.root.folder = true;
   drive.root.attributes = os::kAttributeDirectory;
@@ -132,12 +139,17 @@ void FakeFileSystem::AddDrive(wchar_t letter, std::uint64_t capacityBytes,
 }
 
 void FakeFileSystem::SetDriveReady(wchar_t letter, bool ready) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   drives_[UpperLetter(letter)].ready = ready;
 }
 
-void FakeFileSystem::RemoveDrive(wchar_t letter) { drives_.erase(UpperLetter(letter)); }
+void FakeFileSystem::RemoveDrive(wchar_t letter) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  drives_.erase(UpperLetter(letter));
+}
 
 void FakeFileSystem::SetClusters(wchar_t letter, const os::DiskClusters& clusters) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   Drive& drive = drives_[UpperLetter(letter)];
   drive.clustersOverridden = true;
   drive.clusters = clusters;
@@ -213,6 +225,7 @@ FakeFileSystem::Node* FakeFileSystem::ParentOf(const std::wstring& path, std::ws
 }
 
 void FakeFileSystem::AddFolder(const std::wstring& path) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   ParsedPath parsed;
   if (!Parse(path, &parsed)) return;
   Node* node = &drives_[parsed.letter].root;
@@ -232,6 +245,7 @@ void FakeFileSystem::AddFolder(const std::wstring& path) {
 
 void FakeFileSystem::AddFile(const std::wstring& path, const std::string& content,
                              std::uint32_t attributes) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   ParsedPath parsed;
   if (!Parse(path, &parsed) || parsed.parts.empty()) return;
   std::wstring folder = std::wstring{parsed.letter, L':', L'\\'};
@@ -248,11 +262,13 @@ void FakeFileSystem::AddFile(const std::wstring& path, const std::string& conten
 }
 
 void FakeFileSystem::SetCreationTime(const std::wstring& path, os::FileTime time) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   ErrorCode error = os::kSuccess;
   if (Node* node = Find(path, &error)) node->creationTime = time;
 }
 
 void FakeFileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   ErrorCode error = os::kSuccess;
   Node* node = Find(path, &error);
   if (!node) return;
@@ -261,6 +277,7 @@ void FakeFileSystem::SetAttributes(const std::wstring& path, std::uint32_t attri
 }
 
 std::string FakeFileSystem::Content(const std::wstring& path) const {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   ErrorCode error = os::kSuccess;
   Node* node = const_cast<FakeFileSystem*>(this)->Find(path, &error);
   return node && !node->folder ? *node->content : std::string();
@@ -268,6 +285,7 @@ std::string FakeFileSystem::Content(const std::wstring& path) const {
 
 ErrorCode FakeFileSystem::FindFiles(const std::wstring& pattern,
                                     std::vector<os::FindEntry>* entries) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   entries->clear();
   const auto slash = pattern.find_last_of(L"\\/");
   if (slash == std::wstring::npos) return os::kErrorInvalidName;
@@ -293,12 +311,14 @@ ErrorCode FakeFileSystem::FindFiles(const std::wstring& pattern,
 }
 
 std::uint32_t FakeFileSystem::GetAttributes(const std::wstring& path) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   ErrorCode error = os::kSuccess;
   Node* node = Find(path, &error);
   return node ? node->attributes : os::kInvalidAttributes;
 }
 
 ErrorCode FakeFileSystem::CreateFolder(const std::wstring& path) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   std::wstring leaf;
   ErrorCode error = os::kSuccess;
   Node* parent = ParentOf(path, &leaf, &error);
@@ -313,6 +333,7 @@ ErrorCode FakeFileSystem::CreateFolder(const std::wstring& path) {
 }
 
 ErrorCode FakeFileSystem::RemoveFolder(const std::wstring& path) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   std::wstring leaf;
   ErrorCode error = os::kSuccess;
   Node* parent = ParentOf(path, &leaf, &error);
@@ -327,6 +348,7 @@ ErrorCode FakeFileSystem::RemoveFolder(const std::wstring& path) {
 
 ErrorCode FakeFileSystem::Move(const std::wstring& from, const std::wstring& to,
                                    bool replace) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   std::wstring fromLeaf, toLeaf;
   ErrorCode error = os::kSuccess;
   Node* fromParent = ParentOf(from, &fromLeaf, &error);
@@ -355,6 +377,7 @@ ErrorCode FakeFileSystem::Move(const std::wstring& from, const std::wstring& to,
 }
 
 ErrorCode FakeFileSystem::Delete(const std::wstring& path) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   std::wstring leaf;
   ErrorCode error = os::kSuccess;
   Node* parent = ParentOf(path, &leaf, &error);
@@ -369,6 +392,7 @@ ErrorCode FakeFileSystem::Delete(const std::wstring& path) {
 }
 
 ErrorCode FakeFileSystem::GetFreeClusters(const std::wstring& root, os::DiskClusters* clusters) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   ErrorCode error = os::kSuccess;
   Drive* drive = DriveOf(root, &error);
   if (!drive) return error;
@@ -388,6 +412,7 @@ ErrorCode FakeFileSystem::GetFreeClusters(const std::wstring& root, os::DiskClus
 }
 
 ErrorCode FakeFileSystem::GetFreeBytes(const std::wstring& root, os::DiskBytes* bytes) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   ErrorCode error = os::kSuccess;
   Drive* drive = DriveOf(root, &error);
   if (!drive) return error;
@@ -400,6 +425,7 @@ ErrorCode FakeFileSystem::GetFreeBytes(const std::wstring& root, os::DiskBytes* 
 
 ErrorCode FakeFileSystem::Open(const std::wstring& path, os::OpenMode mode,
                                std::unique_ptr<os::IFileStream>* stream) {
+  const std::lock_guard<std::recursive_mutex> hold(mutex_);
   ErrorCode error = os::kSuccess;
   if (!DriveOf(path, &error)) return error;
   const wchar_t letter = UpperLetter(path[0]);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,9 @@ class FakeFileSystem : public os::IFileSystem {
   Drive* DriveOf(const std::wstring& path, os::ErrorCode* error);
   // The drive of an open file; null once it was removed or lost its medium.
   Drive* ReadyDrive(wchar_t letter);
+  // Held by every call of the file system and of its open files, so the
+  // engine's threads (a rip encodes two tracks at once) can share one fake.
+  std::recursive_mutex& Mutex() const { return mutex_; }
 
  private:
   // Resolves a path to its node; null with the Win32 error when it is missing.
@@ -78,6 +82,7 @@ class FakeFileSystem : public os::IFileSystem {
 
   std::map<wchar_t, Drive> drives_;
   os::FileTime now_ = 0;
+  mutable std::recursive_mutex mutex_;
 };
 
 }  // namespace fakes
