@@ -130,7 +130,7 @@ std::uint64_t DataOf(const FakeFileSystem::Node& node) {
 
 void FakeFileSystem::AddDrive(wchar_t letter, std::uint64_t capacityBytes,
                               std::uint32_t bytesPerCluster) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   Drive& drive = drives_[UpperLetter(letter)];
   drive.root.folder = true;
   drive.root.attributes = os::kAttributeDirectory;
@@ -139,17 +139,17 @@ void FakeFileSystem::AddDrive(wchar_t letter, std::uint64_t capacityBytes,
 }
 
 void FakeFileSystem::SetDriveReady(wchar_t letter, bool ready) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   drives_[UpperLetter(letter)].ready = ready;
 }
 
 void FakeFileSystem::RemoveDrive(wchar_t letter) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   drives_.erase(UpperLetter(letter));
 }
 
 void FakeFileSystem::SetClusters(wchar_t letter, const os::DiskClusters& clusters) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   Drive& drive = drives_[UpperLetter(letter)];
   drive.clustersOverridden = true;
   drive.clusters = clusters;
@@ -225,7 +225,7 @@ FakeFileSystem::Node* FakeFileSystem::ParentOf(const std::wstring& path, std::ws
 }
 
 void FakeFileSystem::AddFolder(const std::wstring& path) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   ParsedPath parsed;
   if (!Parse(path, &parsed)) return;
   Node* node = &drives_[parsed.letter].root;
@@ -245,7 +245,7 @@ void FakeFileSystem::AddFolder(const std::wstring& path) {
 
 void FakeFileSystem::AddFile(const std::wstring& path, const std::string& content,
                              std::uint32_t attributes) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   ParsedPath parsed;
   if (!Parse(path, &parsed) || parsed.parts.empty()) return;
   std::wstring folder = std::wstring{parsed.letter, L':', L'\\'};
@@ -262,13 +262,13 @@ void FakeFileSystem::AddFile(const std::wstring& path, const std::string& conten
 }
 
 void FakeFileSystem::SetCreationTime(const std::wstring& path, os::FileTime time) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   ErrorCode error = os::kSuccess;
   if (Node* node = Find(path, &error)) node->creationTime = time;
 }
 
 void FakeFileSystem::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   ErrorCode error = os::kSuccess;
   Node* node = Find(path, &error);
   if (!node) return;
@@ -277,7 +277,7 @@ void FakeFileSystem::SetAttributes(const std::wstring& path, std::uint32_t attri
 }
 
 std::string FakeFileSystem::Content(const std::wstring& path) const {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   ErrorCode error = os::kSuccess;
   Node* node = const_cast<FakeFileSystem*>(this)->Find(path, &error);
   return node && !node->folder ? *node->content : std::string();
@@ -285,7 +285,7 @@ std::string FakeFileSystem::Content(const std::wstring& path) const {
 
 ErrorCode FakeFileSystem::FindFiles(const std::wstring& pattern,
                                     std::vector<os::FindEntry>* entries) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   entries->clear();
   const auto slash = pattern.find_last_of(L"\\/");
   if (slash == std::wstring::npos) return os::kErrorInvalidName;
@@ -311,14 +311,14 @@ ErrorCode FakeFileSystem::FindFiles(const std::wstring& pattern,
 }
 
 std::uint32_t FakeFileSystem::GetAttributes(const std::wstring& path) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   ErrorCode error = os::kSuccess;
   Node* node = Find(path, &error);
   return node ? node->attributes : os::kInvalidAttributes;
 }
 
 ErrorCode FakeFileSystem::CreateFolder(const std::wstring& path) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   std::wstring leaf;
   ErrorCode error = os::kSuccess;
   Node* parent = ParentOf(path, &leaf, &error);
@@ -333,7 +333,7 @@ ErrorCode FakeFileSystem::CreateFolder(const std::wstring& path) {
 }
 
 ErrorCode FakeFileSystem::RemoveFolder(const std::wstring& path) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   std::wstring leaf;
   ErrorCode error = os::kSuccess;
   Node* parent = ParentOf(path, &leaf, &error);
@@ -348,7 +348,7 @@ ErrorCode FakeFileSystem::RemoveFolder(const std::wstring& path) {
 
 ErrorCode FakeFileSystem::Move(const std::wstring& from, const std::wstring& to,
                                    bool replace) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   std::wstring fromLeaf, toLeaf;
   ErrorCode error = os::kSuccess;
   Node* fromParent = ParentOf(from, &fromLeaf, &error);
@@ -377,7 +377,7 @@ ErrorCode FakeFileSystem::Move(const std::wstring& from, const std::wstring& to,
 }
 
 ErrorCode FakeFileSystem::Delete(const std::wstring& path) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   std::wstring leaf;
   ErrorCode error = os::kSuccess;
   Node* parent = ParentOf(path, &leaf, &error);
@@ -392,7 +392,7 @@ ErrorCode FakeFileSystem::Delete(const std::wstring& path) {
 }
 
 ErrorCode FakeFileSystem::GetFreeClusters(const std::wstring& root, os::DiskClusters* clusters) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   ErrorCode error = os::kSuccess;
   Drive* drive = DriveOf(root, &error);
   if (!drive) return error;
@@ -412,7 +412,7 @@ ErrorCode FakeFileSystem::GetFreeClusters(const std::wstring& root, os::DiskClus
 }
 
 ErrorCode FakeFileSystem::GetFreeBytes(const std::wstring& root, os::DiskBytes* bytes) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   ErrorCode error = os::kSuccess;
   Drive* drive = DriveOf(root, &error);
   if (!drive) return error;
@@ -425,7 +425,7 @@ ErrorCode FakeFileSystem::GetFreeBytes(const std::wstring& root, os::DiskBytes* 
 
 ErrorCode FakeFileSystem::Open(const std::wstring& path, os::OpenMode mode,
                                std::unique_ptr<os::IFileStream>* stream) {
-  const std::lock_guard<std::recursive_mutex> hold(mutex_);
+  const std::lock_guard<std::recursive_mutex> hold(mutex_.mutex);
   ErrorCode error = os::kSuccess;
   if (!DriveOf(path, &error)) return error;
   const wchar_t letter = UpperLetter(path[0]);

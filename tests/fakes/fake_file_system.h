@@ -72,7 +72,7 @@ class FakeFileSystem : public os::IFileSystem {
   Drive* ReadyDrive(wchar_t letter);
   // Held by every call of the file system and of its open files, so the
   // engine's threads (a rip encodes two tracks at once) can share one fake.
-  std::recursive_mutex& Mutex() const { return mutex_; }
+  std::recursive_mutex& Mutex() const { return mutex_.mutex; }
 
  private:
   // Resolves a path to its node; null with the Win32 error when it is missing.
@@ -82,7 +82,14 @@ class FakeFileSystem : public os::IFileSystem {
 
   std::map<wchar_t, Drive> drives_;
   os::FileTime now_ = 0;
-  mutable std::recursive_mutex mutex_;
+  // A copied or assigned file system gets a lock of its own.
+  struct OwnLock {
+    OwnLock() = default;
+    OwnLock(const OwnLock&) {}
+    OwnLock& operator=(const OwnLock&) { return *this; }
+    mutable std::recursive_mutex mutex;
+  };
+  OwnLock mutex_;
 };
 
 }  // namespace fakes

@@ -138,8 +138,10 @@ TEST_F(RipTest, RippedTracksSoundLikeTheDiscAndKeepAHighToneAt128) {
     int track;
     double minSnrDb;
   } cases[] = {
-      {128000, 1, 20.0}, {128000, 2, 25.0}, {128000, 3, 15.0},
-      {64000, 1, 12.0},  {64000, 3, 8.0},
+      // About 2 dB below what libavcodec 5.1 gives, as its float paths
+      // differ a little between processors.
+      {128000, 1, 18.0}, {128000, 2, 40.0}, {128000, 3, 18.0},
+      {64000, 1, 15.0},  {64000, 3, 15.0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.rate << " track " << c.track);
