@@ -32,7 +32,10 @@ void RipOrder::Done(int number) {
   ++front_;
   turn_.notify_all();
   if (halted_ || front_ > count_ || front_ >= nextToTake_) return;
-  show_(front_, percent_[static_cast<std::size_t>(front_)]);
+  // Shown from its start, as a track ripped alone would be.
+  const int percent = percent_[static_cast<std::size_t>(front_)];
+  show_(front_, 0);
+  if (percent > 0) show_(front_, percent);
 }
 
 void RipOrder::Halt() {

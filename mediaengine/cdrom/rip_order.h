@@ -26,8 +26,8 @@ class RipOrder {
   // Blocks until every earlier track is done; false when it halted instead.
   bool WaitTurn(int number);
   // The track is done (taken in, failed or given up). When it was its turn
-  // and nothing halted, the next track becomes the first unfinished one and
-  // shows its last percent, if it has started.
+  // and nothing halted, the next track becomes the first unfinished one and,
+  // if it has started, shows 0 and then its last percent.
   void Done(int number);
   // Something failed or the rip was stopped: no more tracks are handed out,
   // nothing more is shown and tracks waiting for their turn give up.

@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   mediaengine::AsfWriterSettings settings;
   settings.tags = info.tags;
-  settings.format = {1, 1, 8000, 16000, 2, 16, 0};  // PCM: the writer needs no codec
+  settings.format = {1, 1, 8000, 16000, 2, 16, {}, 1};  // PCM: the writer needs no codec
   settings.blocksPerPacket = 64;
   mediaengine::AsfWriter writer;
   FUZZ_CHECK(writer.Open(files, L"C:\\out.wma", settings) == os::kSuccess);

@@ -298,8 +298,8 @@ TEST(RipOrder, HandsOutTracksShowsTheFirstAndTakesThemInInOrder) {
   EXPECT_EQ(order.Take(), 3);
   order.Report(3, 0);
   EXPECT_EQ(order.Take(), 0) << "none left";
-  EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{1, 10}, {2, 55}, {2, 60}, {3, 0}}))
-      << "the next track shows where it is as soon as it is first";
+  EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{1, 10}, {2, 0}, {2, 55}, {2, 60}, {3, 0}}))
+      << "the next track shows its start and where it is as soon as it is first";
 }
 
 TEST(RipOrder, AHaltReleasesWaitersAndStopsHandingOutAndShowing) {
