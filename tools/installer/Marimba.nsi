@@ -249,6 +249,8 @@ Section "${PRODUCT_NAME}" SectionMain
   File "${BUILD_DIR}/Marimba.exe"
   File "${BUILD_DIR}/PlatDevice.dll"
   File "${BUILD_DIR}/PlatNt.dll"
+  ; Marimba.exe holds libavcodec, whose licence travels with it.
+  File "${BUILD_DIR}/third_party/libavcodec/COPYING.LGPLv2.1"
   ClearErrors
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   ${If} ${Errors}
@@ -299,6 +301,7 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\Marimba.exe"
   Delete /REBOOTOK "$INSTDIR\PlatDevice.dll"
   Delete /REBOOTOK "$INSTDIR\PlatNt.dll"
+  Delete "$INSTDIR\COPYING.LGPLv2.1"
   Delete "$INSTDIR\Uninstall.exe"
   ; Left in place if someone put files of their own there.
   RMDir /REBOOTOK "$INSTDIR"
