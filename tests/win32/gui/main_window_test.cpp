@@ -13,15 +13,8 @@
 
 #include "controller/marimba_app.h"
 #include "controller/win32/main_dialog.h"
-#include "os/win32/win32_clock.h"
-#include "os/win32/win32_drives.h"
-#include "os/win32/win32_file_system.h"
-#include "os/win32/win32_modules.h"
-#include "os/win32/win32_registry.h"
-#include "os/win32/win32_system.h"
-#include "os/win32/win32_top_windows.h"
 #include "resources/resource.h"
-#include "resources/win32/module_string_table.h"
+#include "support/win32_platform.h"
 #include "ui/win32/gdi.h"
 
 namespace {
@@ -70,17 +63,9 @@ class MainWindowTest : public ::testing::Test {
   }
   std::wstring ItemText(int id) { return Text(GetDlgItem(window_, id)); }
 
-  res::win32::ModuleStringTable strings_{GetModuleHandleW(nullptr)};
-  os::win32::Win32Registry registry_;
-  os::win32::Win32FileSystem files_;
-  os::win32::Win32Drives drives_;
-  os::win32::Win32Clock clock_;
-  os::win32::Win32System system_;
-  os::win32::Win32TopWindows windows_;
-  os::win32::Win32Modules modules_;
-  os::Platform platform_{registry_, files_, drives_, clock_, system_, windows_, modules_};
+  wine_test::Win32Platform real_;
   controller::CMarimbaApp app_;
-  controller::win32::MainDialog dialog_{GetModuleHandleW(nullptr), strings_, platform_, app_};
+  controller::win32::MainDialog dialog_{GetModuleHandleW(nullptr), real_.strings, real_.platform, app_};
   HWND window_ = nullptr;
 };
 
@@ -296,17 +281,9 @@ TEST(MainWindowModal, EscapeDoesNotCloseButCloseDoes) {
       PostMessageW(GetDlgItem(window, IDC_CLOSE), BM_CLICK, 0, 0);
     }
   });
-  res::win32::ModuleStringTable strings(GetModuleHandleW(nullptr));
-  os::win32::Win32Registry registry;
-  os::win32::Win32FileSystem files;
-  os::win32::Win32Drives drives;
-  os::win32::Win32Clock clock;
-  os::win32::Win32System system;
-  os::win32::Win32TopWindows windows;
-  os::win32::Win32Modules modules;
-  os::Platform platform{registry, files, drives, clock, system, windows, modules};
+  wine_test::Win32Platform real;
   const controller::CMarimbaApp app;
-  controller::win32::MainDialog dialog(GetModuleHandleW(nullptr), strings, platform, app);
+  controller::win32::MainDialog dialog(GetModuleHandleW(nullptr), real.strings, real.platform, app);
   const INT_PTR result = dialog.RunModal();
   KillTimer(nullptr, timer);
   EXPECT_TRUE(survivedEscape);

@@ -17,15 +17,8 @@
 #include "engine/win32/rip_status_text.h"
 #include "fake_control.h"
 #include "os/reg_key.h"
-#include "os/win32/win32_clock.h"
-#include "os/win32/win32_drives.h"
-#include "os/win32/win32_file_system.h"
-#include "os/win32/win32_modules.h"
-#include "os/win32/win32_registry.h"
-#include "os/win32/win32_system.h"
-#include "os/win32/win32_top_windows.h"
 #include "recorder.h"
-#include "resources/win32/module_string_table.h"
+#include "support/win32_platform.h"
 
 namespace {
 
@@ -137,16 +130,16 @@ class EngineChoiceHostTest : public ::testing::Test {
   }
 
   void SetSetting(const os::RegType type, std::uint32_t value) {
-    const os::RegKey key = os::RegKey::Create(registry_, os::Hive::CurrentUser,
+    const os::RegKey key = os::RegKey::Create(real_.registry, os::Hive::CurrentUser,
                                               engine::kEngineSettingKeyPath, os::KeyAccess::Write);
     ASSERT_TRUE(key);
-    registry_.SetValue(key.Handle(), engine::kEngineSettingValue, type,
+    real_.registry.SetValue(key.Handle(), engine::kEngineSettingValue, type,
                        reinterpret_cast<const std::uint8_t*>(&value), sizeof value);
   }
   void ClearSetting() {
-    const os::RegKey key = os::RegKey::Open(registry_, os::Hive::CurrentUser,
+    const os::RegKey key = os::RegKey::Open(real_.registry, os::Hive::CurrentUser,
                                             engine::kEngineSettingKeyPath, os::KeyAccess::Write);
-    if (key) registry_.DeleteValue(key.Handle(), engine::kEngineSettingValue);
+    if (key) real_.registry.DeleteValue(key.Handle(), engine::kEngineSettingValue);
   }
 
   // A stand-in control that answers for every part; `setUp` shapes it.
@@ -162,15 +155,7 @@ class EngineChoiceHostTest : public ::testing::Test {
     };
   }
 
-  os::win32::Win32Registry registry_;
-  os::win32::Win32FileSystem files_;
-  os::win32::Win32Drives drives_;
-  os::win32::Win32Clock clock_;
-  os::win32::Win32System system_;
-  os::win32::Win32TopWindows windows_;
-  os::win32::Win32Modules modules_;
-  os::Platform platform_{registry_, files_, drives_, clock_, system_, windows_, modules_};
-  res::win32::ModuleStringTable strings_{GetModuleHandleW(nullptr)};
+  wine_test::Win32Platform real_;
   HWND main_ = nullptr;
   std::wstring library_;
   int factoryCalls_ = 0;
@@ -178,7 +163,7 @@ class EngineChoiceHostTest : public ::testing::Test {
 };
 
 TEST_F(EngineChoiceHostTest, RegistryValueIsReadOnlyAsADwordOfAKnownChoice) {
-  EXPECT_EQ(engine::ReadEngineSetting(registry_), EngineSetting::Auto) << "no value";
+  EXPECT_EQ(engine::ReadEngineSetting(real_.registry), EngineSetting::Auto) << "no value";
   struct Case {
     os::RegType type;
     std::uint32_t value;
@@ -192,12 +177,12 @@ TEST_F(EngineChoiceHostTest, RegistryValueIsReadOnlyAsADwordOfAKnownChoice) {
   };
   for (const Case& c : cases) {
     SetSetting(c.type, c.value);
-    EXPECT_EQ(engine::ReadEngineSetting(registry_), c.setting) << c.value;
+    EXPECT_EQ(engine::ReadEngineSetting(real_.registry), c.setting) << c.value;
   }
 }
 
 TEST_F(EngineChoiceHostTest, UnderWineThePlatformControlIsHostedButOurEngineIsChosen) {
-  engine::win32::PlayerHost host(platform_, strings_, library_);
+  engine::win32::PlayerHost host(real_.platform, real_.strings, library_);
   ASSERT_TRUE(host.CreatePlayerHost(main_));
   EXPECT_EQ(host.Choice().engine, EngineKind::Ours);
   // Wine's player control is created and activated by our container, then
@@ -212,7 +197,7 @@ TEST_F(EngineChoiceHostTest, UnderWineThePlatformControlIsHostedButOurEngineIsCh
 }
 
 TEST_F(EngineChoiceHostTest, AControlThatAnswersForEverythingIsHostedRemotelyAndDriven) {
-  engine::win32::PlayerHost host(platform_, strings_, library_, StandIn());
+  engine::win32::PlayerHost host(real_.platform, real_.strings, library_, StandIn());
   ASSERT_TRUE(host.CreatePlayerHost(main_));
   EXPECT_EQ(host.Choice().engine, EngineKind::Installed) << Narrow(host.Choice().reason);
   auto* player = dynamic_cast<engine::win32::ComPlayer*>(host.Player().get());
@@ -253,7 +238,7 @@ TEST_F(EngineChoiceHostTest, AControlThatAnswersForEverythingIsHostedRemotelyAnd
 
 TEST_F(EngineChoiceHostTest, AControlWithoutCdDrivesIsClosedAndOursIsUsed) {
   engine::win32::PlayerHost host(
-      platform_, strings_, library_,
+      real_.platform, real_.strings, library_,
       StandIn([](fake::Player& control) { control.cdromResult = E_NOTIMPL; }));
   ASSERT_TRUE(host.CreatePlayerHost(main_));
   EXPECT_EQ(host.Choice().engine, EngineKind::Ours);
@@ -268,7 +253,7 @@ TEST_F(EngineChoiceHostTest, AControlWithoutCdDrivesIsClosedAndOursIsUsed) {
 TEST_F(EngineChoiceHostTest, RegistryValueDecidesWithoutOrDespiteTheRule) {
   SetSetting(os::RegType::Dword, 1);
   {
-    engine::win32::PlayerHost host(platform_, strings_, library_, StandIn());
+    engine::win32::PlayerHost host(real_.platform, real_.strings, library_, StandIn());
     ASSERT_TRUE(host.CreatePlayerHost(main_));
     EXPECT_EQ(host.Choice().engine, EngineKind::Ours);
     EXPECT_EQ(factoryCalls_, 0) << "the installed engine is not even tried";
@@ -276,7 +261,7 @@ TEST_F(EngineChoiceHostTest, RegistryValueDecidesWithoutOrDespiteTheRule) {
   SetSetting(os::RegType::Dword, 2);
   {
     engine::win32::PlayerHost host(
-        platform_, strings_, library_,
+        real_.platform, real_.strings, library_,
         StandIn([](fake::Player& control) { control.syncServices = false; }));
     ASSERT_TRUE(host.CreatePlayerHost(main_));
     EXPECT_EQ(host.Choice().engine, EngineKind::Installed);
@@ -284,7 +269,7 @@ TEST_F(EngineChoiceHostTest, RegistryValueDecidesWithoutOrDespiteTheRule) {
   }
   made_.Reset();
   {
-    engine::win32::PlayerHost host(platform_, strings_, library_, [](ComPtr<IUnknown>*) {
+    engine::win32::PlayerHost host(real_.platform, real_.strings, library_, [](ComPtr<IUnknown>*) {
       return static_cast<HRESULT>(REGDB_E_CLASSNOTREG);
     });
     EXPECT_FALSE(host.CreatePlayerHost(main_)) << "asked for, the installed engine must exist";
