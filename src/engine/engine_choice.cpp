@@ -57,26 +57,23 @@ InstalledProbe InstalledNotCreated(wmp::HResult result) {
 InstalledProbe ProbeInstalledEngine(wmp::IPlayer& player) {
   InstalledProbe probe;
   probe.created = true;
-  wmp::CdromCollectionPtr cdroms;
-  wmp::HResult result = Answer(player.CdromCollection(&cdroms), cdroms);
-  if (wmp::Failed(result)) {
-    probe.missingPart = L"CD-ROM collection";
+  // Records the first part that does not answer; true while every part has.
+  const auto answered = [&probe](wmp::HResult result, const wchar_t* part) {
+    if (!wmp::Failed(result)) return true;
+    probe.missingPart = part;
     probe.partResult = result;
+    return false;
+  };
+  wmp::CdromCollectionPtr cdroms;
+  if (!answered(Answer(player.CdromCollection(&cdroms), cdroms), L"CD-ROM collection")) {
     return probe;
   }
   wmp::MediaCollectionPtr library;
-  result = Answer(player.MediaCollection(&library), library);
-  if (wmp::Failed(result)) {
-    probe.missingPart = L"media collection";
-    probe.partResult = result;
+  if (!answered(Answer(player.MediaCollection(&library), library), L"media collection")) {
     return probe;
   }
   wmp::SyncServicesPtr sync;
-  result = Answer(player.SyncServices(&sync), sync);
-  if (wmp::Failed(result)) {
-    probe.missingPart = L"sync services";
-    probe.partResult = result;
-  }
+  answered(Answer(player.SyncServices(&sync), sync), L"sync services");
   return probe;
 }
 
