@@ -4,32 +4,22 @@
 #include <mutex>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
-#include <libavutil/frame.h>
 }
+
+#include "mediaengine/codec/av_owners.h"
 
 namespace mediaengine {
 namespace {
-
-struct ContextFree {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameFree {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFree {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
 
 constexpr float kSampleScale = 1.0f / 32768.0f;
 
 }  // namespace
 
 struct Wmav2Codec::Av {
-  std::unique_ptr<AVCodecContext, ContextFree> context;
-  std::unique_ptr<AVFrame, FrameFree> frame;
-  std::unique_ptr<AVPacket, PacketFree> packet;
+  AvContextPtr context;
+  AvFramePtr frame;
+  AvPacketPtr packet;
   std::int64_t nextPts = 0;
 };
 

@@ -9,18 +9,10 @@ extern "C" {
 #include <libavutil/mem.h>
 }
 
+#include "mediaengine/codec/av_owners.h"
+
 namespace testing_support {
 namespace {
-
-struct ContextFree {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameFree {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFree {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
 
 std::int16_t Sample(float value) {
   const float scaled = std::round(value * 32768.0f);
@@ -30,9 +22,9 @@ std::int16_t Sample(float value) {
 }  // namespace
 
 struct Wmav2Decoder::Av {
-  std::unique_ptr<AVCodecContext, ContextFree> context;
-  std::unique_ptr<AVFrame, FrameFree> frame;
-  std::unique_ptr<AVPacket, PacketFree> packet;
+  mediaengine::AvContextPtr context;
+  mediaengine::AvFramePtr frame;
+  mediaengine::AvPacketPtr packet;
 };
 
 std::unique_ptr<Wmav2Decoder> Wmav2Decoder::Open(int channels, int sampleRate, int bitRate,
