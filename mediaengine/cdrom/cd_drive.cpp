@@ -1,6 +1,7 @@
 #include "mediaengine/cdrom/cd_drive.h"
 
 #include "mediaengine/cdrom/disc_objects.h"
+#include "mediaengine/cdrom/progress_pacer.h"
 #include "mediaengine/cdrom/rip_order.h"
 #include "mediaengine/cdrom/track_ripper.h"
 #include "engine/model/player.h"
@@ -18,6 +19,8 @@ std::wstring RippingStatus(int percent) {
 // Statuses keep the "word (n%)" shape so readers find the figure after the word.
 constexpr wchar_t kRippedStatus[] = L"Ripped (100%)";
 constexpr wchar_t kFailedStatus[] = L"Rip failed";
+// Ten progress reports a second at most: smooth enough for a bar.
+constexpr std::chrono::milliseconds kProgressInterval{100};
 
 }  // namespace
 
@@ -159,9 +162,13 @@ void CdDrive::RipDisc(std::shared_ptr<DiscSession> session) {
   if (!context_.system.MusicFolder(false, &music)) context_.system.MusicFolder(true, &music);
   const RipPreferences preferences = ReadRipPreferences(context_.registry, music);
   const int count = session->TrackCount();
+  // Called under the order's lock: the pacer needs none of its own.
+  ProgressPacer pacer(kProgressInterval);
   RipOrder order(count, [&](int number, int percent) {
     ripProgress_ = ((number - 1) * 100 + percent) / count;
-    session->SetTrackAttribute(number, kStatus, RippingStatus(percent));
+    if (pacer.Admit(number, ProgressPacer::Clock::now())) {
+      session->SetTrackAttribute(number, kStatus, RippingStatus(percent));
+    }
   });
   auto stopped = [&] { return stop_ || order.Halted(); };
 

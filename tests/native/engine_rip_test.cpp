@@ -18,6 +18,7 @@
 #include "fakes/fake_system.h"
 #include "mediaengine/base/event_queue.h"
 #include "mediaengine/cdrom/cd_drive.h"
+#include "mediaengine/cdrom/progress_pacer.h"
 #include "mediaengine/cdrom/rip_order.h"
 #include "mediaengine/cdrom/track_ripper.h"
 #include "mediaengine/codec/wma_encoder.h"
@@ -318,6 +319,33 @@ TEST(RipOrder, AHaltReleasesWaitersAndStopsHandingOutAndShowing) {
   order.Done(1);
   EXPECT_EQ(shown, 0);
   EXPECT_FALSE(order.WaitTurn(2));
+}
+
+// Which reports of a rip become events, given (track, milliseconds) in turn.
+TEST(ProgressPacer, ShowsATracksFirstReportAndThenOnePerInterval) {
+  struct Report {
+    int track;
+    int ms;
+    bool shown;
+  };
+  const Report reports[] = {
+      {1, 0, true},     // a track's first report
+      {1, 40, false},   // too soon after it
+      {1, 99, false},
+      {1, 100, true},   // a whole interval later
+      {1, 150, false},
+      {2, 160, true},   // the next track starts: shown at once
+      {2, 170, false},
+      {1, 175, true},   // back to an earlier track (a rip started again)
+      {2, 180, true},
+      {2, 400, true},   // a long gap: shown
+  };
+  mediaengine::ProgressPacer pacer(std::chrono::milliseconds(100));
+  const auto start = mediaengine::ProgressPacer::Clock::time_point{} + std::chrono::hours(1);
+  for (const Report& report : reports) {
+    EXPECT_EQ(pacer.Admit(report.track, start + std::chrono::milliseconds(report.ms)), report.shown)
+        << "track " << report.track << " at " << report.ms << " ms";
+  }
 }
 
 }  // namespace
