@@ -7,7 +7,8 @@
 namespace mediaengine {
 namespace {
 
-constexpr std::uint32_t kScratchBytes = 1u << 20;
+// The read-back's pieces, as large as the written ones.
+constexpr std::uint32_t kScratchBytes = FileCopier::kDefaultChunkBytes;
 
 // Reads the rest of an open file into `bytes`.
 os::ErrorCode ReadAll(os::IFileStream& stream, std::vector<std::uint8_t>* bytes) {
