@@ -23,4 +23,19 @@ using AvContextPtr = std::unique_ptr<AVCodecContext, AvContextFree>;
 using AvFramePtr = std::unique_ptr<AVFrame, AvFrameFree>;
 using AvPacketPtr = std::unique_ptr<AVPacket, AvPacketFree>;
 
+// What one encoder or decoder works with: its context, a frame and a packet.
+struct AvCodecObjects {
+  AvContextPtr context;
+  AvFramePtr frame;
+  AvPacketPtr packet;
+
+  // Allocates all three for `codec`; false when any of them could not be had.
+  bool Allocate(const AVCodec* codec) {
+    context.reset(avcodec_alloc_context3(codec));
+    frame.reset(av_frame_alloc());
+    packet.reset(av_packet_alloc());
+    return context && frame && packet;
+  }
+};
+
 }  // namespace mediaengine

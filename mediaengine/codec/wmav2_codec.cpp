@@ -16,10 +16,7 @@ constexpr float kSampleScale = 1.0f / 32768.0f;
 
 }  // namespace
 
-struct Wmav2Codec::Av {
-  AvContextPtr context;
-  AvFramePtr frame;
-  AvPacketPtr packet;
+struct Wmav2Codec::Av : AvCodecObjects {
   std::int64_t nextPts = 0;
 };
 
@@ -32,10 +29,7 @@ std::unique_ptr<Wmav2Codec> Wmav2Codec::Open(std::uint32_t bitsPerSecond) {
   const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_WMAV2);
   if (!codec) return nullptr;
   auto av = std::make_unique<Av>();
-  av->context.reset(avcodec_alloc_context3(codec));
-  av->frame.reset(av_frame_alloc());
-  av->packet.reset(av_packet_alloc());
-  if (!av->context || !av->frame || !av->packet) return nullptr;
+  if (!av->Allocate(codec)) return nullptr;
 
   AVCodecContext* context = av->context.get();
   context->sample_fmt = AV_SAMPLE_FMT_FLTP;

@@ -21,11 +21,7 @@ std::int16_t Sample(float value) {
 
 }  // namespace
 
-struct Wmav2Decoder::Av {
-  mediaengine::AvContextPtr context;
-  mediaengine::AvFramePtr frame;
-  mediaengine::AvPacketPtr packet;
-};
+struct Wmav2Decoder::Av : mediaengine::AvCodecObjects {};
 
 std::unique_ptr<Wmav2Decoder> Wmav2Decoder::Open(int channels, int sampleRate, int bitRate,
                                                  int blockAlign,
@@ -33,10 +29,7 @@ std::unique_ptr<Wmav2Decoder> Wmav2Decoder::Open(int channels, int sampleRate, i
   const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_WMAV2);
   if (!codec) return nullptr;
   auto av = std::make_unique<Av>();
-  av->context.reset(avcodec_alloc_context3(codec));
-  av->frame.reset(av_frame_alloc());
-  av->packet.reset(av_packet_alloc());
-  if (!av->context || !av->frame || !av->packet) return nullptr;
+  if (!av->Allocate(codec)) return nullptr;
   AVCodecContext* context = av->context.get();
   av_channel_layout_default(&context->ch_layout, channels);
   context->sample_rate = sampleRate;
