@@ -7,8 +7,6 @@
 namespace mediaengine {
 namespace {
 
-// The read-back's pieces, as large as the written ones.
-constexpr std::uint32_t kScratchBytes = FileCopier::kDefaultChunkBytes;
 
 // Reads the rest of an open file into `bytes`.
 os::ErrorCode ReadAll(os::IFileStream& stream, std::vector<std::uint8_t>* bytes) {
@@ -85,7 +83,8 @@ void CopyPool::End() {
 void CopyPool::Work() {
   // Kept from copy to copy, so their memory is reused.
   std::vector<std::uint8_t> bytes;
-  std::vector<std::uint8_t> scratch(kScratchBytes);
+  // The read-back's pieces, as large as the written ones.
+  SectorAlignedBuffer scratch(FileCopier::kDefaultChunkBytes);
   for (;;) {
     Copy copy;
     {
@@ -112,7 +111,7 @@ void CopyPool::Work() {
 }
 
 std::uint64_t CopyPool::Run(const Copy& copy, std::vector<std::uint8_t>& bytes,
-                            std::vector<std::uint8_t>& scratch, CopyResult* result) {
+                            SectorAlignedBuffer& scratch, CopyResult* result) {
   {
     std::unique_ptr<os::IFileStream> source;
     os::ErrorCode error = files_.Open(copy.source, os::OpenMode::Read, &source);
@@ -152,7 +151,7 @@ CopyResult CopyPool::Write(const Copy& copy, const std::vector<std::uint8_t>& by
 }
 
 CopyResult CopyPool::Verify(const Copy& copy, const std::vector<std::uint8_t>& bytes,
-                            std::vector<std::uint8_t>& scratch) {
+                            SectorAlignedBuffer& scratch) {
   // What the device holds now, not what was handed to it nor what the
   // system's cache still holds of it.
   std::unique_ptr<os::IFileStream> back;

@@ -60,10 +60,10 @@ class CopyPool {
  private:
   void Work();
   std::uint64_t Run(const Copy& copy, std::vector<std::uint8_t>& bytes,
-                    std::vector<std::uint8_t>& scratch, CopyResult* result);
+                    SectorAlignedBuffer& scratch, CopyResult* result);
   CopyResult Write(const Copy& copy, const std::vector<std::uint8_t>& bytes);
   CopyResult Verify(const Copy& copy, const std::vector<std::uint8_t>& bytes,
-                    std::vector<std::uint8_t>& scratch);
+                    SectorAlignedBuffer& scratch);
 
   os::IFileSystem& files_;
   const std::uint32_t chunkBytes_;

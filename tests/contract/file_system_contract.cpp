@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "contract/subjects.h"
 #include "os/clock.h"
@@ -254,6 +256,48 @@ TEST_F(FileSystemContract, ReadsPastTheCacheAnySizeFromAnyOffset) {
       EXPECT_EQ(std::string(tail, done), content.substr(size - 10));
     }
     EXPECT_NE(stream->Write("x", 1), os::kSuccess) << "read-only";
+  }
+}
+
+// Whole sectors into sector-aligned memory, as the copies' read-back asks for
+// them, mixed with reads that are not: each read gives the file's bytes from
+// where the last one ended, up to the end of the file.
+TEST_F(FileSystemContract, ReadsPastTheCacheIntoAlignedMemory) {
+  struct Case {
+    const char* name;
+    std::size_t size;
+    std::vector<std::uint32_t> reads;  // sizes asked for, in turn
+  };
+  const std::vector<Case> cases = {
+      {"whole sectors to an end inside a sector", 3 * 4096 + 100, {8192, 8192}},
+      {"an end on a sector boundary", 2 * 4096, {4096, 4096, 4096}},
+      {"unaligned first, then whole sectors", 5 * 4096 + 7, {1000, 8192, 8192, 8192}},
+      {"more than the stream's own buffer", (3u << 20) + 5, {1u << 20, 2u << 20, 4096}},
+      {"unaligned, then across the stream's blocks", (3u << 20) + 5, {1000, 2u << 20, 1u << 20}},
+      {"empty", 0, {4096}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string content(c.size, '\0');
+    for (std::size_t i = 0; i < c.size; ++i) content[i] = static_cast<char>((i * 13 + 5) % 253);
+    const std::wstring path = Scratch(L"aligned.bin");
+    Write(path, content);
+    std::unique_ptr<os::IFileStream> stream;
+    ASSERT_EQ(fs().Open(path, os::OpenMode::ReadUncached, &stream), os::kSuccess);
+    std::vector<char> memory((4u << 20) + 4096);
+    char* aligned = memory.data() + (4096 - reinterpret_cast<std::uintptr_t>(memory.data()) % 4096);
+    std::size_t position = 0;
+    for (const std::uint32_t want : c.reads) {
+      std::uint32_t done = 0;
+      ASSERT_EQ(stream->Read(aligned, want, &done), os::kSuccess);
+      const std::size_t expected = std::min<std::size_t>(want, c.size - position);
+      ASSERT_EQ(done, expected) << "at " << position;
+      EXPECT_EQ(std::string(aligned, done), content.substr(position, done)) << "at " << position;
+      position += done;
+    }
+    EXPECT_EQ(position, c.size);
+    stream.reset();
+    fs().Delete(path);
   }
 }
 

@@ -51,9 +51,10 @@ class Win32FileStream : public IFileStream {
 };
 
 // Reads past the system's cache. FILE_FLAG_NO_BUFFERING wants reads of
-// whole sectors into sector-aligned memory at sector-aligned offsets: the
-// stream reads whole aligned blocks into its own page-aligned buffer and
-// hands out the bytes asked for from there.
+// whole sectors into sector-aligned memory at sector-aligned offsets: whole
+// sectors asked for at a sector boundary into such memory are read straight
+// into it; the rest comes by way of the stream's own page-aligned buffer of
+// whole aligned blocks.
 class UncachedFileStream : public IFileStream {
  public:
   UncachedFileStream(FileHandle file, DWORD sectorBytes)
@@ -81,12 +82,19 @@ class UncachedFileStream : public IFileStream {
         position_ += take;
         continue;
       }
+      const std::uint32_t wholeSectors = (size - *done) - (size - *done) % sector_;
+      if (wholeSectors != 0 && position_ % sector_ == 0 &&
+          reinterpret_cast<std::uintptr_t>(out + *done) % sector_ == 0) {
+        DWORD read = 0;
+        if (!ReadAt(position_, out + *done, wholeSectors, &read)) return GetLastError();
+        *done += read;
+        position_ += read;
+        if (read < wholeSectors) break;  // the end of the file
+        continue;
+      }
       const std::uint64_t aligned = position_ - position_ % sector_;
-      LARGE_INTEGER distance;
-      distance.QuadPart = static_cast<LONGLONG>(aligned);
-      if (!SetFilePointerEx(file_.Get(), distance, nullptr, FILE_BEGIN)) return GetLastError();
       DWORD read = 0;
-      if (!ReadFile(file_.Get(), buffer_, kBufferBytes, &read, nullptr)) return GetLastError();
+      if (!ReadAt(aligned, buffer_, kBufferBytes, &read)) return GetLastError();
       start_ = aligned;
       filled_ = read;
       if (position_ >= start_ + filled_) break;  // the end of the file
@@ -112,6 +120,13 @@ class UncachedFileStream : public IFileStream {
   static constexpr DWORD kBufferBytes = 1u << 20;
 
  private:
+  bool ReadAt(std::uint64_t offset, std::uint8_t* into, DWORD size, DWORD* read) {
+    LARGE_INTEGER distance;
+    distance.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(file_.Get(), distance, nullptr, FILE_BEGIN) &&
+           ReadFile(file_.Get(), into, size, read, nullptr);
+  }
+
   FileHandle file_;
   const DWORD sector_;
   std::uint8_t* const buffer_;
