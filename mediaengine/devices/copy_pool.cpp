@@ -160,10 +160,14 @@ CopyResult CopyPool::Verify(const Copy& copy, const std::vector<std::uint8_t>& b
     return {CopyOutcome::VerifyFailed, os::kSuccess};
   }
   for (std::size_t offset = 0; offset < bytes.size();) {
-    const auto want =
-        static_cast<std::uint32_t>(std::min<std::size_t>(scratch.size(), bytes.size() - offset));
+    // Whole sectors, the end of the file included, so that every read goes
+    // straight into the aligned memory.
+    const std::size_t left = bytes.size() - offset;
+    const std::size_t sectors = (left + SectorAlignedBuffer::kAlignment - 1) /
+                                SectorAlignedBuffer::kAlignment * SectorAlignedBuffer::kAlignment;
+    const auto want = static_cast<std::uint32_t>(std::min(scratch.size(), sectors));
     std::uint32_t got = 0;
-    if (back->Read(scratch.data(), want, &got) != os::kSuccess || got == 0 ||
+    if (back->Read(scratch.data(), want, &got) != os::kSuccess || got == 0 || got > left ||
         std::memcmp(scratch.data(), bytes.data() + offset, got) != 0) {
       return {CopyOutcome::VerifyFailed, os::kSuccess};
     }

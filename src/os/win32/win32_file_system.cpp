@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "os/win32/unique_handle.h"
 
@@ -50,24 +51,19 @@ class Win32FileStream : public IFileStream {
   FileHandle file_;
 };
 
+struct VirtualMemoryRelease {
+  void operator()(void* memory) const { VirtualFree(memory, 0, MEM_RELEASE); }
+};
+
 // Reads past the system's cache. FILE_FLAG_NO_BUFFERING wants reads of
 // whole sectors into sector-aligned memory at sector-aligned offsets: whole
 // sectors asked for at a sector boundary into such memory are read straight
 // into it; the rest comes by way of the stream's own page-aligned buffer of
-// whole aligned blocks.
+// whole aligned blocks, made when first needed.
 class UncachedFileStream : public IFileStream {
  public:
   UncachedFileStream(FileHandle file, DWORD sectorBytes)
-      : file_(std::move(file)), sector_(sectorBytes),
-        buffer_(static_cast<std::uint8_t*>(
-            VirtualAlloc(nullptr, kBufferBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
-  ~UncachedFileStream() override {
-    if (buffer_) VirtualFree(buffer_, 0, MEM_RELEASE);
-  }
-  UncachedFileStream(const UncachedFileStream&) = delete;
-  UncachedFileStream& operator=(const UncachedFileStream&) = delete;
-
-  bool Ready() const { return buffer_ != nullptr; }
+      : file_(std::move(file)), sector_(sectorBytes) {}
 
   ErrorCode Read(void* buffer, std::uint32_t size, std::uint32_t* done) override {
     *done = 0;
@@ -77,7 +73,7 @@ class UncachedFileStream : public IFileStream {
         const auto offset = static_cast<std::size_t>(position_ - start_);
         const std::uint32_t take =
             static_cast<std::uint32_t>(std::min<std::uint64_t>(filled_ - offset, size - *done));
-        std::memcpy(out + *done, buffer_ + offset, take);
+        std::memcpy(out + *done, buffer_.get() + offset, take);
         *done += take;
         position_ += take;
         continue;
@@ -94,7 +90,12 @@ class UncachedFileStream : public IFileStream {
       }
       const std::uint64_t aligned = position_ - position_ % sector_;
       DWORD read = 0;
-      if (!ReadAt(aligned, buffer_, kBufferBytes, &read)) return GetLastError();
+      if (!buffer_) {
+        buffer_.reset(static_cast<std::uint8_t*>(
+            VirtualAlloc(nullptr, kBufferBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)));
+        if (!buffer_) return ERROR_NOT_ENOUGH_MEMORY;
+      }
+      if (!ReadAt(aligned, buffer_.get(), kBufferBytes, &read)) return GetLastError();
       start_ = aligned;
       filled_ = read;
       if (position_ >= start_ + filled_) break;  // the end of the file
@@ -129,7 +130,7 @@ class UncachedFileStream : public IFileStream {
 
   FileHandle file_;
   const DWORD sector_;
-  std::uint8_t* const buffer_;
+  std::unique_ptr<std::uint8_t, VirtualMemoryRelease> buffer_;
   std::uint64_t position_ = 0;
   std::uint64_t start_ = 0;   // file offset of buffer_[0]
   std::uint64_t filled_ = 0;  // bytes of the file in buffer_
@@ -225,9 +226,7 @@ ErrorCode Win32FileSystem::Open(const std::wstring& path, OpenMode mode,
                                 OPEN_EXISTING, FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN,
                                 nullptr));
     if (file.IsValid()) {
-      auto uncached = std::make_unique<UncachedFileStream>(std::move(file), SectorBytesOf(path));
-      if (!uncached->Ready()) return ERROR_NOT_ENOUGH_MEMORY;
-      *stream = std::move(uncached);
+      *stream = std::make_unique<UncachedFileStream>(std::move(file), SectorBytesOf(path));
       return kSuccess;
     }
     const DWORD error = GetLastError();
