@@ -7,7 +7,6 @@
 namespace mediaengine {
 namespace {
 
-
 // Reads the rest of an open file into `bytes`.
 os::ErrorCode ReadAll(os::IFileStream& stream, std::vector<std::uint8_t>* bytes) {
   bytes->resize(static_cast<std::size_t>(stream.Size()));
