@@ -24,6 +24,25 @@ marimba_umbrella(marimba_win32 src/os/win32 src/resources/win32 src/ui/win32
   mediaengine/win32 src/engine/win32 src/device/win32 src/controller/win32 src/app/win32)
 target_link_libraries(marimba_win32 INTERFACE marimba_mediaengine marimba_core)
 
+# The manifest carries the product version of src/resources/version.h, the
+# only place it is written; the resource script finds it in the build tree.
+file(STRINGS ${CMAKE_SOURCE_DIR}/src/resources/version.h MARIMBA_VERSION_LINES
+  REGEX "^#define MARIMBA_VERSION_(MAJOR|MINOR|PATCH) [0-9]+$")
+foreach(line ${MARIMBA_VERSION_LINES})
+  string(REGEX REPLACE "^#define MARIMBA_VERSION_([A-Z]+) ([0-9]+)$" "\\1;\\2" pair "${line}")
+  list(GET pair 0 part)
+  list(GET pair 1 number)
+  set(MARIMBA_VERSION_${part} ${number})
+endforeach()
+set(MARIMBA_VERSION
+  ${MARIMBA_VERSION_MAJOR}.${MARIMBA_VERSION_MINOR}.${MARIMBA_VERSION_PATCH})
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/resources/version.h)
+set(MARIMBA_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+configure_file(${CMAKE_SOURCE_DIR}/src/resources/Marimba.exe.manifest.in
+  ${MARIMBA_GENERATED_DIR}/Marimba.exe.manifest @ONLY)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${MARIMBA_GENERATED_DIR}")
+
 set(MARIMBA_RC ${CMAKE_SOURCE_DIR}/src/resources/Marimba.rc)
 file(GLOB_RECURSE MARIMBA_RC_DEPENDS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/*)
 set_source_files_properties(${MARIMBA_RC} PROPERTIES OBJECT_DEPENDS "${MARIMBA_RC_DEPENDS}")
@@ -158,7 +177,8 @@ add_dependencies(Marimba marimba_driver)
 
 # Scenarios against the real program, each in a fresh world of its own.
 foreach(scenario manual_transfer nothing_checked single_instance first_run auto_cancel model2
-                 album_rename refusals space_short player_pulled disc_pulled bad_disc)
+                 album_rename refusals space_short player_pulled disc_pulled bad_disc
+                 installed_transfer)
   add_test(NAME e2e_${scenario}
     COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/scenario ${scenario} ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
   # 77: a world that needs root for its mounts, where there is none.

@@ -20,6 +20,12 @@ struct Wmav2Codec::Av : AvCodecObjects {
   std::int64_t nextPts = 0;
 };
 
+bool Wmav2Codec::Available() {
+  return AV_VERSION_MAJOR(avcodec_version()) == LIBAVCODEC_VERSION_MAJOR &&
+         AV_VERSION_MAJOR(avutil_version()) == LIBAVUTIL_VERSION_MAJOR &&
+         avcodec_find_encoder(AV_CODEC_ID_WMAV2) != nullptr;
+}
+
 std::unique_ptr<Wmav2Codec> Wmav2Codec::Open(std::uint32_t bitsPerSecond) {
   // libavcodec fills shared tables the first time an encoder is set up and
   // guards that with its own lock, which the Windows build lacks (it is made

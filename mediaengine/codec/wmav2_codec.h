@@ -14,6 +14,9 @@ class Wmav2Codec {
   static constexpr int kSampleRate = 44100;
   static constexpr int kChannels = 2;
 
+  // True when the libavcodec at hand is the major version this was built
+  // against and holds the wmav2 encoder (a replaced DLL may not).
+  static bool Available();
   // Null when libavcodec cannot set the encoder up at `bitsPerSecond`.
   static std::unique_ptr<Wmav2Codec> Open(std::uint32_t bitsPerSecond);
   ~Wmav2Codec();

@@ -20,6 +20,7 @@
 //   close TITLE                     WM_CLOSE posted to the window
 //   texts TITLE                     the texts of every child control, one per line
 //   rows TITLE                      rows of the track list: check|title|artist|length
+//   fits TITLE COLUMN               0 when every cell of COLUMN is shown in full: text|needed|shown
 //   check TITLE ROW 0|1             sets the check box of a track-list row
 //   edit TITLE ROW COLUMN TEXT      clicks a track-list cell until its editor opens,
 //                                   types TEXT into it and presses Enter
@@ -27,6 +28,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -176,6 +178,37 @@ int Rows(HWND window) {
           CellText(list, remote, row, 1) + L"|" + CellText(list, remote, row, 2));
   }
   return 0;
+}
+
+// Whether every row's text in `column` fits the part of its cell the list
+// shows (cut by the list's edge or a scroll bar) with the cell margins of six
+// pixels a side, so no cell is cut to "00:…". Prints "text|needed|shown".
+int Fits(HWND window, int column) {
+  constexpr int kCellMargins = 12;
+  HWND list = GetDlgItem(window, kTrackList);
+  if (!list) return 1;
+  RemoteBuffer remote(list, 4096);
+  if (!remote.Valid()) return 1;
+  RECT client = {};
+  GetClientRect(list, &client);
+  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  bool all = count > 0;
+  for (int row = 0; row < count; ++row) {
+    const std::wstring text = CellText(list, remote, row, column);
+    RECT cell = {LVIR_BOUNDS, column, 0, 0};  // left: the part, top: the column
+    remote.Write(0, &cell, sizeof cell);
+    SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(remote.Address()));
+    remote.Read(0, &cell, sizeof cell);
+    const int shown = static_cast<int>(std::min(cell.right, client.right) - cell.left);
+    remote.Write(0, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    const int needed = static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
+                                                     reinterpret_cast<LPARAM>(remote.Address()))) +
+                       kCellMargins;
+    Print(text + L"|" + std::to_wstring(needed) + L"|" + std::to_wstring(shown));
+    all = all && !text.empty() && needed <= shown;
+  }
+  return all ? 0 : 1;
 }
 
 int Check(HWND window, int row, bool on) {
@@ -363,6 +396,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
   if (command == L"texts") return Texts(window);
   if (command == L"rows") return Rows(window);
+  if (command == L"fits") return Fits(window, number(3));
   if (command == L"check") return Check(window, id, number(4) != 0);
   if (command == L"edit") {
     if (argc < 6) return 2;

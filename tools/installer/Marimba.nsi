@@ -4,8 +4,11 @@
 ; again. The user's ripped music, the library and the per-user settings are
 ; never touched.
 ;
-; Built by tools/make-installer, which passes BUILD_DIR (the MinGW tree that
-; holds Marimba.exe, PlatDevice.dll and PlatNt.dll) and OUT_FILE.
+; Built by tools/make-installer, which passes FILES_DIR (the stripped
+; Marimba.exe, the maker libraries, the libavcodec and libavutil DLLs, their
+; licence and the note on their source) and OUT_FILE.
+;
+; Marimba.exe is a 64-bit program: it needs a 64-bit Windows Vista or later.
 ;
 ; Silent use: Marimba-Setup-<version>.exe /S [/MODEL=0|1|2] [/AUTOSYNC=0|1] [/D=folder]
 ; Exit codes: 0 installed, 1 cancelled, 2 failed, 3 the tool is running,
@@ -20,8 +23,8 @@ SetCompressor /SOLID lzma
 ; A file that cannot be written fails the installation instead of being skipped.
 AllowSkipFiles off
 
-!ifndef BUILD_DIR | OUT_FILE
-  !error "makensis -DBUILD_DIR=<MinGW build tree> -DOUT_FILE=<setup.exe> (see tools/make-installer)"
+!ifndef FILES_DIR | OUT_FILE | AVCODEC_DLL | AVUTIL_DLL
+  !error "makensis -DFILES_DIR=<files> -DAVCODEC_DLL=<name> -DAVUTIL_DLL=<name> -DOUT_FILE=<setup.exe> (see tools/make-installer)"
 !endif
 !define SOURCE_DIR "${__FILEDIR__}/../.."
 
@@ -32,12 +35,13 @@ AllowSkipFiles off
 !searchparse /file "${VERSION_HEADER}" "#define MARIMBA_VERSION_PATCH " VERSION_PATCH
 !define VERSION "${VERSION_MAJOR}.${VERSION_MINOR}.${VERSION_PATCH}"
 ; A Marimba.exe built from other sources must not be packaged under this version.
-!getdllversion "${BUILD_DIR}/Marimba.exe" EXE_VERSION_
+!getdllversion "${FILES_DIR}/Marimba.exe" EXE_VERSION_
 !if "${EXE_VERSION_1}.${EXE_VERSION_2}.${EXE_VERSION_3}" S!= "${VERSION}"
   !error "Marimba.exe is version ${EXE_VERSION_1}.${EXE_VERSION_2}.${EXE_VERSION_3}, the sources say ${VERSION}: rebuild it"
 !endif
 
 !define PRODUCT_NAME "ルミナート"
+!define PUBLISHER "Orbit"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Marimba"
 !define SETTINGS_KEY "Software\Orbit\Cadenza"
 !define SETTINGS_KEY_WOW64 "Software\Wow6432Node\Orbit\Cadenza"
@@ -68,6 +72,7 @@ ShowUninstDetails show
 !define MUI_ABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "${PRODUCT_NAME} ${VERSION} をこのパソコンにインストールします。$\r$\n$\r$\n\
 ルミナートは、音楽CDの曲をパソコンに取り込み、携帯プレーヤーに転送するソフトウェアです。$\r$\n$\r$\n\
+動作環境: 64ビット版の Windows Vista 以降$\r$\n$\r$\n\
 インストールを始める前に、ルミナートを終了してください。$\r$\n$\r$\n$_CLICK"
 
 Var Model
@@ -200,9 +205,10 @@ Function SettingsPageShow
   Pop $0
   ${NSD_CreateDropList} 0 14u 100% 60u ""
   Pop $ModelList
-  ${NSD_CB_AddString} $ModelList "機種 0 : 曲をアーティスト・アルバム別のフォルダーに整理する"
-  ${NSD_CB_AddString} $ModelList "機種 1 : 曲名に番号を付け、アーティスト・アルバム別のフォルダーに整理する"
-  ${NSD_CB_AddString} $ModelList "機種 2 : 曲名に番号を付け、プレーヤーの最上位のフォルダーに置く"
+  ; What each model does to the files' names and places on the player.
+  ${NSD_CB_AddString} $ModelList "機種 0 : 「01 曲名」、Music\アーティスト\アルバム のフォルダーへ"
+  ${NSD_CB_AddString} $ModelList "機種 1 : 「曲名」(曲名の前に曲番号)、Music\アーティスト\アルバム のフォルダーへ"
+  ${NSD_CB_AddString} $ModelList "機種 2 : 「アーティスト アルバム 曲名」、プレーヤーの最上位のフォルダーへ"
   ${NSD_CB_SetSelectionIndex} $ModelList $Model
   ${NSD_CreateCheckbox} 0 40u 100% 12u "CDとプレーヤーの準備ができたら、自動的に転送を始める(&A)"
   Pop $AutoSyncBox
@@ -246,11 +252,14 @@ Section "${PRODUCT_NAME}" SectionMain
   !insertmacro RefuseWhileRunning "${RUNNING_TEXT_INSTALL}"
 
   SetOutPath "$INSTDIR"
-  File "${BUILD_DIR}/Marimba.exe"
-  File "${BUILD_DIR}/PlatDevice.dll"
-  File "${BUILD_DIR}/PlatNt.dll"
-  ; Marimba.exe holds libavcodec, whose licence travels with it.
-  File "${BUILD_DIR}/third_party/libavcodec/COPYING.LGPLv2.1"
+  File "${FILES_DIR}/Marimba.exe"
+  File "${FILES_DIR}/PlatDevice.dll"
+  File "${FILES_DIR}/PlatNt.dll"
+  ; libavcodec and libavutil, with their licence and where their source is.
+  File "${FILES_DIR}/${AVCODEC_DLL}"
+  File "${FILES_DIR}/${AVUTIL_DLL}"
+  File "${FILES_DIR}/COPYING.LGPLv2.1"
+  File "${FILES_DIR}/FFMPEG-SOURCE.txt"
   ClearErrors
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   ${If} ${Errors}
@@ -276,6 +285,7 @@ Section "${PRODUCT_NAME}" SectionMain
   ClearErrors
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT_NAME}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Marimba.exe,0"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
@@ -301,7 +311,10 @@ Section "Uninstall"
   Delete /REBOOTOK "$INSTDIR\Marimba.exe"
   Delete /REBOOTOK "$INSTDIR\PlatDevice.dll"
   Delete /REBOOTOK "$INSTDIR\PlatNt.dll"
+  Delete /REBOOTOK "$INSTDIR\${AVCODEC_DLL}"
+  Delete /REBOOTOK "$INSTDIR\${AVUTIL_DLL}"
   Delete "$INSTDIR\COPYING.LGPLv2.1"
+  Delete "$INSTDIR\FFMPEG-SOURCE.txt"
   Delete "$INSTDIR\Uninstall.exe"
   ; Left in place if someone put files of their own there.
   RMDir /REBOOTOK "$INSTDIR"

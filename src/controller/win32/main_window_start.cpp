@@ -90,7 +90,11 @@ bool MainDialog::StartUp() {
   parts.preferences.SetFileDetailOrder(FileDetailOrderOfModel(parts.settings.ReadModel(true)));
   parts.preferences.WritePreferences();
 
-  if (!parts.host.CreatePlayerHost(window_)) return FailStart(IDS_MSG_SETUP_FAILED);
+  if (!parts.host.CreatePlayerHost(window_)) {
+    // Codec DLLs missing or replaced: only installing again mends that.
+    return FailStart(parts.host.MissingCodec().empty() ? IDS_MSG_SETUP_FAILED
+                                                       : IDS_MSG_BAD_INSTALL);
+  }
   if (!parts.host.ConnectPlayerEvents(window_)) return FailStart(IDS_MSG_SETUP_FAILED);
   if (!parts.context.BindPlayer(parts.host.Player())) return FailStart(IDS_MSG_BAD_INSTALL);
   const bool bound = parts.cd.Attach(&driveCombo_) && parts.dap.Attach(&playerCombo_) &&

@@ -8,6 +8,7 @@
 #include "engine/win32/com_remote_host.h"
 #include "engine/win32/window_message_target.h"
 #include "mediaengine/player/player.h"
+#include "mediaengine/win32/codec_libraries.h"
 #include "mediaengine/win32/engine_window.h"
 
 namespace engine::win32 {
@@ -72,6 +73,7 @@ void PlayerHost::ReleaseInstalledEngine() {
 }
 
 bool PlayerHost::CreateOurEngine(HWND mainWindow, const RECT& area) {
+  if (!mediaengine::win32::CodecLibrariesAnswer(&missingCodec_)) return false;
   if (libraryFolder_.empty()) libraryFolder_ = DefaultLibraryFolder();
   // The site is known before the player exists: the engine asks it for the
   // service type and the application name as it starts.

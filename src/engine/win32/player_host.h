@@ -67,6 +67,9 @@ class PlayerHost {
   HWND HostWindow() const;
   // Which engine CreatePlayerHost chose, and why.
   const EngineChoice& Choice() const { return choice_; }
+  // Our engine was chosen but its codec DLLs are missing or not the ones it
+  // was built with (the DLL, and entry point, that did not answer).
+  const std::wstring& MissingCodec() const { return missingCodec_; }
 
  private:
   InstalledProbe TryInstalledEngine(HWND mainWindow, const RECT& area);
@@ -78,6 +81,7 @@ class PlayerHost {
   std::wstring libraryFolder_;
   ControlFactory installedControl_;
   EngineChoice choice_;
+  std::wstring missingCodec_;
   std::shared_ptr<CRemoteHost> remoteHost_;
   // Our engine.
   std::shared_ptr<mediaengine::Player> player_;

@@ -91,12 +91,20 @@ TEST_F(AutoCloseTest, DoneNoticeEndsWithItsOkButtonAsCancel) {
     EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_AUTO_CLOSE_MESSAGE)),
               L"デジタルオーディオプレーヤーにファイルを転送（同期）しました。");
     EXPECT_EQ(TextOf(GetDlgItem(dialog, IDCANCEL)), L"OK");
-    // The text needs two lines: the message grew and the button moved below it.
-    RECT message, ok, template13 = {0, 0, 0, 13};
-    GetWindowRect(GetDlgItem(dialog, IDC_AUTO_CLOSE_MESSAGE), &message);
+    // The message is as tall as its text needs at its width (one line or
+    // two, by the font), and the button lies below it.
+    HWND label = GetDlgItem(dialog, IDC_AUTO_CLOSE_MESSAGE);
+    RECT message, ok;
+    GetWindowRect(label, &message);
     GetWindowRect(GetDlgItem(dialog, IDCANCEL), &ok);
-    MapDialogRect(dialog, &template13);
-    EXPECT_GT(message.bottom - message.top, template13.bottom);
+    RECT needed = {0, 0, message.right - message.left, 0};
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, TextOf(label).c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    EXPECT_GT(needed.bottom, 0);
+    EXPECT_GE(message.bottom - message.top, needed.bottom);
     EXPECT_GE(ok.top, message.bottom);
     harness::SaveScreenshot(harness::CaptureWindow(dialog), "done-notice");
     harness::PostClick(GetDlgItem(dialog, IDCANCEL));

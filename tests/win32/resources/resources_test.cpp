@@ -17,6 +17,7 @@
 
 #include "resources/rc_string_table.h"
 #include "resources/resource.h"
+#include "resources/version.h"
 #include "resources/win32/module_string_table.h"
 #include "support/test_window.h"
 #include "ui/win32/gdi.h"
@@ -350,6 +351,48 @@ TEST_F(Dialogs, EveryTemplateIsThere) {
           << "dialog " << id << " control " << item.id;
     }
   }
+}
+
+// The version is written once, in version.h: the version record, the About
+// box and the manifest of the built program all carry that one.
+TEST_F(Dialogs, EveryVersionIsTheHeaders) {
+  const std::string text = MARIMBA_VERSION_TEXT;
+  const std::wstring wide(text.begin(), text.end());
+
+  DWORD size = 0;
+  const BYTE* record = static_cast<const BYTE*>(Resource(VS_VERSION_INFO, RT_VERSION, &size));
+  ASSERT_NE(record, nullptr);
+  // The fixed part follows the 6-byte header and the L"VS_VERSION_INFO" key,
+  // padded to four bytes: at offset 40.
+  ASSERT_GE(size, 40u + sizeof(VS_FIXEDFILEINFO));
+  VS_FIXEDFILEINFO fixed;
+  std::memcpy(&fixed, record + 40, sizeof fixed);
+  ASSERT_EQ(fixed.dwSignature, 0xFEEF04BDu);
+  EXPECT_EQ(fixed.dwFileVersionMS, DWORD(MARIMBA_VERSION_MAJOR << 16 | MARIMBA_VERSION_MINOR));
+  EXPECT_EQ(fixed.dwFileVersionLS, DWORD(MARIMBA_VERSION_PATCH << 16));
+  EXPECT_EQ(fixed.dwProductVersionMS, fixed.dwFileVersionMS);
+  EXPECT_EQ(fixed.dwProductVersionLS, fixed.dwFileVersionLS);
+  // A string's value follows its key after one or two NULs (padding).
+  const std::wstring strings(reinterpret_cast<const wchar_t*>(record), size / sizeof(wchar_t));
+  auto value = [&](const std::wstring& key) {
+    std::size_t at = strings.find(key + L'\0');
+    if (at == std::wstring::npos) return std::wstring();
+    at = strings.find_first_not_of(L'\0', at + key.size());
+    return at == std::wstring::npos ? std::wstring() : strings.substr(at, strings.find(L'\0', at) - at);
+  };
+  EXPECT_EQ(value(L"FileVersion"), wide);
+  EXPECT_EQ(value(L"ProductVersion"), wide);
+
+  DialogTemplate about;
+  ASSERT_TRUE(Load(IDD_ABOUT, &about));
+  EXPECT_TRUE(std::any_of(about.items.begin(), about.items.end(), [&](const DialogItem& item) {
+    return item.text == L"ルミナート  バージョン " + wide;
+  }));
+
+  const char* manifest = static_cast<const char*>(Resource(1, RT_MANIFEST, &size));
+  ASSERT_NE(manifest, nullptr);
+  EXPECT_NE(std::string(manifest, size).find("name=\"Orbit.Marimba\" version=\"" + text + ".0\""),
+            std::string::npos);
 }
 
 TEST_F(Dialogs, LayoutAndStylesMatchTheWindows) {
