@@ -39,6 +39,19 @@ TEST_F(ControllerTest, ReadinessAlsoNeedsTheListAndAllTracksReported) {
   }
 }
 
+TEST_F(ControllerTest, ADiscThatComesBackWithoutAnEventIsShownAndOffered) {
+  for (int i = 0; i < 4; ++i) w.Tick(kTimerPollDrives);
+  ASSERT_EQ(w.State(), SYNC_WAIT);
+  w.cd.discThere = false;  // gone and back, the engine saying nothing
+  w.Tick(kTimerPollDrives);
+  EXPECT_FALSE(w.cd.listFilled);
+  w.cd.discThere = true;
+  w.log.clear();
+  for (int i = 0; i < 5; ++i) w.Tick(kTimerPollDrives);
+  EXPECT_TRUE(w.Logged("cd.FillTrackList(128000,reset)"));
+  EXPECT_EQ(w.State(), SYNC_WAIT);
+}
+
 TEST_F(ControllerTest, ThePromptIsShownOnceAndCancelKeepsWaiting) {
   w.settings.autoSync = 1;
   w.view.promptTimesOut = false;  // the user cancels
