@@ -55,6 +55,45 @@ void CMarimbaDlg::StopTimers() {
   for (unsigned id = kFirstTimer; id < kFirstTimer + kTimerCount; ++id) KillTimer(id);
 }
 
+void CMarimbaDlg::RecoverAfterFailure() {
+  const Lock lock(lock_);
+  if (!Bound() || recovering_) return;
+  recovering_ = true;
+  // Cleared however this ends: a failure inside must not block the next.
+  struct Cleared {
+    bool& flag;
+    ~Cleared() { flag = false; }
+  } cleared{recovering_};
+  const int state = fields_.state;
+  if (state == SYNC_PRE_RIPPING || state == SYNC_RIPPING || state == SYNC_SYNCING) {
+    // Nothing would end these states: stop what runs and say it failed.
+    for (unsigned id : {kTimerRipPoll, kTimerSyncStart, kTimerSyncProgress, kTimerFinish}) {
+      KillTimer(id);
+    }
+    const bool ripping = state != SYNC_SYNCING;
+    if (ripping) {
+      cd_->StopRip();
+    } else {
+      player_->StopSync();
+    }
+    cd_->CloseStatus();
+    player_->CloseStatus();
+    SetSyncState(SYNC_INIT);
+    UpdateControls();
+    ShowMessage(ripping ? IDS_MSG_RIP_FAILED : IDS_MSG_SYNC_FAILED, IDS_CAPTION_ERROR);
+  } else if (state == SYNC_SETTINGS) {
+    // The dialog went with the failure.
+    SetSyncState(SYNC_INIT);
+  } else if (state == SYNC_RIPPING_ERROR || state >= SYNC_SYNCING_DONE) {
+    // An ended transfer is reported and tidied up by the finish tick.
+    StartTimerIfStopped(kTimerFinish);
+  }
+  StartTimerIfStopped(kTimerPollDrives);
+  StartTimerIfStopped(kTimerWatchdog);
+  UpdateControls();
+  FocusControl(0);
+}
+
 void CMarimbaDlg::SetSyncState(int state) {
   const Lock lock(lock_);
   fields_.state = state;

@@ -76,6 +76,9 @@ class CMarimbaDlg : public device::IDapHost, public engine::IMessageTarget {
   // Rip poll readings without progress after which the rip is given up.
   static constexpr unsigned kStallLimit = 15;
   static constexpr std::uint32_t kDiscSettleMs = 3000;
+  // Finish ticks (2 s each) that SYNC_SYNCING may wait for the engine's
+  // "synchronizing" event before the synchronisation counts as lost.
+  static constexpr int kSilentSyncTicks = 15;
 
   explicit CMarimbaDlg(const DlgPorts& ports);
   CMarimbaDlg(const CMarimbaDlg&) = delete;
@@ -89,6 +92,10 @@ class CMarimbaDlg : public device::IDapHost, public engine::IMessageTarget {
   void StartPolling();
   // Kills every timer: the window is going.
   void StopTimers();
+  // A handler of the window failed with an exception: whatever it left
+  // half done is stopped and reported, and the window can be used or
+  // closed again.
+  void RecoverAfterFailure();
 
   // ---- entries the window forwards
   // WM_TIMER.
@@ -166,6 +173,9 @@ class CMarimbaDlg : public device::IDapHost, public engine::IMessageTarget {
   bool PassTransferChecks();
   bool PrepareRip();
   void BackToWait(unsigned messageId, unsigned captionId);
+  // After a message of the transfer command: when the disc changed since
+  // the command began, the new disc is shown and true returned.
+  bool TakeChangedDisc();
   void ModalCommand(int id);
   void ExplorerCommand();
   void DriveSelected();
@@ -184,6 +194,13 @@ class CMarimbaDlg : public device::IDapHost, public engine::IMessageTarget {
   // Counts disc changes of the selected drive, so that a transfer waiting
   // in a question can tell that the disc changed under it.
   unsigned discChanges_ = 0;
+  // discChanges_ when the present transfer command began.
+  unsigned transferDiscChanges_ = 0;
+  // The rip was given up with the stall message: no second message for it.
+  bool stallReported_ = false;
+  // Finish ticks of SYNC_SYNCING without the sync progress timer running.
+  int silentSyncTicks_ = 0;
+  bool recovering_ = false;
   mutable std::recursive_mutex lock_;
 };
 

@@ -91,6 +91,12 @@ std::intptr_t CMarimbaDlg::OnMediaChange(wmp::IMedia* item) {
   if (number <= 0) return kFail;
   const engine::MediaRef discItem = cd_->GetDiscItem(number - 1);
   if (!discItem || !discItem.IsIdentical(item)) return 0;
+  // An edit of a title may be reported as a change of its track rather
+  // than of the disc's playlist: that report answers the edit, and the
+  // next name change of the playlist is a real one again.
+  if (fields_.selfEditPending != 0 && number == fields_.editedRow + 1) {
+    fields_.selfEditPending = 0;
+  }
 
   const int status = changed.GetRipProgress(engine::RipProgressMode::Status);
   if (status == -1) return 0;
@@ -135,8 +141,12 @@ std::intptr_t CMarimbaDlg::OnPlaylistChange(wmp::IPlaylist* playlist, long chang
   const int state = fields_.state;
   if (state == SYNC_PRE_RIPPING || state == SYNC_RIPPING) return 0;
   cd_->OpenDisc(false);
-  cd_->FillTrackList(BitRate(), false);
+  // A cell being typed into stays open: the refill would throw the typed
+  // text away, and an album name does not change the rows.
+  if (!ports_.trackList.IsCellEditActive()) cd_->FillTrackList(BitRate(), false);
   cd_->ShowAlbumName();
+  // The refill switches the list off; the state says whether it may be used.
+  UpdateControls();
   return 0;
 }
 

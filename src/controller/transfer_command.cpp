@@ -26,6 +26,7 @@ void CMarimbaDlg::TransferCommand() {
   if (state != SYNC_INIT && state != SYNC_WAIT && state != SYNC_SYNCING_DONE) return;
   const WaitCursor wait(ports_.view);
   ports_.view.FinishCellEdit(true);
+  transferDiscChanges_ = discChanges_;
   SetSyncState(SYNC_PRE_RIPPING);
   FocusControl(IDC_TRANSFER);
   UpdateControls();
@@ -33,6 +34,12 @@ void CMarimbaDlg::TransferCommand() {
 
   if (!PassTransferChecks() || !PrepareRip()) return;
 
+  // Each rip counts its own stall; a rip that failed before must not
+  // shorten the next one's patience.
+  fields_.ripStallCount = 0;
+  fields_.lastRipProgress = 0;
+  stallReported_ = false;
+  silentSyncTicks_ = 0;
   StartTimerIfStopped(kTimerFinish);
   SetSyncState(SYNC_RIPPING);
   UpdateControls();
@@ -70,17 +77,10 @@ bool CMarimbaDlg::PassTransferChecks() {
     return false;
   }
   if (playerFree < total) {
-    const unsigned discChanges = discChanges_;
     const bool go = ports_.view.AskYesNo(Text(IDS_MSG_PLAYER_SPACE_SHORT), Text(IDS_APP_TITLE));
     // Events ran while the question was open.
     if (fields_.state != SYNC_PRE_RIPPING) return false;
-    if (discChanges != discChanges_) {
-      // The answer was about a disc that has gone: show the new one, which
-      // the drive poll offers again once it is ready.
-      SetSyncState(SYNC_INIT);
-      TakeNewDisc();
-      return false;
-    }
+    if (TakeChangedDisc()) return false;
     if (!go) {
       BackToWait(0, 0);
       return false;
@@ -100,10 +100,21 @@ bool CMarimbaDlg::PrepareRip() {
   return prepared;
 }
 
+bool CMarimbaDlg::TakeChangedDisc() {
+  if (transferDiscChanges_ == discChanges_) return false;
+  // The checks were about a disc that has gone: show the new one, which
+  // the drive poll offers again once it is ready.
+  SetSyncState(SYNC_INIT);
+  TakeNewDisc();
+  return true;
+}
+
 void CMarimbaDlg::BackToWait(unsigned messageId, unsigned captionId) {
   if (messageId != 0) ShowMessage(messageId, captionId);
   // A handler inside the message box may have moved the state on.
   if (fields_.state != SYNC_PRE_RIPPING) return;
+  // Its rows, checks and sizes would be the old disc's.
+  if (TakeChangedDisc()) return;
   SetSyncState(SYNC_WAIT);
   UpdateControls();
   FocusControl(IDC_TRANSFER);

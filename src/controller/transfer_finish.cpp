@@ -14,17 +14,27 @@ constexpr int kFlatModel = 2;
 void CMarimbaDlg::FinishTransfer() {
   const int state = fields_.state;
   if (state < SYNC_RIPPING || state > SYNC_ABORT) return;
-  if (state == SYNC_RIPPING || state == SYNC_SYNCING) {
+  if (state == SYNC_SYNCING && TimerHandle(kTimerSyncProgress) == 0 &&
+      ++silentSyncTicks_ > kSilentSyncTicks) {
+    // The engine never said it synchronises: nothing would ever end this
+    // state, so it ends as a player that went away.
+    player_->StopSync();
+    // The stop's own "stopped" event may have ended it already.
+    if (fields_.state == SYNC_SYNCING) SetSyncState(SYNC_ERROR);
+  } else if (state == SYNC_RIPPING || state == SYNC_SYNCING) {
     StartTimerIfStopped(kTimerFinish);
     return;
   }
-  switch (state) {
+  if (fields_.state < SYNC_RIPPING_ERROR || fields_.state == SYNC_SYNCING) return;
+  switch (fields_.state) {
     case SYNC_RIPPING_ERROR:
       KillTimer(kTimerRipPoll);
       cd_->CloseStatus();
       player_->CloseStatus();
       cd_->StopRip();
-      ShowMessage(IDS_MSG_RIP_FAILED, IDS_CAPTION_ERROR);
+      // A stalled rip has said so already (725).
+      if (!stallReported_) ShowMessage(IDS_MSG_RIP_FAILED, IDS_CAPTION_ERROR);
+      stallReported_ = false;
       break;
     case SYNC_SYNCING_DONE:
       KillTimer(kTimerRipPoll);

@@ -65,8 +65,11 @@ void CMarimbaDlg::PollDrives() {
     playerState = player_->GetState();
     cdState = cd_->GetState();
     // A drive or disc that went without an event must not leave its tracks
-    // and album on screen.
-    if (cdState != 2 && cd_->IsListFilled()) {
+    // and album on screen, and one that came back without an event must be
+    // shown again, or the tool never gets ready for it.
+    const bool filled = cd_->IsListFilled();
+    if ((cdState != 2 && filled) || (cdState == 2 && !filled)) {
+      if (cdState == 2) fields_.lastReportedTrack = -1;
       cd_->FillTrackList(BitRate(), true);
       cd_->ShowAlbumName();
     }
@@ -113,6 +116,7 @@ void CMarimbaDlg::RipPoll() {
       fields_.ripStallCount = 0;
       fields_.lastRipProgress = 0;
       cd_->Eject();
+      stallReported_ = true;
       ShowMessage(IDS_MSG_RIP_STALLED, IDS_CAPTION_WARNING);
       stalled = true;
     }

@@ -76,13 +76,14 @@ void CMarimbaDlg::ModalCommand(int id) {
   if (state == SYNC_RIPPING_ERROR || state >= SYNC_SYNCING_DONE) {
     StartTimerIfStopped(kTimerFinish);
   }
-  UpdateControls();
   if (id == IDC_SETTINGS) {
     cd_->FillTrackList(BitRate(), false);
     if (AutoSyncOn()) RefreshPlayer(true);
   } else {
     cd_->ShowAlbumName();
   }
+  // After the refill, which switches the list off.
+  UpdateControls();
   FocusControl(id);
 }
 

@@ -23,7 +23,8 @@
 //   fits TITLE COLUMN               0 when every cell of COLUMN is shown in full: text|needed|shown
 //   check TITLE ROW 0|1             sets the check box of a track-list row
 //   edit TITLE ROW COLUMN TEXT      clicks a track-list cell until its editor opens,
-//                                   types TEXT into it and presses Enter
+//                                   types TEXT into it and presses Enter; fails
+//                                   unless the cell then holds TEXT
 //   combo TITLE ID                  the selected text of a combo box
 #include <windows.h>
 #include <commctrl.h>
@@ -236,21 +237,39 @@ HWND VisibleEditor(HWND list) {
   return nullptr;
 }
 
-HWND WaitForEditor(HWND list, DWORD milliseconds) {
+// How long one step of the window may take on a loaded machine.
+constexpr DWORD kPatience = 30000;
+
+// Polls `done` every 50 ms for up to `milliseconds`; whether it held.
+template <typename Done>
+bool Within(DWORD milliseconds, Done done) {
   const DWORD end = GetTickCount() + milliseconds;
   for (;;) {
-    if (HWND editor = VisibleEditor(list)) return editor;
-    if (static_cast<LONG>(GetTickCount() - end) >= 0) return nullptr;
+    if (done()) return true;
+    if (static_cast<LONG>(GetTickCount() - end) >= 0) return false;
     Sleep(50);
   }
 }
 
+bool SelectedAndFocused(HWND list, int row) {
+  const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
+  return (static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), both)) &
+          both) == both;
+}
+
+void PostClick(HWND list, LPARAM at) {
+  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
 // A person's way in: a click selects the row, a click on the selected row's
-// cell opens its editor; then the text and Enter.
+// cell opens its editor; then the text typed at once and Enter. Each click
+// waits for what it does before the next is sent: a window slow to answer
+// must not get a click too many, which would close the editor again.
 int EditCell(HWND window, int row, int column, const std::wstring& text) {
   HWND list = GetDlgItem(window, kTrackList);
   if (!list) return 1;
-  RemoteBuffer remote(list, sizeof(RECT));
+  RemoteBuffer remote(list, 4096);
   if (!remote.Valid()) return 1;
   RECT cell = {LVIR_LABEL, column, 0, 0};  // in: the part wanted and the column
   remote.Write(0, &cell, sizeof cell);
@@ -261,20 +280,29 @@ int EditCell(HWND window, int row, int column, const std::wstring& text) {
   }
   const LPARAM at = MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
   HWND editor = nullptr;
-  for (int click = 0; click < 3 && !editor; ++click) {
-    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(list, WM_LBUTTONUP, 0, at);
-    editor = WaitForEditor(list, 1500);
+  auto opened = [&] { return (editor = VisibleEditor(list)) != nullptr; };
+  // A refill of the list in between (an engine event) takes the selection
+  // away: then the row is selected again.
+  for (int attempt = 0; attempt < 3 && !editor; ++attempt) {
+    if (!SelectedAndFocused(list, row)) {
+      PostClick(list, at);
+      if (!Within(kPatience, [&] { return SelectedAndFocused(list, row) || opened(); })) return 1;
+      if (editor) break;
+    }
+    PostClick(list, at);
+    Within(kPatience, [&] { return opened() || !SelectedAndFocused(list, row); });
   }
   if (!editor) return 1;
-  SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  // Typed as characters, straight after the editor showed, then Enter.
+  for (wchar_t c : text) PostMessageW(editor, WM_CHAR, c, 1);
   PostMessageW(editor, WM_KEYDOWN, VK_RETURN, 1);
   PostMessageW(editor, WM_KEYUP, VK_RETURN, 0xC0000001);
-  // Accepted: the editor hides.
-  const DWORD end = GetTickCount() + 5000;
-  while (IsWindowVisible(editor)) {
-    if (static_cast<LONG>(GetTickCount() - end) >= 0) return 1;
-    Sleep(50);
+  // Accepted: the editor hides and the cell holds every character.
+  if (!Within(kPatience, [&] { return !IsWindowVisible(editor); })) return 1;
+  const std::wstring taken = CellText(list, remote, row, column);
+  if (taken != text) {
+    Print(L"the cell holds: " + taken);
+    return 1;
   }
   return 0;
 }

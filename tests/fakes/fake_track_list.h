@@ -41,6 +41,7 @@ class FakeTrackList : public ui::CReportCtrl {
     const int removed = static_cast<int>(rows_.size());
     rows_.clear();
     focused_ = -1;
+    editing_ = false;  // the open edit is discarded with its row
     return removed;
   }
   int GetRowCount() const override { return static_cast<int>(rows_.size()); }

@@ -69,6 +69,17 @@ TEST_F(ControllerCdromTest, AnEjectedDiscIsClearedByTheDiscChangeEvent) {
   EXPECT_EQ(view.Label(IDC_STATUS), Strings().Load(IDS_STATUS_INSERT_CD));
 }
 
+TEST_F(ControllerCdromTest, TheAlbumRenamedByTheEngineLeavesTheListUsable) {
+  for (int i = 0; i < 4; ++i) dlg.OnTimer(kTimerPollDrives);
+  ASSERT_EQ(dlg.GetSyncState(), SYNC_WAIT);
+  ASSERT_TRUE(list.Interactive());
+  // The refill switches the list off; clicks and keys would be lost until
+  // the next poll.
+  dlg.OnPlaylistChange(disc->Fresh().get(), wmp::kPlaylistChangeName);
+  EXPECT_TRUE(list.Interactive());
+  EXPECT_EQ(list.GetRowCount(), 3);
+}
+
 TEST_F(ControllerCdromTest, ADiscAlreadyRippedIsNotRippedAgain) {
   // Ripped earlier into C:\Music (the default of RipAll).
   RipAll(*disc, fakes::RipOptions{L"C:\\Music", 128000, L"wma", -1});

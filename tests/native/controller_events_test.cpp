@@ -150,21 +150,33 @@ TEST_F(ControllerEventsTest, AlbumNameChange) {
     long change;
     int selfEdit;
     bool refreshed;
+    // The edited track (row 1) reported its own change first.
+    bool trackReported;
+    // A cell is open for typing: only the album name is shown again.
+    bool editing;
   };
-  const Case cases[] = {{"renamed by the engine", SYNC_INIT, true, 8, 0, true},
-                        {"renamed from the list", SYNC_INIT, true, 8, 1, false},
-                        {"another playlist", SYNC_INIT, false, 8, 0, false},
-                        {"another change", SYNC_INIT, true, 3, 0, false},
-                        {"while ripping", SYNC_RIPPING, true, 8, 0, false}};
+  const Case cases[] = {
+      {"renamed by the engine", SYNC_INIT, true, 8, 0, true, false, false},
+      {"renamed from the list", SYNC_INIT, true, 8, 1, false, false, false},
+      {"after a title edit reported by its track", SYNC_INIT, true, 8, 1, true, true, false},
+      {"while a cell is edited", SYNC_WAIT, true, 8, 0, true, false, true},
+      {"another playlist", SYNC_INIT, false, 8, 0, false, false, false},
+      {"another change", SYNC_INIT, true, 3, 0, false, false, false},
+      {"while ripping", SYNC_RIPPING, true, 8, 0, false, false, false}};
   for (const Case& c : cases) {
     World world;
     world.DriveTo(c.state);
     world.dlg.Fields().selfEditPending = c.selfEdit;
+    world.dlg.Fields().editedRow = 1;
+    if (c.trackReported) world.dlg.OnMediaChange(world.cd.disc->At(1)->Fresh().get());
+    if (c.editing) world.list.StartEdit(true);
     fakes::FakePlaylistPtr playlist = c.discPlaylist ? world.cd.disc->Fresh() : fakes::MakeDisc(3);
     EXPECT_EQ(world.dlg.OnPlaylistChange(playlist.get(), c.change), 0);
-    const Log expected = c.refreshed ? Log{"cd.OpenDisc", "cd.FillTrackList(128000)",
-                                           "cd.ShowAlbumName"}
-                                     : Log{};
+    const Log expected = !c.refreshed ? Log{}
+                         : c.editing  ? Log{"cd.OpenDisc", "cd.ShowAlbumName"}
+                                      : Log{"cd.OpenDisc", "cd.FillTrackList(128000)",
+                                            "cd.ShowAlbumName"};
+    EXPECT_EQ(world.list.IsCellEditActive(), c.editing) << c.name;
     EXPECT_EQ(world.log, expected) << c.name;
     EXPECT_EQ(world.Fields().selfEditPending, 0) << c.name;
     EXPECT_EQ(world.State(), c.state) << c.name;

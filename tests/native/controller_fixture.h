@@ -56,7 +56,7 @@ class FakeCdPart : public controller::ICdPart {
   bool IsListFilled() const override { return listFilled; }
   void FillTrackList(std::uint32_t bitRate, bool resetChecks) override {
     Note("cd.FillTrackList(" + std::to_string(bitRate) + (resetChecks ? ",reset)" : ")"));
-    listFilled = driveThere && discThere;
+    listFilled = driveThere && discThere && !fillFails;
   }
   void ShowAlbumName() override { Note("cd.ShowAlbumName"); }
   double GetTrackSize(int position) const override {
@@ -122,6 +122,7 @@ class FakeCdPart : public controller::ICdPart {
   int state = 0;
   int trackCount = 3;
   bool listFilled = true;
+  bool fillFails = false;  // no row can be added
   int cdromIndex = 0;
   std::vector<double> sizes{10.0, 20.0, 30.0};
   float pcFreeMB = 5000.0f;

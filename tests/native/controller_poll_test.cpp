@@ -32,11 +32,24 @@ TEST_F(ControllerTest, ReadinessAlsoNeedsTheListAndAllTracksReported) {
   for (const Case& c : cases) {
     World world;
     world.cd.listFilled = c.listFilled;
+    world.cd.fillFails = !c.listFilled;
     world.dlg.Fields().lastReportedTrack = c.lastReported;
     for (int i = 0; i < 6; ++i) world.Tick(kTimerPollDrives);
     EXPECT_EQ(world.State(), SYNC_INIT) << c.name;
     EXPECT_EQ(world.Fields().readyCount, 0) << c.name;
   }
+}
+
+TEST_F(ControllerTest, ADiscThatComesBackWithoutAnEventIsShownAndOffered) {
+  w.Tick(kTimerPollDrives);
+  w.cd.discThere = false;  // gone and back, the engine saying nothing
+  w.Tick(kTimerPollDrives);
+  EXPECT_FALSE(w.cd.listFilled);
+  w.cd.discThere = true;
+  w.log.clear();
+  for (int i = 0; i < 5; ++i) w.Tick(kTimerPollDrives);
+  EXPECT_TRUE(w.Logged("cd.FillTrackList(128000,reset)"));
+  EXPECT_EQ(w.State(), SYNC_WAIT);
 }
 
 TEST_F(ControllerTest, ThePromptIsShownOnceAndCancelKeepsWaiting) {

@@ -2,6 +2,7 @@
 // Each line runs from every state it names, in a fresh world brought there
 // along the road a user takes.
 #include <functional>
+#include <stdexcept>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -134,6 +135,26 @@ const Line kLines[] = {
          EXPECT_FALSE(w.Logged("cd.RemoveMissingLibraryEntries")) << c.name;
        }
      }},
+    {"DiscSwappedInsideAMessageIsShownAfterIt", {SYNC_PRE_RIPPING},
+     [](World&, int) {
+       // 721, 722, 712 and 707: the disc changes while the box is open.
+       const std::function<void(World&)> arrange[] = {
+           [](World& w) { for (int r = 0; r < 3; ++r) w.list.Check(r, false); },
+           [](World& w) { w.dap.freeMB = 10.0f; },
+           [](World& w) { w.cd.pcFreeMB = 59.0f; },
+           [](World& w) { w.cd.failing["CheckTrackOrder"] = true; }};
+       for (const auto& step : arrange) {
+         World w;
+         w.DriveTo(SYNC_WAIT);
+         step(w);
+         w.view.onMessage = [&](const fakes::ShownMessage&) { w.dlg.OnCdromMediaChange(0); };
+         w.Command(IDC_TRANSFER);
+         ASSERT_EQ(w.Shown().size(), 1u);
+         EXPECT_EQ(w.State(), SYNC_INIT) << w.Shown()[0];
+         EXPECT_TRUE(w.Logged("cd.FillTrackList(128000,reset)")) << w.Shown()[0];
+         EXPECT_FALSE(w.Logged("cd.StartRip")) << w.Shown()[0];
+       }
+     }},
     {"FailedRipPreparationReturnsToWait", {SYNC_PRE_RIPPING},
      [](World&, int) {
        const char* const steps[] = {"RemoveMissingLibraryEntries", "CheckRippedFiles",
@@ -199,6 +220,19 @@ const Line kLines[] = {
          }
          EXPECT_EQ(w.State(), SYNC_RIPPING_ERROR) << c.name;
        }
+     }},
+    {"EveryRipHasItsOwnStallCount", {SYNC_RIPPING},
+     [](World& w, int) {
+       w.DriveTo(SYNC_WAIT);
+       // What a rip that failed while stalling leaves behind.
+       w.dlg.Fields().ripStallCount = 12;
+       w.dlg.Fields().lastRipProgress = 0;
+       w.Command(IDC_TRANSFER);
+       w.cd.pollProgress = {0};
+       for (int tick = 1; tick <= 15; ++tick) w.Tick(kTimerRipPoll);
+       EXPECT_EQ(w.State(), SYNC_RIPPING) << "given up before 32 s";
+       w.Tick(kTimerRipPoll);
+       EXPECT_EQ(w.State(), SYNC_RIPPING_ERROR);
      }},
     {"CompleteRipWithoutRippedTracks", {SYNC_RIPPING},
      [](World& w, int from) {
@@ -296,6 +330,57 @@ const Line kLines[] = {
          EXPECT_FALSE(w.Running(kTimerSyncProgress)) << poll;
          EXPECT_EQ(w.Count("dap.FinishSync"), poll == 0 ? 1 : 0) << poll;
        }
+     }},
+    {"SyncWithoutItsEngineEventEndsAfterThirtySeconds", {SYNC_SYNCING},
+     [](World& w, int from) {
+       // With the "synchronizing" event the wait has no bound.
+       w.DriveTo(from);
+       for (int tick = 0; tick < 30; ++tick) w.Tick(kTimerFinish);
+       EXPECT_EQ(w.State(), SYNC_SYNCING);
+       // StartSync succeeded, the event never came.
+       World silent;
+       silent.DriveTo(SYNC_RIPPING);
+       silent.cd.pollProgress = {300};
+       silent.Tick(kTimerRipPoll);
+       silent.Tick(kTimerSyncStart);
+       silent.log.clear();
+       for (int tick = 0; tick < CMarimbaDlg::kSilentSyncTicks; ++tick) silent.Tick(kTimerFinish);
+       EXPECT_EQ(silent.State(), SYNC_SYNCING);
+       silent.Tick(kTimerFinish);
+       EXPECT_EQ(silent.State(), SYNC_INIT);
+       EXPECT_EQ(silent.Shown(), std::vector<unsigned>{IDS_MSG_SYNC_FAILED});
+       EXPECT_TRUE(silent.Logged("dap.StopSync"));
+       EXPECT_TRUE(silent.Logged("dap.CollectTransferredFiles"));
+       EXPECT_TRUE(silent.view.Enabled(IDC_CLOSE));
+     }},
+    {"FailedHandlerLeavesAWindowThatCanBeLeft",
+     {SYNC_SETTINGS, SYNC_PRE_RIPPING, SYNC_RIPPING, SYNC_SYNCING},
+     [](World& w, int from) {
+       // The state an exception left behind (for SYNC_SYNCING the real
+       // road: PrepareSync throws, no sync timer was started).
+       w.DriveTo(from == SYNC_SYNCING ? SYNC_RIPPING : from == SYNC_RIPPING ? from : SYNC_WAIT);
+       if (from == SYNC_SYNCING) {
+         w.dap.onPrepareSync = [] { throw std::runtime_error("engine"); };
+         w.cd.pollProgress = {300};
+         EXPECT_ANY_THROW(w.Tick(kTimerRipPoll));
+       }
+       w.dlg.SetSyncState(from);
+       w.dlg.UpdateControls();
+       EXPECT_FALSE(w.view.Enabled(IDC_CLOSE));
+       w.dlg.RecoverAfterFailure();
+       EXPECT_EQ(w.State(), SYNC_INIT);
+       EXPECT_TRUE(w.view.Enabled(IDC_CLOSE));
+       EXPECT_TRUE(w.Running(kTimerPollDrives));
+       for (unsigned id : {kTimerRipPoll, kTimerSyncStart, kTimerSyncProgress, kTimerFinish}) {
+         EXPECT_FALSE(w.Running(id)) << id;
+       }
+       const std::vector<unsigned> said =
+           from == SYNC_SETTINGS  ? std::vector<unsigned>{}
+           : from == SYNC_SYNCING ? std::vector<unsigned>{IDS_MSG_SYNC_FAILED}
+                                  : std::vector<unsigned>{IDS_MSG_RIP_FAILED};
+       EXPECT_EQ(w.Shown(), said);
+       EXPECT_EQ(w.Logged("cd.StopRip"), from == SYNC_PRE_RIPPING || from == SYNC_RIPPING);
+       EXPECT_EQ(w.Logged("dap.StopSync"), from == SYNC_SYNCING);
      }},
     {"SelectedPlayerUnplugged", {SYNC_SYNCING},
      [](World& w, int from) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/model/events.h"
@@ -165,6 +166,17 @@ class SharedFileSystem : public os::IFileSystem {
   std::wstring corruptPrefix_;
   std::wstring badStorePrefix_;
 };
+
+// Polls `done` until it holds or `seconds` pass; whether it held.
+template <typename Done>
+bool HoldsWithin(Done done, int seconds = 20) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::yield();
+  }
+  return true;
+}
 
 // Holds the writing thread until the test opens it.
 class Gate {

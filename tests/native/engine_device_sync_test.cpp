@@ -194,9 +194,10 @@ TEST_F(EngineDeviceSyncTest, StopEndsTheSynchronisationAsStopped) {
   ASSERT_EQ(device_->Start(), wmp::kOk);
   ASSERT_TRUE(gate.WaitForArrival());
   std::thread stopper([&] { EXPECT_EQ(device_->Stop(), wmp::kOk); });
-  while (!Engine(device_).StopRequested()) std::this_thread::yield();
+  const bool asked = HoldsWithin([&] { return Engine(device_).StopRequested(); });
   gate.Open();
   stopper.join();
+  ASSERT_TRUE(asked) << "Stop never reached the copy";
   long state = 0;
   device_->SyncState(&state);
   EXPECT_EQ(state, static_cast<long>(wmp::SyncState::Stopped)) << "stopped when Stop returns";
@@ -267,9 +268,10 @@ TEST_F(EngineDeviceSyncTest, ClosingTheEngineEndsARunningSynchronisation) {
   ASSERT_EQ(device_->Start(), wmp::kOk);
   ASSERT_TRUE(gate.WaitForArrival());
   std::thread closer([&] { player_->Close(); });
-  while (!Engine(device_).StopRequested()) std::this_thread::yield();
+  const bool asked = HoldsWithin([&] { return Engine(device_).StopRequested(); });
   gate.Open();
   closer.join();
+  ASSERT_TRUE(asked) << "closing the player never stopped the copy";
   ExpectWholeFilesWithout(held);
 }
 

@@ -98,8 +98,19 @@ INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam
   // Engine events arrive here synchronously from the engine's callbacks:
   // a handler that throws drops its message instead of unwinding into the
   // dialog manager.
-  const INT_PTR handled = os::win32::GuardMessage<INT_PTR>(
-      FALSE, [&] { return self->HandleMessage(message, wParam, lParam); });
+  bool failed = true;
+  const INT_PTR handled = os::win32::GuardMessage<INT_PTR>(FALSE, [&] {
+    const INT_PTR result = self->HandleMessage(message, wParam, lParam);
+    failed = false;
+    return result;
+  });
+  // Whatever the failed handler left half done must not hold the window.
+  if (failed && self->parts_) {
+    os::win32::GuardMessage<int>(0, [&] {
+      self->parts_->dialog.RecoverAfterFailure();
+      return 0;
+    });
+  }
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, DWLP_USER, 0);
     self->window_ = nullptr;
@@ -174,9 +185,23 @@ INT_PTR MainDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<INT_PTR>(label->OnCtlColor(reinterpret_cast<HDC>(wParam)));
       }
       return FALSE;
-    case WM_CLOSE:
-      EndModal(IDCANCEL);
+    case WM_CLOSE: {
+      // Alt+F4, the system menu and the taskbar end the tool only when the
+      // Close button may: never in the middle of a rip or a synchronisation.
+      HWND close = GetDlgItem(window_, IDC_CLOSE);
+      if (close && !IsWindowEnabled(close)) return TRUE;
+      if (parts_) {
+        parts_->dialog.OnCommand(IDC_CLOSE, Notify::kClicked);
+      } else {
+        EndModal(IDCANCEL);
+      }
       return TRUE;
+    }
+    case WM_SETCURSOR:
+      // While busy the wait cursor stays, whatever the mouse passes over.
+      if (waitCursorDepth_ == 0) return FALSE;
+      SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+      return Answer(TRUE);
     case WM_DESTROY:
       OnDestroy();
       return FALSE;

@@ -172,8 +172,9 @@ LRESULT CReportCtrl::OnEditorMessage(UINT message, WPARAM wParam, LPARAM lParam)
       if (IsCellEditActive() && OnEditKey(static_cast<UINT>(wParam))) return 0;
       break;
     case WM_CHAR:
-      // The characters of the keys handled above would only beep.
-      if (wParam == L'\t' || wParam == L'\r' || wParam == 0x1B) return 0;
+      // The characters of the keys handled above would only beep, and a
+      // switched-off list takes none.
+      if (!interactive_ || wParam == L'\t' || wParam == L'\r' || wParam == 0x1B) return 0;
       break;
     case WM_MOUSEWHEEL:
       if (IsCellEditActive()) {

@@ -33,6 +33,11 @@ LRESULT CReportCtrl::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND list = list_;
   if (ui::IsListMouseButton(message)) return OnMouseButton(message, wParam, lParam);
   switch (message) {
+    case WM_CHAR:
+      // The message loop has already made characters of the key-downs
+      // dropped below: they must not reach the list's type-ahead either.
+      if (!interactive_) return 0;
+      break;
     case WM_KEYDOWN:
       if (!interactive_) return 0;
       if (IsCellEditActive()) {

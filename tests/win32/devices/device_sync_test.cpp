@@ -288,9 +288,10 @@ TEST_F(DeviceSyncTest, StopEndsTheSynchronisationWithWholeFilesOnly) {
   ASSERT_TRUE(gate.WaitForArrival());
   std::thread stopper([&] { device->Stop(); });
   auto& engineDevice = dynamic_cast<mediaengine::SyncDevice&>(*device);
-  while (!engineDevice.StopRequested()) Sleep(1);
+  const bool asked = device_test::HoldsWithin([&] { return engineDevice.StopRequested(); });
   gate.Open();
   stopper.join();
+  ASSERT_TRUE(asked) << "Stop never reached the copy";
 
   EXPECT_EQ(EventsUntil(L"state 2"), (std::vector<std::wstring>{L"state 1", L"state 2"}));
   ExpectWholeFilesWithout(root_, {first, second}, held);

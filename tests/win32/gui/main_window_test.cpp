@@ -132,6 +132,19 @@ TEST_F(MainWindowTest, DragsByTheTopStripOnly) {
   EXPECT_EQ(hitAt(300, 200), HTCLIENT);
 }
 
+TEST_F(MainWindowTest, ClosesByTheFrameOnlyWhenTheCloseButtonMay) {
+  // As while a rip or a synchronisation runs: Alt+F4, the system menu's
+  // and the taskbar's Close all arrive as WM_CLOSE.
+  HWND close = GetDlgItem(window_, IDC_CLOSE);
+  EnableWindow(close, FALSE);
+  SendMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+  SendMessageW(window_, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(window_)) << "closed in the middle of a transfer";
+  EnableWindow(close, TRUE);
+  SendMessageW(window_, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window_));
+}
+
 TEST_F(MainWindowTest, RefusesAutoPlayWhileInFront) {
   const UINT queryCancelAutoPlay = RegisterWindowMessageW(L"QueryCancelAutoPlay");
   EXPECT_EQ(SendMessageW(window_, queryCancelAutoPlay, 0, 0), 1);
