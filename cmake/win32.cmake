@@ -168,6 +168,13 @@ add_executable(copy_files ${CMAKE_SOURCE_DIR}/tools/probes/copy_files.cpp)
 target_link_libraries(copy_files PRIVATE -municode)
 marimba_warnings(copy_files)
 
+# What a running program holds (working set, handles, GDI and USER objects)
+# for tools/soak.
+add_executable(resource_probe ${CMAKE_SOURCE_DIR}/tools/probes/resource_probe.cpp)
+target_include_directories(resource_probe PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(resource_probe PRIVATE psapi -municode)
+marimba_warnings(resource_probe)
+
 # Finds the real program's windows and clicks them as a person would (the
 # demo run and the scenario tests).
 add_executable(marimba_driver ${CMAKE_SOURCE_DIR}/tests/e2e/marimba_driver.cpp)
