@@ -27,7 +27,7 @@ bool ParseCdromToc(const std::vector<std::uint8_t>& bytes, CdToc* toc, std::stri
   CdToc result;
   bool leadOut = false;
   for (std::size_t at = kHeaderBytes; at + kEntryBytes <= end; at += kEntryBytes) {
-    const std::uint8_t control = bytes[at + 1] >> 4;
+    const std::uint8_t control = bytes[at + 1] & 0x0F;  // Control:4 below Adr:4
     const int number = bytes[at + 2];
     const std::uint32_t minute = bytes[at + 5], second = bytes[at + 6], frame = bytes[at + 7];
     if (second >= 60 || frame >= kSectorsPerSecond) {

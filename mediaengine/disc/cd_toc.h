@@ -31,7 +31,8 @@ struct AudioTracks {
 };
 
 // Reads CDROM_TOC bytes: Length[2] (big-endian, bytes after it), first and
-// last track, 8-byte entries (Control:4 + Adr:4 in the second byte, number in
+// last track, 8-byte entries (Control in the low and Adr in the high four bits
+// of the second byte, number in
 // the third, address 0,M,S,F in the last four) ending with the lead-out 0xAA.
 // False, with `reason`, when the bytes do not hold a sound table.
 bool ParseCdromToc(const std::vector<std::uint8_t>& bytes, CdToc* toc, std::string* reason);

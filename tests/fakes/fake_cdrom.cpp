@@ -34,7 +34,8 @@ class FakeCdromDevice : public os::ICdromDevice {
     for (std::size_t i = 0; i <= disc.tracks.size(); ++i) {
       const bool leadOut = i == disc.tracks.size();
       std::uint8_t entry[8] = {};
-      entry[1] = static_cast<std::uint8_t>((leadOut || !disc.tracks[i].data ? 0x00 : 0x40) | 0x01);
+      // Adr 1 above, Control below (0x04: data).
+      entry[1] = static_cast<std::uint8_t>(0x10 | (leadOut || !disc.tracks[i].data ? 0x00 : 0x04));
       entry[2] = static_cast<std::uint8_t>(leadOut ? 0xAA : disc.tracks[i].number);
       PutMsf(leadOut ? disc.leadOutLba : disc.tracks[i].startLba, entry + 4);
       toc->insert(toc->end(), entry, entry + 8);
