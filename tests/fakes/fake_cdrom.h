@@ -13,7 +13,7 @@
 
 namespace fakes {
 
-struct FakeTrack {
+struct FakeTocTrack {
   int number = 0;
   bool data = false;
   std::uint32_t startLba = 0;
@@ -28,7 +28,7 @@ enum class SectorFault {
 };
 
 struct FakeCdDisc {
-  std::vector<FakeTrack> tracks;
+  std::vector<FakeTocTrack> tracks;
   std::uint32_t leadOutLba = 0;
   std::string pcm;                  // sectors from LBA 0 (data sectors read as zeros)
   std::vector<std::uint8_t> cdText;  // READ TOC format 5 answer; empty: the drive has none
