@@ -142,7 +142,11 @@ bool CCDROMAcc::OpenDisc(bool checkContents) {
 
 bool CCDROMAcc::IsAudioOnlyDisc(const std::wstring& drive) {
   std::vector<os::FindEntry> entries;
-  if (files_.FindFiles(drive + L"\\*.*", &entries) != os::kSuccess) return false;
+  const os::ErrorCode listed = files_.FindFiles(drive + L"\\*.*", &entries);
+  // A root that lists and holds nothing has no marker: Wine shows an audio
+  // CD so (no TrackNN.cda files). An empty drive cannot be listed at all.
+  if (listed == os::kErrorFileNotFound) return true;
+  if (listed != os::kSuccess) return false;
   for (const os::FindEntry& entry : entries) {
     if (IsDataDiscMarker(entry)) return false;
   }

@@ -102,6 +102,7 @@ TEST_F(CdromDrivesTest, AudioOnlyDiscHasNoMarkerOfADataOrVideoDisc) {
       {{{L".wma.mp3", false}}, false},
       {{{L"notes.wmav", false}}, false},
       {{{L"songs.wma", true}}, false},
+      {{}, true},  // a root that lists nothing: an audio CD under Wine
   };
   for (std::size_t i = 0; i < cases.size(); ++i) {
     fakes::FakeFileSystem disc;
