@@ -13,7 +13,7 @@ marimba_folder(src/resources/win32 USES src/resources SYSTEM user32)
 marimba_folder(src/ui/win32 USES src/resources src/ui SYSTEM gdi32 user32)
 marimba_folder(mediaengine/win32 USES mediaengine/player src/os/win32 SYSTEM user32)
 marimba_folder(src/engine/win32 USES mediaengine/player mediaengine/win32 src/engine
-  src/engine/model src/os src/resources SYSTEM ole32 oleaut32 shell32 user32 uuid)
+  src/engine/model src/os src/os/win32 src/resources SYSTEM ole32 oleaut32 shell32 user32 uuid)
 marimba_folder(src/device/win32)
 marimba_folder(src/controller/win32 USES src/cdrom src/common src/controller src/device
   src/engine src/engine/win32 src/os src/os/win32 src/resources src/ui src/ui/win32
@@ -146,6 +146,11 @@ add_test(NAME engine_rip
 set_tests_properties(engine_rip PROPERTIES TIMEOUT 300
   ENVIRONMENT "${MARIMBA_PREFIX_TEMPLATE_ENV}")
 
+# Reads one disc from its image and from a drive (tools/bench-drive).
+add_executable(read_disc ${CMAKE_SOURCE_DIR}/tools/probes/read_disc.cpp)
+target_link_libraries(read_disc PRIVATE marimba_win32 -municode)
+marimba_warnings(read_disc)
+
 # ---- Demo disc in the CD-ROM drive of the test prefix ------------------
 # The CD drive tests rip the short demo disc from D:. The folder keeps its
 # volume label, so D: stays the CD-ROM drive MUSIC that the other tests see.
@@ -185,7 +190,7 @@ add_dependencies(Marimba marimba_driver)
 # Scenarios against the real program, each in a fresh world of its own.
 foreach(scenario manual_transfer nothing_checked single_instance first_run auto_cancel model2
                  album_rename refusals space_short player_pulled disc_pulled bad_disc
-                 installed_transfer)
+                 installed_transfer drive_transfer drive_bad_block)
   add_test(NAME e2e_${scenario}
     COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/scenario ${scenario} ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
   # 77: a world that needs root for its mounts, where there is none.

@@ -4,6 +4,8 @@
 #include "mediaengine/cdrom/progress_pacer.h"
 #include "mediaengine/cdrom/rip_order.h"
 #include "mediaengine/cdrom/track_ripper.h"
+#include "mediaengine/disc/disc_image.h"
+#include "mediaengine/disc/drive_disc.h"
 #include "engine/model/player.h"
 #include "mediaengine/library/media_library.h"
 
@@ -48,10 +50,27 @@ std::shared_ptr<DiscSession> CdDrive::Session() const {
   return session_;
 }
 
-bool CdDrive::Poll() {
+std::shared_ptr<const DiscSource> CdDrive::LookAtDisc(
+    const std::shared_ptr<const DiscSource>& shown) {
   DiscProblem problem;
-  std::shared_ptr<const DiscImage> image =
+  std::shared_ptr<const DiscSource> image =
       DiscImage::Open(context_.files, os::DriveRoot(letter_), &problem);
+  if (image) return image;
+  // A root without a cue sheet (a real audio CD shows only .cda files, or
+  // nothing under Wine), or one that cannot be listed: the drive itself.
+  const bool notAnImage =
+      problem.status == DiscStatus::NoCueSheet || problem.status == DiscStatus::NoMedium;
+  if (!notAnImage || !context_.cdroms) return nullptr;
+  return DriveDisc::Open(*context_.cdroms, letter_, shown, &problem);
+}
+
+bool CdDrive::Poll() {
+  std::shared_ptr<const DiscSource> shown;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    shown = session_ ? session_->SourcePtr() : ejected_;
+  }
+  std::shared_ptr<const DiscSource> image = LookAtDisc(shown);
   std::shared_ptr<DiscSession> adopted;
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -59,7 +78,7 @@ bool CdDrive::Poll() {
       if (image && image->SameDisc(*ejected_)) return false;  // still out
       ejected_.reset();
     }
-    if (image && session_ && image->SameDisc(session_->Image())) return false;
+    if (image && session_ && image->SameDisc(session_->Source())) return false;
     if (!image && !session_) return false;
     if (image) adopted = std::make_shared<DiscSession>(image);
   }
@@ -118,8 +137,10 @@ wmp::HResult CdDrive::Eject() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!session_) return wmp::kOk;
-    ejected_ = session_->ImagePtr();
+    ejected_ = session_->SourcePtr();
   }
+  // A real drive opens its tray; an image stays hidden until it changes.
+  if (auto drive = std::dynamic_pointer_cast<const DriveDisc>(ejected_)) drive->Eject();
   Adopt(nullptr);
   return wmp::kOk;
 }
@@ -199,7 +220,11 @@ void CdDrive::RipDisc(std::shared_ptr<DiscSession> session) {
         } else {
           session->SetTrackAttribute(number, kStatus, kFailedStatus);
           auto item = std::make_shared<DiscTrackMedia>(session, number);
-          context_.events.Raise([item](wmp::IPlayerEvents& sink) { sink.MediaError(item.get()); });
+          const std::wstring reason = result.reason;
+          context_.events.Raise([item, number, reason](wmp::IPlayerEvents& sink) {
+            sink.MediaError(item.get());
+            sink.Warning(kWarningTrackRipFailed, number, reason);
+          });
         }
       }
       order.Done(number);

@@ -1,7 +1,8 @@
 #pragma once
 // One CD-ROM drive of the engine: what disc it shows (polled, since folder
 // drives raise no device notifications), eject, and the rip of its disc on a
-// worker thread.
+// worker thread. A cue sheet in the drive's root makes the disc an image;
+// otherwise the drive itself is asked through its control codes.
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -14,6 +15,11 @@
 #include "engine/model/cdrom.h"
 
 namespace mediaengine {
+
+// Warning event of a track whose rip failed: param is the track number, the
+// text says why (for a disc that reads differently every time, how many of
+// its blocks).
+constexpr long kWarningTrackRipFailed = 0x4D04;
 
 class CdDrive : public wmp::ICdrom,
                 public wmp::ICdromRip,
@@ -47,6 +53,8 @@ class CdDrive : public wmp::ICdrom,
 
  private:
   void Adopt(std::shared_ptr<DiscSession> session);
+  // The disc in the drive now, or null; `shown` is the one shown until now.
+  std::shared_ptr<const DiscSource> LookAtDisc(const std::shared_ptr<const DiscSource>& shown);
   void RipDisc(std::shared_ptr<DiscSession> session);
   void JoinWorker();
 
@@ -57,7 +65,7 @@ class CdDrive : public wmp::ICdrom,
   mutable std::mutex mutex_;
   std::shared_ptr<DiscSession> session_;
   // An ejected disc stays hidden until it is taken out or another goes in.
-  std::shared_ptr<const DiscImage> ejected_;
+  std::shared_ptr<const DiscSource> ejected_;
 
   std::thread worker_;
   std::atomic<bool> stop_{false};

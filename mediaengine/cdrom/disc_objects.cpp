@@ -24,7 +24,7 @@ wmp::HResult DiscTrackMedia::SourceUrl(std::wstring* url) {
 
 wmp::HResult DiscTrackMedia::Duration(double* seconds) {
   if (!seconds) return wmp::kPointer;
-  const DiscTrack* track = session_->Image().Track(number_);
+  const DiscTrack* track = session_->Source().Track(number_);
   if (!track) return wmp::kFail;
   *seconds = track->Seconds();
   return wmp::kOk;

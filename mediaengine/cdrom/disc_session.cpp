@@ -29,8 +29,8 @@ std::wstring DurationText(double seconds) {
   return os::WideFromUtf8(text);
 }
 
-DiscSession::DiscSession(std::shared_ptr<const DiscImage> image)
-    : image_(std::move(image)), tracks_(image_->Tracks().size()) {}
+DiscSession::DiscSession(std::shared_ptr<const DiscSource> source)
+    : image_(std::move(source)), tracks_(image_->Tracks().size()) {}
 
 std::wstring DiscSession::Album() const { return DiscAttribute(L"Album"); }
 

@@ -1,5 +1,6 @@
 #pragma once
-// One inserted disc as the engine shows it: the image, the user's edits of
+// One inserted disc as the engine shows it: its source (an image or the
+// drive itself), the user's edits of
 // album, titles and artists (kept for the rip), and each track's rip status.
 // Shared by the drive, its playlist objects and the rip worker; every
 // accessor is safe from any thread.
@@ -10,16 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "mediaengine/disc/disc_image.h"
+#include "mediaengine/disc/disc_source.h"
 
 namespace mediaengine {
 
 class DiscSession {
  public:
-  explicit DiscSession(std::shared_ptr<const DiscImage> image);
+  explicit DiscSession(std::shared_ptr<const DiscSource> source);
 
-  const DiscImage& Image() const { return *image_; }
-  std::shared_ptr<const DiscImage> ImagePtr() const { return image_; }
+  const DiscSource& Source() const { return *image_; }
+  std::shared_ptr<const DiscSource> SourcePtr() const { return image_; }
   int TrackCount() const { return static_cast<int>(image_->Tracks().size()); }
 
   std::wstring Album() const;
@@ -44,7 +45,7 @@ class DiscSession {
   std::wstring TrackAttributeLocked(int number, const std::wstring& name) const;
   void Notify(int number) const;
 
-  std::shared_ptr<const DiscImage> image_;
+  std::shared_ptr<const DiscSource> image_;
   mutable std::mutex mutex_;
   std::map<std::wstring, std::wstring> disc_;                  // edited disc attributes
   std::vector<std::map<std::wstring, std::wstring>> tracks_;  // edited track attributes

@@ -103,7 +103,7 @@ TrackRipResult EncodeTrack(EngineContext& context, const DiscSession& session, i
     return fail(TrackRipOutcome::WriteFailed, L"cannot create the rip folder");
   }
   DiscProblem problem;
-  std::unique_ptr<TrackReader> reader = session.Image().OpenTrack(number, &problem);
+  std::unique_ptr<TrackReader> reader = session.Source().OpenTrack(number, &problem);
   if (!reader) return fail(TrackRipOutcome::DiscFailed, problem.reason);
 
   AsfTags tags;

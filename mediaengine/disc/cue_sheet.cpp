@@ -78,6 +78,23 @@ class LineReader {
     return true;
   }
 
+  // CD-TEXT: the text between the first and the last quote (some rippers
+  // write TITLE "Say "Hi"" without escapes), or the rest of the line as
+  // written. Never fails: a broken quote reads as far as the line goes.
+  std::string LooseText() {
+    if (AtEnd()) return std::string();
+    std::size_t begin = pos_;
+    std::size_t end = line_.size();
+    while (end > begin && IsSpace(line_[end - 1])) --end;
+    if (line_[begin] == '"') {
+      const std::size_t last = line_.rfind('"');
+      ++begin;
+      if (last >= begin) end = last;
+    }
+    pos_ = line_.size();
+    return line_.substr(begin, end - begin);
+  }
+
   // The value of a text command: one quoted text, or else the rest of the
   // line as written (some writers leave titles unquoted).
   bool Text(std::string* value, std::string* error) {
@@ -162,17 +179,23 @@ class Parser {
 
   bool Line(const std::string& line) {
     if (line.find('\0') != std::string::npos) return Fail("a NUL character: not a text file");
-    if (!os::IsValidUtf8(line)) return Fail("the text is not valid UTF-8");
     LineReader reader(line);
     Token word;
     std::string error;
-    if (!reader.Next(&word, &error)) return error.empty() || Fail(error);
-    if (word.quoted) return Fail("a command is expected, not a quoted text");
-    const std::string command = Upper(word.text);
-    if (command == "REM") return Remark(reader);
-    if (command == "TITLE" || command == "PERFORMER" || command == "SONGWRITER") {
-      return CdText(command, reader);
+    if (!reader.Next(&word, &error)) {
+      if (!os::IsValidUtf8(line)) return Fail("the text is not valid UTF-8");
+      return error.empty() || Fail(error);
     }
+    const std::string command = Upper(word.text);
+    // A disc is never refused for its CD-TEXT alone.
+    if (!word.quoted &&
+        (command == "TITLE" || command == "PERFORMER" || command == "SONGWRITER")) {
+      CdText(command, reader.LooseText());
+      return true;
+    }
+    if (!os::IsValidUtf8(line)) return Fail("the text is not valid UTF-8");
+    if (word.quoted) return Fail("a command is expected, not a quoted text");
+    if (command == "REM") return Remark(reader);
     if (command == "FILE") return File(reader);
     if (command == "TRACK") return NewTrack(reader);
     if (command == "INDEX") return Index(reader);
@@ -212,22 +235,28 @@ class Parser {
     return true;
   }
 
-  bool CdText(const std::string& command, LineReader& reader) {
-    std::string value, error;
-    if (!reader.Text(&value, &error)) return Fail(command + ": " + error);
-    const std::size_t count = CharacterCount(value);
-    if (count > kMaxCdTextChars) {
-      return Fail(command + " has " + std::to_string(count) +
-                  " characters; CD-TEXT holds at most " + std::to_string(kMaxCdTextChars));
+  // Text the sheet cannot give well is left out (the placeholders show): a
+  // value that is not UTF-8 (it may be Shift-JIS, which cannot be told from
+  // other code pages) or one given a second time. A longer value than CD-TEXT
+  // holds is cut to its first 80 characters.
+  void CdText(const std::string& command, std::string value) {
+    if (!os::IsValidUtf8(value)) return;
+    if (!seen_.insert(command).second) return;
+    if (CharacterCount(value) > kMaxCdTextChars) {
+      std::size_t count = 0, at = 0;
+      for (; at < value.size(); ++at) {
+        if ((static_cast<unsigned char>(value[at]) & 0xC0) != 0x80 && count++ == kMaxCdTextChars) {
+          break;
+        }
+      }
+      value.resize(at);
     }
-    if (!Once(command)) return false;
     CueTrack* track = Track();
     std::wstring* target = command == "TITLE" ? (track ? &track->title : &sheet_.title)
                            : command == "PERFORMER"
                                ? (track ? &track->performer : &sheet_.performer)
                                : (track ? &track->songwriter : &sheet_.songwriter);
     *target = os::WideFromUtf8(value);
-    return true;
   }
 
   bool File(LineReader& reader) {

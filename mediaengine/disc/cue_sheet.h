@@ -6,7 +6,8 @@
 // The text is read as UTF-8, with or without a byte-order mark. Cue sheets
 // declare no encoding; UTF-8 carries Japanese CD-TEXT without depending on the
 // reader's code page, so our discs are written that way and anything that is
-// not valid UTF-8 is refused rather than guessed at.
+// not valid UTF-8 is refused rather than guessed at; CD-TEXT that is not is
+// left out instead, as a disc is never refused for its CD-TEXT alone.
 #include <cstdint>
 #include <string>
 #include <vector>

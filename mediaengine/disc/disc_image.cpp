@@ -17,37 +17,19 @@ constexpr std::uint64_t kMaxCueBytes = 1 << 20;
 // Largest single request to a stream (its Read takes 32-bit sizes).
 constexpr std::uint64_t kMaxStreamRead = 1 << 24;
 
-bool IsBlank(const std::wstring& text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](wchar_t c) { return c == L' ' || c == L'\t' || c == 0x3000; });
-}
-
-std::wstring Or(const std::wstring& text, const wchar_t* fallback) {
-  return IsBlank(text) ? std::wstring(fallback) : text;
-}
-
 std::nullptr_t Refuse(DiscProblem* problem, DiscStatus status, const std::wstring& path,
                       os::ErrorCode error, const std::wstring& reason, int line = 0) {
-  problem->status = status;
-  problem->path = path;
-  problem->error = error;
-  problem->reason = reason;
-  problem->line = line;
-  return nullptr;
+  return RefuseDisc(problem, status, path, error, reason, line);
 }
 
 std::wstring Number(std::uint64_t value) { return std::to_wstring(value); }
 
 }  // namespace
 
-std::uint32_t DiscTrack::Frames() const { return lengthSectors * kFramesPerSector; }
-std::uint64_t DiscTrack::PcmBytes() const {
-  return static_cast<std::uint64_t>(lengthSectors) * kSectorBytes;
-}
-double DiscTrack::Seconds() const { return lengthSectors / static_cast<double>(kSectorsPerSecond); }
-
 DiscImage::DiscImage(Key, os::IFileSystem& files, std::wstring root)
-    : files_(&files), root_(std::move(root)) {}
+    : files_(&files) {
+  root_ = std::move(root);
+}
 
 std::shared_ptr<const DiscImage> DiscImage::Open(os::IFileSystem& files, const std::wstring& root,
                                                  DiscProblem* problem) {
@@ -106,41 +88,20 @@ std::shared_ptr<const DiscImage> DiscImage::Open(os::IFileSystem& files, const s
                   cueError.reason, cueError.line);
   }
 
-  const std::wstring discArtist = disc->AlbumArtist();
+  disc->title_ = disc->sheet_.title;
+  disc->performer_ = disc->sheet_.performer;
+  disc->genre_ = disc->sheet_.genre;
+  disc->date_ = disc->sheet_.date;
+  std::vector<std::uint32_t> starts, lengths;
+  std::vector<std::wstring> titles, performers;
   for (std::size_t i = 0; i < disc->layout_.tracks.size(); ++i) {
-    const CueTrack& cueTrack = disc->sheet_.tracks[i];
-    DiscTrack track;
-    track.number = cueTrack.number;
-    track.title = IsBlank(cueTrack.title) ? wmp::UnknownTrackTitle(track.number) : cueTrack.title;
-    track.artist = Or(cueTrack.performer, discArtist.c_str());
-    track.startLba = disc->layout_.tracks[i].startLba;
-    track.lengthSectors = disc->layout_.tracks[i].lengthSectors;
-    disc->tracks_.push_back(track);
+    starts.push_back(disc->layout_.tracks[i].startLba);
+    lengths.push_back(disc->layout_.tracks[i].lengthSectors);
+    titles.push_back(disc->sheet_.tracks[i].title);
+    performers.push_back(disc->sheet_.tracks[i].performer);
   }
+  disc->SetTracks(starts, lengths, titles, performers);
   return disc;
-}
-
-std::wstring DiscImage::Album() const { return Or(sheet_.title, wmp::kUnknownAlbum); }
-
-std::wstring DiscImage::AlbumArtist() const { return Or(sheet_.performer, wmp::kUnknownArtist); }
-
-const DiscTrack* DiscImage::Track(int number) const {
-  if (number < 1 || static_cast<std::size_t>(number) > tracks_.size()) return nullptr;
-  return &tracks_[static_cast<std::size_t>(number) - 1];
-}
-
-bool DiscImage::SameDisc(const DiscImage& other) const {
-  if (Toc() != other.Toc() || sheet_.title != other.sheet_.title ||
-      sheet_.performer != other.sheet_.performer) {
-    return false;
-  }
-  for (std::size_t i = 0; i < tracks_.size(); ++i) {
-    if (tracks_[i].title != other.tracks_[i].title ||
-        tracks_[i].artist != other.tracks_[i].artist) {
-      return false;
-    }
-  }
-  return true;
 }
 
 CdaTrack DiscImage::Cda(int number) const {
@@ -170,12 +131,17 @@ std::unique_ptr<TrackReader> DiscImage::OpenTrack(int number, DiscProblem* probl
     return Refuse(problem, DiscStatus::DamagedImage, imagePath_, os::kSuccess,
                   L"the image changed since the disc was read");
   }
-  return std::make_unique<TrackReader>(std::move(image), imagePath_, number, layout_);
+  return std::make_unique<ImageTrackReader>(std::move(image), imagePath_, number, layout_);
 }
 
-TrackReader::TrackReader(std::unique_ptr<os::IFileStream> image, std::wstring imagePath,
-                         int trackNumber, const DiscLayout& layout)
-    : image_(std::move(image)), imagePath_(std::move(imagePath)), trackNumber_(trackNumber) {
+ImageTrackReader::ImageTrackReader(std::unique_ptr<os::IFileStream> image,
+                                   std::wstring imagePath, int trackNumber,
+                                   const DiscLayout& layout)
+    : TrackReader(layout.tracks.at(static_cast<std::size_t>(trackNumber) - 1).lengthSectors *
+                  kFramesPerSector),
+      image_(std::move(image)),
+      imagePath_(std::move(imagePath)),
+      trackNumber_(trackNumber) {
   const TrackExtent& track = layout.tracks.at(static_cast<std::size_t>(trackNumber) - 1);
   const std::uint64_t end = static_cast<std::uint64_t>(track.startLba) + track.lengthSectors;
   for (const DiscSegment& segment : layout.segments) {
@@ -184,18 +150,13 @@ TrackReader::TrackReader(std::unique_ptr<os::IFileStream> image, std::wstring im
     }
   }
   firstByte_ = static_cast<std::uint64_t>(track.startLba) * kSectorBytes;
-  totalFrames_ = track.lengthSectors * kFramesPerSector;
 }
 
-bool TrackReader::Fail(os::ErrorCode error, const std::wstring& reason) {
-  problem_.status = DiscStatus::ReadError;
-  problem_.path = imagePath_;
-  problem_.error = error;
-  problem_.reason = reason;
-  return false;
+bool ImageTrackReader::Fail(os::ErrorCode error, const std::wstring& reason) {
+  return TrackReader::Fail(DiscStatus::ReadError, error, imagePath_, reason);
 }
 
-bool TrackReader::Read(std::uint32_t maxFrames, std::vector<std::uint8_t>* chunk) {
+bool ImageTrackReader::Read(std::uint32_t maxFrames, std::vector<std::uint8_t>* chunk) {
   chunk->clear();
   if (problem_.status != DiscStatus::Ok) return false;
   const std::uint32_t frames = std::min(maxFrames, totalFrames_ - framesRead_);

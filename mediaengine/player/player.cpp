@@ -99,7 +99,7 @@ Player::Player(const EngineConfig& config) : config_(config), hub_(queue_) {
   }
   context_ = std::make_unique<EngineContext>(EngineContext{
       config.files, config.drives, config.registry, config.system, config.clock, hub_,
-      *library_});
+      *library_, config.cdroms});
   cdroms_ = std::make_shared<CdDriveSet>(*context_);
   devices_ = std::make_shared<DeviceSet>(*context_);
 }

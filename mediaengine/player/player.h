@@ -46,6 +46,9 @@ struct EngineConfig {
   int majorVersion = 11;
   // The host, asked for its service type and name as the player starts.
   wmp::IRemoteHost* host = nullptr;
+  // The CD-ROM drives' control codes, for discs that are not images; null
+  // reads images only.
+  os::ICdromDevices* cdroms = nullptr;
 };
 
 class Player : public wmp::IPlayer, public std::enable_shared_from_this<Player> {

@@ -34,7 +34,7 @@ bool IsDataDiscMarker(const os::FindEntry& entry) {
 
 }  // namespace
 
-CCDROMAcc::CCDROMAcc(PlayerContext& context, os::IDrives& drives, os::IFileSystem& files,
+CCDROMAcc::CCDROMAcc(common::PlayerContext& context, os::IDrives& drives, os::IFileSystem& files,
                      os::IClock& clock, ui::IStatusHost& statusHost,
                      const res::IStringTable& strings)
     : CBasicDrive(L"CD-ROM Access", statusHost, strings),
@@ -42,7 +42,7 @@ CCDROMAcc::CCDROMAcc(PlayerContext& context, os::IDrives& drives, os::IFileSyste
       drives_(drives),
       files_(files),
       clock_(clock) {
-  SetState(kNothingFound);
+  SetState(common::kNothingFound);
 }
 
 CCDROMAcc::~CCDROMAcc() { Reset(); }
@@ -88,12 +88,12 @@ void CCDROMAcc::RefreshList(bool selectFirst, bool closeDropDown) {
   if (combo != nullptr) combo->ClearItems(closeDropDown);
   if (letters.empty()) {
     if (combo != nullptr) combo->SetTextAndSelect(std::wstring(), 0);
-    SetState(kNothingFound);
+    SetState(common::kNothingFound);
     return;
   }
   bool selected = false;
   for (std::size_t i = 0; i < letters.size() && combo != nullptr; ++i) {
-    const std::wstring text = device::DriveLabel(drives_, letters[i]);
+    const std::wstring text = common::DriveLabel(drives_, letters[i]);
     const int index = combo->AddItem(text);
     if (index < 0 || selected) continue;
     const bool wanted = selectFirst ? i == 0 : ContainsAfterStart(text, previous.c_str());
@@ -102,7 +102,7 @@ void CCDROMAcc::RefreshList(bool selectFirst, bool closeDropDown) {
       selected = true;
     }
   }
-  SetState(kListed);
+  SetState(common::kListed);
 }
 
 std::wstring CCDROMAcc::GetSelectedDrive() const {
@@ -121,8 +121,8 @@ bool CCDROMAcc::OpenDisc(bool checkContents) {
   // tracks and album behind, nor anything to rip.
   trackCount_ = 0;
   discPlaylist_.Reset();
-  const bool wasOpened = GetState() == kOpened;
-  if (wasOpened) SetState(kListed);
+  const bool wasOpened = GetState() == common::kOpened;
+  if (wasOpened) SetState(common::kListed);
   if (!cdromCollection_.TakeFromPlayer(context_.Player())) return false;
   const std::int32_t index = cdromCollection_.GetDriveIndex(drive);
   engine::CdromRef cdrom;
@@ -136,13 +136,17 @@ bool CCDROMAcc::OpenDisc(bool checkContents) {
     trackCount_ = count > kMaxTracks ? 0 : static_cast<int>(count);
   }
   if (trackCount_ <= 0) return false;
-  if (checkContents || wasOpened) SetState(kOpened);
+  if (checkContents || wasOpened) SetState(common::kOpened);
   return true;
 }
 
 bool CCDROMAcc::IsAudioOnlyDisc(const std::wstring& drive) {
   std::vector<os::FindEntry> entries;
-  if (files_.FindFiles(drive + L"\\*.*", &entries) != os::kSuccess) return false;
+  const os::ErrorCode listed = files_.FindFiles(drive + L"\\*.*", &entries);
+  // A root that lists and holds nothing has no marker: Wine shows an audio
+  // CD so (no TrackNN.cda files). An empty drive cannot be listed at all.
+  if (listed == os::kErrorFileNotFound) return true;
+  if (listed != os::kSuccess) return false;
   for (const os::FindEntry& entry : entries) {
     if (IsDataDiscMarker(entry)) return false;
   }

@@ -22,13 +22,13 @@ namespace cdrom {
 // Text colour of the album label when no usable disc is in the drive.
 constexpr std::uint32_t kNoDiscColour = 0x001200EB;
 
-class CCDROMAcc : public CBasicDrive {
+class CCDROMAcc : public common::CBasicDrive {
  public:
   // An audio CD holds at most 99 tracks; a disc playlist with more items is
   // not a usable audio CD.
   static constexpr int kMaxTracks = 99;
 
-  CCDROMAcc(PlayerContext& context, os::IDrives& drives, os::IFileSystem& files,
+  CCDROMAcc(common::PlayerContext& context, os::IDrives& drives, os::IFileSystem& files,
             os::IClock& clock, ui::IStatusHost& statusHost, const res::IStringTable& strings);
   ~CCDROMAcc() override;
 
@@ -99,7 +99,7 @@ class CCDROMAcc : public CBasicDrive {
  private:
   bool OpenDrive(const std::wstring& drive);
 
-  PlayerContext& context_;
+  common::PlayerContext& context_;
   os::IDrives& drives_;
   os::IFileSystem& files_;
   os::IClock& clock_;

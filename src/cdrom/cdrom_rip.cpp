@@ -92,7 +92,7 @@ bool CCDROMAcc::CheckTrackOrder() {
 }
 
 int CCDROMAcc::StartRip() {
-  if (GetState() != kOpened) return -1;
+  if (GetState() != common::kOpened) return -1;
   lastRipTrack_ = -1;
   // The drive must still be known to the engine: a rip of drive -1 cannot start.
   if (!OpenDisc(false) || trackCount_ <= 0) return -1;
@@ -118,7 +118,7 @@ int CCDROMAcc::StartRip() {
 }
 
 int CCDROMAcc::UpdateRipProgress(int overall) {
-  if (GetState() != kOpened || overall < 0) return -1;
+  if (GetState() != common::kOpened || overall < 0) return -1;
   if (trackCount_ <= 0 || !FindRippedTracks(false)) {
     if (IsStatusShown()) clock_.Wait(kCloseDelayMs);
     CloseStatus();

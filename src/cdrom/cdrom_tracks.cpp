@@ -92,7 +92,7 @@ void CCDROMAcc::FillTrackList(std::uint32_t bitRate, bool resetChecks) {
     if (context_.IsOlderEngine()) {
       // Whole seconds, truncated; a nonsense length cannot overflow the count.
       const double whole = std::min(seconds, static_cast<double>(UINT32_MAX));
-      if (haveDuration) time = device::TimeText(static_cast<std::uint32_t>(whole), 0);
+      if (haveDuration) time = common::TimeText(static_cast<std::uint32_t>(whole), 0);
     } else {
       time = item.GetDurationText();
     }

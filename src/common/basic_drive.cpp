@@ -4,7 +4,7 @@
 
 #include "resources/resource.h"
 
-namespace cdrom {
+namespace common {
 
 CBasicDrive::CBasicDrive(std::wstring name, ui::IStatusHost& statusHost,
                          const res::IStringTable& strings)
@@ -54,4 +54,4 @@ void CBasicDrive::CloseStatus() {
   statusWindow_.reset();
 }
 
-}  // namespace cdrom
+}  // namespace common

@@ -10,7 +10,7 @@
 #include "ui/combo_box.h"
 #include "ui/status_window.h"
 
-namespace cdrom {
+namespace common {
 
 enum DriveState : int {
   kNothingFound = 0,  // the last RefreshList found nothing
@@ -65,4 +65,4 @@ class CBasicDrive {
   bool statusShown_ = false;
 };
 
-}  // namespace cdrom
+}  // namespace common

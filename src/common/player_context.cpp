@@ -4,7 +4,7 @@
 #include <cwctype>
 #include <utility>
 
-namespace cdrom {
+namespace common {
 
 int MajorVersionOf(const std::wstring& version) {
   const std::wstring head = version.substr(0, version.find(L'.'));
@@ -45,4 +45,4 @@ void PlayerContext::UnbindPlayer() {
   majorVersion_ = -1;
 }
 
-}  // namespace cdrom
+}  // namespace common

@@ -6,7 +6,7 @@
 
 #include "engine/model/player.h"
 
-namespace cdrom {
+namespace common {
 
 class PlayerContext {
  public:
@@ -43,4 +43,4 @@ class PlayerContext {
 // "." read as a C integer (leading blanks and a sign allowed); 0 without digits.
 int MajorVersionOf(const std::wstring& version);
 
-}  // namespace cdrom
+}  // namespace common

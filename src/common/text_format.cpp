@@ -5,7 +5,7 @@
 #include "os/paths.h"
 #include "os/text_encoding.h"
 
-namespace device {
+namespace common {
 namespace {
 
 // The path functions keep a text whole when it has no backslash or only a
@@ -66,4 +66,4 @@ std::wstring FolderOfPath(const std::wstring& path, bool whole) {
   return whole ? folder : os::AfterLastBackslash(folder);
 }
 
-}  // namespace device
+}  // namespace common

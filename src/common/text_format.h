@@ -6,7 +6,7 @@
 
 #include "os/drives.h"
 
-namespace device {
+namespace common {
 
 // "LABEL (E:)"; a drive without a label is named by its type.
 std::wstring DriveLabel(os::IDrives& drives, wchar_t letter);
@@ -21,4 +21,4 @@ std::wstring FileTitleOfPath(const std::wstring& path);
 // The folder part of a path (`whole`), or only the name of the file's folder.
 std::wstring FolderOfPath(const std::wstring& path, bool whole);
 
-}  // namespace device
+}  // namespace common

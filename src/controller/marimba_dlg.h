@@ -38,7 +38,7 @@ struct DlgPorts {
   // WMARecordRate and CDRecordPath.
   const engine::CWmpRegAcc& preferences;
   // The engine's player, for stopping playback.
-  const cdrom::PlayerContext& context;
+  const common::PlayerContext& context;
   ui::CReportCtrl& trackList;
 };
 

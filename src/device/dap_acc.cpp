@@ -37,7 +37,7 @@ CDAPAcc::CDAPAcc(const DapPorts& ports, IDapHost* host)
       decodeAnsi_(ports.decodeAnsi ? ports.decodeAnsi : DecodeUtf8OrLatin1),
       host_(host),
       tempPlaylist_(ports.files) {
-  SetState(cdrom::kNothingFound);
+  SetState(common::kNothingFound);
 }
 
 CDAPAcc::~CDAPAcc() { ResetParts(); }
@@ -143,7 +143,7 @@ void CDAPAcc::EnumerateDevices() {
   for (wchar_t letter : GetDriveLetters(false)) {
     if (!IsDriveLetter(letter)) continue;
     CDevInfo entry;
-    entry.name = DriveLabel(drives_, letter);
+    entry.name = common::DriveLabel(drives_, letter);
     entry.drive = std::wstring{letter, L':'};
     entry.syncNumber = FindSyncNumberOfDrive(entry.drive);
     devices_.push_back(std::move(entry));
@@ -197,13 +197,13 @@ void CDAPAcc::RefreshList(bool selectFirst, bool closeDropDown) {
 
   EnumerateDevices();
   if (!combo) {
-    SetState(devices_.empty() ? cdrom::kNothingFound : cdrom::kListed);
+    SetState(devices_.empty() ? common::kNothingFound : common::kListed);
     return;
   }
   combo->ClearItems(closeDropDown);
   if (devices_.empty()) {
     combo->SetTextAndSelect(std::wstring(), 0);
-    SetState(cdrom::kNothingFound);
+    SetState(common::kNothingFound);
     return;
   }
 
@@ -230,7 +230,7 @@ void CDAPAcc::RefreshList(bool selectFirst, bool closeDropDown) {
       if (IsDeviceReady(i)) select(i);
     }
   }
-  SetState(cdrom::kListed);
+  SetState(common::kListed);
 }
 
 }  // namespace device

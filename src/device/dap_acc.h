@@ -53,7 +53,7 @@ struct DapPorts {
   os::IModules& modules;
   ui::IStatusHost& statusHost;
   const res::IStringTable& strings;
-  const cdrom::PlayerContext& context;
+  const common::PlayerContext& context;
   IDeviceManagerSource& deviceManagers;
   CodePageDecoder decodeAnsi = DecodeUtf8OrLatin1;
 };
@@ -70,7 +70,7 @@ struct TransferRecord {
   std::int64_t syncEnd = 0;
 };
 
-class CDAPAcc : public cdrom::CBasicDrive {
+class CDAPAcc : public common::CBasicDrive {
  public:
   // `host` may be null: no main window (every track of a playlist is taken).
   CDAPAcc(const DapPorts& ports, IDapHost* host);
@@ -158,7 +158,7 @@ class CDAPAcc : public cdrom::CBasicDrive {
   os::IDrives& drives_;
   os::IClock& clock_;
   os::IModules& modules_;
-  const cdrom::PlayerContext& context_;
+  const common::PlayerContext& context_;
   IDeviceManagerSource& deviceManagers_;
   const CodePageDecoder decodeAnsi_;
   IDapHost* const host_;

@@ -106,7 +106,7 @@ void CDAPAcc::RecordPartnership(int entryIndex, long index) {
 }
 
 bool CDAPAcc::EnsurePartnership() {
-  if (GetState() <= cdrom::kNothingFound || devices_.empty()) return false;
+  if (GetState() <= common::kNothingFound || devices_.empty()) return false;
   const int selected = GetSelectedIndex();
   if (selected < 0 || selected >= static_cast<int>(devices_.size())) return false;
   if (!SelectSyncDevice(selected)) return false;
@@ -127,7 +127,7 @@ bool CDAPAcc::EnsurePartnership() {
     firstPartnership_ = false;
     return true;
   }
-  SetState(cdrom::kOpened);
+  SetState(common::kOpened);
   RecordPartnership(selected, index);
   return true;
 }
@@ -136,7 +136,7 @@ bool CDAPAcc::OnPartnershipComplete(wmp::ISyncDevice* device) {
   const int selected = GetSelectedIndex();
   if (selected < 0 || selected >= static_cast<int>(devices_.size())) return false;
   if (!syncDevice_.IsSameDevice(device)) return false;
-  SetState(cdrom::kOpened);
+  SetState(common::kOpened);
   const engine::SyncDeviceRef completed(engine::SyncDeviceRef::Borrow(device));
   RecordPartnership(selected, completed.GetPartnershipIndex());
   if (partnership_ > 0) tempPlaylist_.ClearSyncMarks(partnership_);
@@ -147,7 +147,7 @@ bool CDAPAcc::DeletePartnership() { return syncDevice_.DeletePartnership(clock_)
 
 bool CDAPAcc::PrepareSync(wmp::IPlaylist* sourcePlaylist) {
   const WaitCursor wait(host_);
-  if (GetState() != cdrom::kOpened || partnership_ <= 0 || !sourcePlaylist) return false;
+  if (GetState() != common::kOpened || partnership_ <= 0 || !sourcePlaylist) return false;
   if (wmp::Failed(tempPlaylist_.ClearSyncMarks(partnership_))) return false;
 
   const engine::PlaylistRef source(engine::PlaylistRef::Borrow(sourcePlaylist));
@@ -171,8 +171,8 @@ bool CDAPAcc::PrepareSync(wmp::IPlaylist* sourcePlaylist) {
     if (!url.empty()) transfer_.sourceFiles.push_back(os::AfterLastBackslash(url));
     if (!firstTaken) {
       firstTaken = true;
-      transfer_.albumFolder = FolderOfPath(url, false);
-      transfer_.artistFolder = FolderOfPath(FolderOfPath(url, true), false);
+      transfer_.albumFolder = common::FolderOfPath(url, false);
+      transfer_.artistFolder = common::FolderOfPath(common::FolderOfPath(url, true), false);
       if (wmp::Failed(item.GetAttribute(kAlbumArtist, &transfer_.albumArtist)) ||
           transfer_.albumArtist.empty()) {
         transfer_.albumArtist = wmp::kUnknownArtist;
@@ -186,7 +186,7 @@ bool CDAPAcc::PrepareSync(wmp::IPlaylist* sourcePlaylist) {
 
 bool CDAPAcc::StartSync() {
   const WaitCursor wait(host_);
-  if (GetState() != cdrom::kOpened) return false;
+  if (GetState() != common::kOpened) return false;
   stopRequested_ = false;
   syncDevice_.GetStatus();
   // Taken before the engine starts copying, so no file of this transfer can
@@ -205,7 +205,7 @@ void CDAPAcc::CleanUpTransfer() {
 }
 
 int CDAPAcc::PollSync() {
-  if (GetState() != cdrom::kOpened || stopRequested_ || !syncDevice_) {
+  if (GetState() != common::kOpened || stopRequested_ || !syncDevice_) {
     clock_.Wait(kCleanUpWaitMs);
     CleanUpTransfer();
     CloseStatus();

@@ -12,11 +12,11 @@ namespace device {
 class EngineDeviceManagerSource : public IDeviceManagerSource {
  public:
   // The player bound in `context` when Open is called is the one asked.
-  explicit EngineDeviceManagerSource(const cdrom::PlayerContext& context) : context_(context) {}
+  explicit EngineDeviceManagerSource(const common::PlayerContext& context) : context_(context) {}
   wmp::HResult Open(DeviceManagerPtr* manager) override;
 
  private:
-  const cdrom::PlayerContext& context_;
+  const common::PlayerContext& context_;
 };
 
 // The manager of a player's devices; with a null player it knows none.

@@ -29,64 +29,15 @@ class CWMPEventDispatch : public wmp::IPlayerEvents {
   void SetMainWindow(IMessageTarget* window) { window_ = window; }
   IMessageTarget* MainWindow() const { return window_; }
 
-  void OpenStateChange(long newState) override;
-  void StatusChange() override;
-  void PlayStateChange(long newState) override;
-  void AudioLanguageChange(long languageId) override;
-  void EndOfStream(long result) override;
-  void PositionChange(double oldPosition, double newPosition) override;
-  void MarkerHit(long marker) override;
-  void DurationUnitChange(long unit) override;
-  void ScriptCommand(const std::wstring& type, const std::wstring& param) override;
-  void Disconnect(long result) override;
-  void Buffering(bool start) override;
-  void NewStream() override;
-  void Error() override;
-  void Warning(long type, long param, const std::wstring& text) override;
-  void CdromMediaChange(long cdromIndex) override;
-  void PlaylistChange(wmp::IPlaylist* playlist, long change) override;
-  void MediaChange(wmp::IMedia* item) override;
-  void CurrentMediaItemAvailable(const std::wstring& name) override;
-  void CurrentPlaylistChange(long change) override;
-  void CurrentPlaylistItemAvailable(const std::wstring& name) override;
-  void CurrentItemChange(wmp::IMedia* item) override;
-  void MediaCollectionChange() override;
-  void MediaCollectionAttributeStringAdded(const std::wstring& attribute,
-                                           const std::wstring& value) override;
-  void MediaCollectionAttributeStringRemoved(const std::wstring& attribute,
-                                             const std::wstring& value) override;
-  void PlaylistCollectionChange() override;
-  void PlaylistCollectionPlaylistAdded(const std::wstring& name) override;
-  void PlaylistCollectionPlaylistRemoved(const std::wstring& name) override;
-  void PlaylistCollectionPlaylistSetAsDeleted(const std::wstring& name, bool deleted) override;
-  void ModeChange(const std::wstring& mode, bool value) override;
-  void MediaCollectionAttributeStringChanged(const std::wstring& attribute,
-                                             const std::wstring& oldValue,
-                                             const std::wstring& newValue) override;
-  void MediaError(wmp::IMedia* item) override;
-  void DomainChange(const std::wstring& domain) override;
-  void OpenPlaylistSwitch(wmp::IMedia* item) override;
-  void SwitchedToPlayerApplication() override;
-  void SwitchedToControl() override;
-  void PlayerDockedStateChange() override;
-  void PlayerReconnect() override;
-  void Click(short button, short shift, long x, long y) override;
-  void DoubleClick(short button, short shift, long x, long y) override;
-  void KeyDown(short key, short shift) override;
-  void KeyPress(short key) override;
-  void KeyUp(short key, short shift) override;
-  void MouseDown(short button, short shift, long x, long y) override;
-  void MouseMove(short button, short shift, long x, long y) override;
-  void MouseUp(short button, short shift, long x, long y) override;
-  void DeviceConnect(wmp::ISyncDevice* device) override;
-  void DeviceDisconnect(wmp::ISyncDevice* device) override;
-  void DeviceStatusChange(wmp::ISyncDevice* device, long status) override;
-  void DeviceSyncStateChange(wmp::ISyncDevice* device, long state) override;
-  void DeviceSyncError(wmp::ISyncDevice* device, wmp::IMedia* item) override;
-  void CreatePartnershipComplete(wmp::ISyncDevice* device, wmp::HResult result) override;
+  WMP_PLAYER_EVENTS(WMP_DECLARE_PLAYER_EVENT)
 
  private:
   void Send(PlayerEventMessage message, std::uintptr_t wParam, std::intptr_t lParam);
+  // Sends `message` with the event's first argument (of the tuple
+  // `arguments`) as wParam and its second as lParam (0 where there is
+  // none), encoded by their types.
+  template <class Arguments>
+  void SendEncoded(PlayerEventMessage message, const Arguments& arguments);
 
   IMessageTarget* window_ = nullptr;
 };

@@ -22,7 +22,7 @@ const res::RcStringTable& Table() {
 }
 
 // The least drive object: the base's own behaviour is what is tested.
-class Drive : public cdrom::CBasicDrive {
+class Drive : public common::CBasicDrive {
  public:
   explicit Drive(ui::IStatusHost& host) : CBasicDrive(L"Test Access", host, Table()) {}
   bool Attach(ui::CMyComboBox* comboBox) override {
@@ -111,13 +111,13 @@ TEST(PlayerContextTest, MajorVersionOfTheVersionText) {
       {L"x.1", 0},             {L"", 0},               {L".11", 0},   {L"12abc.3", 12},
       {L"99999999999.0", 2147483647},
   };
-  for (const Case& c : cases) EXPECT_EQ(cdrom::MajorVersionOf(c.text), c.major) << c.text;
+  for (const Case& c : cases) EXPECT_EQ(common::MajorVersionOf(c.text), c.major) << c.text;
 }
 
 TEST(PlayerContextTest, BindKeepsPlayerLibraryAndVersion) {
   auto player = std::make_shared<fakes::FakePlayer>();
   player->SetVersion(L"10.00.00.3646");
-  cdrom::PlayerContext context;
+  common::PlayerContext context;
   ASSERT_TRUE(context.BindPlayer(player));
   EXPECT_EQ(context.Player(), player.get());
   EXPECT_EQ(context.MediaCollection(), &player->Library());
@@ -142,7 +142,7 @@ TEST(PlayerContextTest, BindKeepsPlayerLibraryAndVersion) {
 TEST(PlayerContextTest, FailedReadsLeaveTheVersionUnknown) {
   auto noLibrary = std::make_shared<fakes::FakePlayer>();
   noLibrary->DropMediaCollection();
-  cdrom::PlayerContext context;
+  common::PlayerContext context;
   EXPECT_FALSE(context.BindPlayer(noLibrary));
   EXPECT_EQ(context.MajorVersion(), -1);
   EXPECT_TRUE(context.IsOlderEngine());

@@ -79,7 +79,7 @@ class CdromFixture : public ::testing::Test {
   fakes::FakeClock clock;
   fakes::FakeStatusHost statusHost;
   std::shared_ptr<fakes::FakePlayer> player = std::make_shared<fakes::FakePlayer>(&files);
-  cdrom::PlayerContext context;
+  common::PlayerContext context;
   fakes::FakeComboBox combo;
   fakes::FakeTrackList list;
   fakes::FakeLabel sizeLabel;

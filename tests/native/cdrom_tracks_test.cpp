@@ -179,7 +179,7 @@ TEST_F(CdromTracksTest, ADiscTakenOutOfAnOpenDriveCannotBeRipped) {
   cdrom->Remove();
   // Reopened without a refresh of the drive list, as during a transfer.
   EXPECT_FALSE(acc.OpenDisc(true));
-  EXPECT_NE(acc.GetState(), cdrom::kOpened);
+  EXPECT_NE(acc.GetState(), common::kOpened);
   EXPECT_LT(acc.StartRip(), 0);
   EXPECT_LT(acc.UpdateRipProgress(0), 0);
   EXPECT_EQ(cdrom->RipFace()->Starts(), 0);

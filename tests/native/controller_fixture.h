@@ -309,7 +309,7 @@ struct World {
   fakes::FakeSystem system;
   engine::CWmpRegAcc prefs{registry, system};
   std::shared_ptr<fakes::FakePlayer> player = std::make_shared<fakes::FakePlayer>();
-  cdrom::PlayerContext context;
+  common::PlayerContext context;
   FakeCdPart cd{log};
   FakePlayerPart dap{log};
   controller::CMarimbaDlg dlg{controller::DlgPorts{view, timers, clock, windows, Strings(),

@@ -98,7 +98,7 @@ TEST(EngineDeviceManagerTest, KnowsTheEnginesConnectedFolderPlayers) {
   player->Devices().AddDevice(L"Cadenza (F:)", L"Orbit Cadenza Digital Audio Player", L"SN2");
   player->Devices().AddDevice(L"ORBIT Gone", L"ORBIT Audio Device", L"SN3")->SetConnected(false);
   player->Devices().AddDevice(L"ORBIT Lumina", L"ORBIT Audio Device", L"SN1")->SetSpace(100, 1000);
-  cdrom::PlayerContext context;
+  common::PlayerContext context;
   ASSERT_TRUE(context.BindPlayer(player));
   device::EngineDeviceManagerSource source(context);
   device::DeviceManagerPtr manager;

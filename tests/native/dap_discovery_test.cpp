@@ -143,7 +143,7 @@ TEST_F(Discovery, SelectFirstTakesInternalStorageElseTheLastReadyEntry) {
   EXPECT_EQ(combo.GetItemCount(), 3);
   EXPECT_EQ(combo.GetSelection(), 1);
   EXPECT_EQ(dap.GetSelectedDrive(), L"G:");
-  EXPECT_EQ(dap.GetState(), cdrom::kListed);
+  EXPECT_EQ(dap.GetState(), common::kListed);
 
   Maker().mainLetters = "H";
   dap.RefreshList(true, true);
@@ -171,7 +171,7 @@ TEST_F(Discovery, ReselectionByRememberedNameAndSerialNumber) {
   player->Devices().RemoveDevice(*player->Devices().At(0));
   dap.RefreshList(false, true);
   EXPECT_EQ(combo.GetItemCount(), 0);
-  EXPECT_EQ(dap.GetState(), cdrom::kNothingFound);
+  EXPECT_EQ(dap.GetState(), common::kNothingFound);
 }
 
 TEST_F(Discovery, DriveEntriesFindTheirEngineDeviceThroughWmpInfo) {

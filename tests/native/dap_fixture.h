@@ -213,7 +213,7 @@ class DapFixture : public ::testing::Test {
     ASSERT_TRUE(dap.EnsurePartnership());
     CompletePartnership(device, index, letter);
     ASSERT_TRUE(dap.OnPartnershipComplete(device.Fresh().get()));
-    ASSERT_EQ(dap.GetState(), cdrom::kOpened);
+    ASSERT_EQ(dap.GetState(), common::kOpened);
     ASSERT_EQ(dap.Partnership(), index);
   }
 
@@ -223,7 +223,7 @@ class DapFixture : public ::testing::Test {
   fakes::FakeModules modules;
   fakes::FakeStatusHost statusHost;
   std::shared_ptr<fakes::FakePlayer> player = std::make_shared<fakes::FakePlayer>(&files);
-  cdrom::PlayerContext context;
+  common::PlayerContext context;
   FakeDeviceManager manager;
   FakeHost host;
   fakes::FakeComboBox combo;

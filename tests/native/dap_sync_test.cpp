@@ -58,13 +58,13 @@ TEST_F(SyncTest, EachRunStartsWithAFreshPartnershipOnce) {
   EXPECT_EQ(device->Calls(SyncDeviceOp::CreatePartnership), 1);
   EXPECT_EQ(host.updates, 1);
   EXPECT_FALSE(files.Exists(L"F:\\WMPInfo.xml"));
-  EXPECT_EQ(dap.GetState(), cdrom::kListed);
+  EXPECT_EQ(dap.GetState(), common::kListed);
 
   player->Playlists().AddPlaylist(L"Favourites")->Set(L"Sync02", L"1");
   CompletePartnership(*device, 2, L'F');
   EXPECT_FALSE(dap.OnPartnershipComplete(player->Devices().AddDevice(L"X", L"Y").get()));
   ASSERT_TRUE(dap.OnPartnershipComplete(device->Fresh().get()));
-  EXPECT_EQ(dap.GetState(), cdrom::kOpened);
+  EXPECT_EQ(dap.GetState(), common::kOpened);
   EXPECT_EQ(dap.Partnership(), 2);
   EXPECT_EQ(player->Playlists().FindByName(L"Favourites")->Attribute(L"Sync02"), L"0");
 
@@ -85,7 +85,7 @@ TEST_F(SyncTest, APartnershipIndexOf17AsksForANewOne) {
   EXPECT_EQ(device->Calls(SyncDeviceOp::CreatePartnership), 2);
   EXPECT_EQ(device->Calls(SyncDeviceOp::DeletePartnership), 0);
   EXPECT_FALSE(files.Exists(L"F:\\WMPInfo.xml"));
-  EXPECT_EQ(dap.GetState(), cdrom::kListed);
+  EXPECT_EQ(dap.GetState(), common::kListed);
 }
 
 TEST_F(SyncTest, DeletingRetriesTenTimesEvery100Milliseconds) {
@@ -107,10 +107,10 @@ TEST_F(SyncTest, DeletingRetriesTenTimesEvery100Milliseconds) {
     EXPECT_EQ(waits.Waits(), std::vector<std::uint32_t>(10, 100));
     if (failures == 11) {
       // The engine kept it, so the old partnership stays in use.
-      EXPECT_EQ(run.GetState(), cdrom::kOpened);
+      EXPECT_EQ(run.GetState(), common::kOpened);
       EXPECT_EQ(run.Partnership(), 4);
     } else {
-      EXPECT_EQ(run.GetState(), cdrom::kListed);
+      EXPECT_EQ(run.GetState(), common::kListed);
       EXPECT_EQ(device->State().partnershipIndex, 0);
     }
   }

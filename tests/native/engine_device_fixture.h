@@ -147,7 +147,9 @@ class EngineDeviceTest : public ::testing::Test {
     wmp::PlaylistPtr playlist;
     ASSERT_EQ(playlists_->NewPlaylist(name, &playlist), wmp::kOk);
     for (const auto& item : items) ASSERT_EQ(playlist->AppendItem(item.get()), wmp::kOk);
-    if (!mark.empty()) ASSERT_EQ(MarkPlaylist(*media_, name, p, mark), wmp::kOk);
+    if (!mark.empty()) {
+      ASSERT_EQ(MarkPlaylist(*media_, name, p, mark), wmp::kOk);
+    }
   }
 
   // Delivers events until the device reports its synchronisation stopped;

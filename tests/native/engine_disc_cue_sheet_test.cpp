@@ -59,8 +59,42 @@ TEST(CueSheetTest, CdTextHoldsEightyCharactersNotBytes) {
   CueError error;
   ASSERT_TRUE(mediaengine::ParseCueSheet(head + eighty + tail, &sheet, &error));
   EXPECT_EQ(sheet.tracks[0].title.size(), 80u);
-  EXPECT_FALSE(mediaengine::ParseCueSheet(head + eighty + "x" + tail, &sheet, &error));
-  EXPECT_EQ(error.line, 3);
+  ASSERT_TRUE(mediaengine::ParseCueSheet(head + eighty + "x" + tail, &sheet, &error))
+      << "a longer text is cut, the disc kept";
+  EXPECT_EQ(os::Utf8FromWide(sheet.tracks[0].title), eighty);
+}
+
+// A disc is never refused for its CD-TEXT alone: what cannot be read is left
+// out (the placeholders show), quotes inside a value are kept.
+TEST(CueSheetTest, CdTextThatCannotBeReadIsLeftOutAndTheDiscKept) {
+  const std::string one = "FILE \"a.bin\" BINARY\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n";
+  const struct {
+    std::string text;
+    const char* title;
+    const char* why;
+  } cases[] = {
+      {"TITLE \"Say \"Hi\"\"\n" + one, "Say \"Hi\"", "quotes inside the quoted text"},
+      {"TITLE \"a \"b\" c\"  \n" + one, "a \"b\" c", "from the first to the last quote"},
+      {"TITLE a\nTITLE b\n" + one, "a", "disc TITLE twice: the first stays"},
+      {"TITLE \"open quote\n" + one, "open quote", "quote not closed"},
+      {"TITLE \"a\" b\n" + one, "a", "text after a quoted title"},
+      {"TITLE \"\x83\x7D\x83\x8A\"\n" + one, "", "Shift-JIS text"},
+      {"TITLE \"\xC0\xAF\"\n" + one, "", "overlong UTF-8"},
+      {"TITLE\n" + one, "", "no value"},
+  };
+  for (const auto& c : cases) {
+    CueSheet sheet;
+    CueError error;
+    ASSERT_TRUE(mediaengine::ParseCueSheet(c.text, &sheet, &error))
+        << c.why << ": " << os::Utf8FromWide(error.reason);
+    EXPECT_EQ(os::Utf8FromWide(sheet.title), c.title) << c.why;
+  }
+  CueSheet sheet;
+  CueError error;
+  ASSERT_TRUE(mediaengine::ParseCueSheet(
+      "FILE \"a.bin\" BINARY\nTRACK 01 AUDIO\nPERFORMER \"The \"Q\" Band\"\nINDEX 01 00:00:00\n",
+      &sheet, &error));
+  EXPECT_EQ(os::Utf8FromWide(sheet.tracks[0].performer), "The \"Q\" Band");
 }
 
 TEST(CueSheetTest, ReportsTheLineOfEachFault) {
@@ -86,15 +120,13 @@ TEST(CueSheetTest, ReportsTheLineOfEachFault) {
       {one + "TRACK 02 AUDIO\nINDEX 00 00:05:00\nINDEX 01 00:04:00\n", 6, "index going back"},
       {one + "TRACK 02 AUDIO\nINDEX 01 00:05:00\nPREGAP 00:02:00\n", 6, "PREGAP after INDEX"},
       {one + "POSTGAP 00:01:00\nINDEX 02 00:05:00\n", 5, "INDEX after POSTGAP"},
-      {"TITLE a\nTITLE b\n" + one, 2, "disc TITLE twice"},
-      {"TITLE \"open quote\n" + one, 1, "quote not closed"},
-      {"TITLE \"a\" b\n" + one, 1, "text after a quoted title"},
       {one + "FROBNICATE 1\n", 4, "unknown command"},
+      {"REM GENRE a\nREM GENRE b\n" + one, 2, "REM GENRE twice"},
+      {"REM DATE \"open quote\n" + one, 1, "quote not closed outside CD-TEXT"},
+      {"FILE \"\x83\x7D.bin\" BINARY\n", 1, "Shift-JIS file name"},
       {one + "FILE \"b.bin\" BINARY\n", 4, "second FILE"},
       {"FILE \"a.wav\" WAVE\n", 1, "WAVE file"},
       {"FILE \"..\\a.bin\" BINARY\n", 1, "file in another folder"},
-      {"TITLE \"\x83\x7D\x83\x8A\"\n" + one, 1, "Shift-JIS text"},
-      {"TITLE \"\xC0\xAF\"\n" + one, 1, "overlong UTF-8"},
       {std::string("TITLE \"a\0b\"\n", 12) + one, 1, "NUL byte"},
       {"\xEF\xBB\xBF"
        "REM DATE 1\r\n" +

@@ -22,6 +22,7 @@
 #include "mediaengine/cdrom/rip_order.h"
 #include "mediaengine/cdrom/track_ripper.h"
 #include "mediaengine/codec/wma_encoder.h"
+#include "mediaengine/disc/disc_image.h"
 #include "native/engine_signals.h"
 #include "native/ffmpeg_tools.h"
 #include "native/posix_file_system.h"

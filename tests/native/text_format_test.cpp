@@ -31,7 +31,7 @@ TEST(DriveLabelTest, NamesTheDriveByLabelOrByType) {
       {L'Q', L"CD ドライブ (Q:)"},           // no such drive
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(device::DriveLabel(drives, c.letter), c.text) << static_cast<char>(c.letter);
+    EXPECT_EQ(common::DriveLabel(drives, c.letter), c.text) << static_cast<char>(c.letter);
   }
 }
 
@@ -58,7 +58,7 @@ TEST(TimeTextTest, FormatsByHoursAndMode) {
       {4294967295u, 0, "1193046:28:15"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(device::TimeText(c.seconds, c.mode), os::WideFromUtf8(c.text))
+    EXPECT_EQ(common::TimeText(c.seconds, c.mode), os::WideFromUtf8(c.text))
         << c.seconds << " mode " << c.mode;
   }
 }
@@ -90,10 +90,10 @@ TEST(PathPiecesTest, SplitsAtBackslashes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(os::Utf8FromWide(c.path));
-    EXPECT_EQ(device::FileNameOfPath(c.path), c.name);
-    EXPECT_EQ(device::FileTitleOfPath(c.path), c.title);
-    EXPECT_EQ(device::FolderOfPath(c.path, true), c.folderWhole);
-    EXPECT_EQ(device::FolderOfPath(c.path, false), c.folderName);
+    EXPECT_EQ(common::FileNameOfPath(c.path), c.name);
+    EXPECT_EQ(common::FileTitleOfPath(c.path), c.title);
+    EXPECT_EQ(common::FolderOfPath(c.path, true), c.folderWhole);
+    EXPECT_EQ(common::FolderOfPath(c.path, false), c.folderName);
   }
 }
 

@@ -109,7 +109,7 @@ struct MainWindowParts {
 
   controller::SettingsStore settings;
   engine::CWmpRegAcc preferences;
-  cdrom::PlayerContext context;
+  common::PlayerContext context;
   engine::win32::PlayerHost host;
   ui::win32::StatusHost statusHost;
   device::EngineDeviceManagerSource deviceManagers;

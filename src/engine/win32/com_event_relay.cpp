@@ -1,6 +1,7 @@
 #include "engine/win32/com_event_relay.h"
 
 #include <new>
+#include <tuple>
 #include <type_traits>
 #include <utility>
 
@@ -28,12 +29,26 @@ std::shared_ptr<Model> Keep(Model* object) {
   return std::make_shared<View>(ComPtr<Com>::Share(view->Com()));
 }
 
-std::shared_ptr<wmp::IMedia> KeepMedia(wmp::IMedia* item) { return Keep<ComMediaView>(item); }
-std::shared_ptr<wmp::IPlaylist> KeepPlaylist(wmp::IPlaylist* playlist) {
+// An argument as the held event keeps it: strings copied, objects
+// referenced, numbers as they are; and as the sink takes it again.
+std::shared_ptr<wmp::IMedia> Hold(wmp::IMedia* item) { return Keep<ComMediaView>(item); }
+std::shared_ptr<wmp::IPlaylist> Hold(wmp::IPlaylist* playlist) {
   return Keep<ComPlaylistView>(playlist);
 }
-std::shared_ptr<wmp::ISyncDevice> KeepDevice(wmp::ISyncDevice* device) {
+std::shared_ptr<wmp::ISyncDevice> Hold(wmp::ISyncDevice* device) {
   return Keep<ComSyncDeviceView>(device);
+}
+template <class Value>
+Value Hold(const Value& value) {
+  return value;
+}
+template <class Model>
+Model* Pass(const std::shared_ptr<Model>& kept) {
+  return kept.get();
+}
+template <class Value>
+const Value& Pass(const Value& value) {
+  return value;
 }
 
 }  // namespace
@@ -105,184 +120,33 @@ void ComEventRelay::DeliverHeld() {
   }
 }
 
-template <class Make>
-void ComEventRelay::Relay(Make make) noexcept {
+template <class Method, class Arguments>
+void ComEventRelay::Relay(Method event, const Arguments& arguments) noexcept {
   if (!sink_) return;
   try {
-    Event event = make();
+    auto kept = std::apply(
+        [](const auto&... argument) { return std::make_tuple(Hold(argument)...); }, arguments);
+    Event deliver = [event, kept = std::move(kept)](wmp::IPlayerEvents& sink) {
+      std::apply([&](const auto&... argument) { (sink.*event)(Pass(argument)...); }, kept);
+    };
     if (window_ && (ControlCall::Active() || !held_.empty())) {
-      held_.push_back(std::move(event));
+      held_.push_back(std::move(deliver));
       if (!wakeUpPosted_) wakeUpPosted_ = PostMessageW(window_, kDeliverHeld, 0, 0) != FALSE;
       return;
     }
     const std::shared_ptr<ComEventRelay> self = shared_from_this();
     const wmp::PlayerEventsPtr sink = sink_;
-    event(*sink);
+    deliver(*sink);
   } catch (...) {
     // Dropped: nothing may cross back into the control.
   }
 }
 
-// Every event: its arguments copied (strings) or kept (objects) into the
-// event, which runs now or later.
-#define MARIMBA_RELAY(call) Relay([&] { return Event([=](wmp::IPlayerEvents& s) { s.call; }); })
-
-void ComEventRelay::OpenStateChange(long newState) { MARIMBA_RELAY(OpenStateChange(newState)); }
-void ComEventRelay::StatusChange() { MARIMBA_RELAY(StatusChange()); }
-void ComEventRelay::PlayStateChange(long newState) { MARIMBA_RELAY(PlayStateChange(newState)); }
-void ComEventRelay::AudioLanguageChange(long languageId) {
-  MARIMBA_RELAY(AudioLanguageChange(languageId));
-}
-void ComEventRelay::EndOfStream(long result) { MARIMBA_RELAY(EndOfStream(result)); }
-void ComEventRelay::PositionChange(double oldPosition, double newPosition) {
-  MARIMBA_RELAY(PositionChange(oldPosition, newPosition));
-}
-void ComEventRelay::MarkerHit(long marker) { MARIMBA_RELAY(MarkerHit(marker)); }
-void ComEventRelay::DurationUnitChange(long unit) { MARIMBA_RELAY(DurationUnitChange(unit)); }
-void ComEventRelay::ScriptCommand(const std::wstring& type, const std::wstring& param) {
-  MARIMBA_RELAY(ScriptCommand(type, param));
-}
-void ComEventRelay::Disconnect(long result) { MARIMBA_RELAY(Disconnect(result)); }
-void ComEventRelay::Buffering(bool start) { MARIMBA_RELAY(Buffering(start)); }
-void ComEventRelay::NewStream() { MARIMBA_RELAY(NewStream()); }
-void ComEventRelay::Error() { MARIMBA_RELAY(Error()); }
-void ComEventRelay::Warning(long type, long param, const std::wstring& text) {
-  MARIMBA_RELAY(Warning(type, param, text));
-}
-void ComEventRelay::CdromMediaChange(long cdromIndex) {
-  MARIMBA_RELAY(CdromMediaChange(cdromIndex));
-}
-void ComEventRelay::PlaylistChange(wmp::IPlaylist* playlist, long change) {
-  Relay([&] {
-    return Event([kept = KeepPlaylist(playlist), change](wmp::IPlayerEvents& s) {
-      s.PlaylistChange(kept.get(), change);
-    });
-  });
-}
-void ComEventRelay::MediaChange(wmp::IMedia* item) {
-  Relay([&] {
-    return Event([kept = KeepMedia(item)](wmp::IPlayerEvents& s) { s.MediaChange(kept.get()); });
-  });
-}
-void ComEventRelay::CurrentMediaItemAvailable(const std::wstring& name) {
-  MARIMBA_RELAY(CurrentMediaItemAvailable(name));
-}
-void ComEventRelay::CurrentPlaylistChange(long change) {
-  MARIMBA_RELAY(CurrentPlaylistChange(change));
-}
-void ComEventRelay::CurrentPlaylistItemAvailable(const std::wstring& name) {
-  MARIMBA_RELAY(CurrentPlaylistItemAvailable(name));
-}
-void ComEventRelay::CurrentItemChange(wmp::IMedia* item) {
-  Relay([&] {
-    return Event(
-        [kept = KeepMedia(item)](wmp::IPlayerEvents& s) { s.CurrentItemChange(kept.get()); });
-  });
-}
-void ComEventRelay::MediaCollectionChange() { MARIMBA_RELAY(MediaCollectionChange()); }
-void ComEventRelay::MediaCollectionAttributeStringAdded(const std::wstring& attribute,
-                                                        const std::wstring& value) {
-  MARIMBA_RELAY(MediaCollectionAttributeStringAdded(attribute, value));
-}
-void ComEventRelay::MediaCollectionAttributeStringRemoved(const std::wstring& attribute,
-                                                          const std::wstring& value) {
-  MARIMBA_RELAY(MediaCollectionAttributeStringRemoved(attribute, value));
-}
-void ComEventRelay::PlaylistCollectionChange() { MARIMBA_RELAY(PlaylistCollectionChange()); }
-void ComEventRelay::PlaylistCollectionPlaylistAdded(const std::wstring& name) {
-  MARIMBA_RELAY(PlaylistCollectionPlaylistAdded(name));
-}
-void ComEventRelay::PlaylistCollectionPlaylistRemoved(const std::wstring& name) {
-  MARIMBA_RELAY(PlaylistCollectionPlaylistRemoved(name));
-}
-void ComEventRelay::PlaylistCollectionPlaylistSetAsDeleted(const std::wstring& name,
-                                                           bool deleted) {
-  MARIMBA_RELAY(PlaylistCollectionPlaylistSetAsDeleted(name, deleted));
-}
-void ComEventRelay::ModeChange(const std::wstring& mode, bool value) {
-  MARIMBA_RELAY(ModeChange(mode, value));
-}
-void ComEventRelay::MediaCollectionAttributeStringChanged(const std::wstring& attribute,
-                                                          const std::wstring& oldValue,
-                                                          const std::wstring& newValue) {
-  MARIMBA_RELAY(MediaCollectionAttributeStringChanged(attribute, oldValue, newValue));
-}
-void ComEventRelay::MediaError(wmp::IMedia* item) {
-  Relay([&] {
-    return Event([kept = KeepMedia(item)](wmp::IPlayerEvents& s) { s.MediaError(kept.get()); });
-  });
-}
-void ComEventRelay::DomainChange(const std::wstring& domain) {
-  MARIMBA_RELAY(DomainChange(domain));
-}
-void ComEventRelay::OpenPlaylistSwitch(wmp::IMedia* item) {
-  Relay([&] {
-    return Event(
-        [kept = KeepMedia(item)](wmp::IPlayerEvents& s) { s.OpenPlaylistSwitch(kept.get()); });
-  });
-}
-void ComEventRelay::SwitchedToPlayerApplication() { MARIMBA_RELAY(SwitchedToPlayerApplication()); }
-void ComEventRelay::SwitchedToControl() { MARIMBA_RELAY(SwitchedToControl()); }
-void ComEventRelay::PlayerDockedStateChange() { MARIMBA_RELAY(PlayerDockedStateChange()); }
-void ComEventRelay::PlayerReconnect() { MARIMBA_RELAY(PlayerReconnect()); }
-void ComEventRelay::Click(short button, short shift, long x, long y) {
-  MARIMBA_RELAY(Click(button, shift, x, y));
-}
-void ComEventRelay::DoubleClick(short button, short shift, long x, long y) {
-  MARIMBA_RELAY(DoubleClick(button, shift, x, y));
-}
-void ComEventRelay::KeyDown(short key, short shift) { MARIMBA_RELAY(KeyDown(key, shift)); }
-void ComEventRelay::KeyPress(short key) { MARIMBA_RELAY(KeyPress(key)); }
-void ComEventRelay::KeyUp(short key, short shift) { MARIMBA_RELAY(KeyUp(key, shift)); }
-void ComEventRelay::MouseDown(short button, short shift, long x, long y) {
-  MARIMBA_RELAY(MouseDown(button, shift, x, y));
-}
-void ComEventRelay::MouseMove(short button, short shift, long x, long y) {
-  MARIMBA_RELAY(MouseMove(button, shift, x, y));
-}
-void ComEventRelay::MouseUp(short button, short shift, long x, long y) {
-  MARIMBA_RELAY(MouseUp(button, shift, x, y));
-}
-void ComEventRelay::DeviceConnect(wmp::ISyncDevice* device) {
-  Relay([&] {
-    return Event(
-        [kept = KeepDevice(device)](wmp::IPlayerEvents& s) { s.DeviceConnect(kept.get()); });
-  });
-}
-void ComEventRelay::DeviceDisconnect(wmp::ISyncDevice* device) {
-  Relay([&] {
-    return Event(
-        [kept = KeepDevice(device)](wmp::IPlayerEvents& s) { s.DeviceDisconnect(kept.get()); });
-  });
-}
-void ComEventRelay::DeviceStatusChange(wmp::ISyncDevice* device, long status) {
-  Relay([&] {
-    return Event([kept = KeepDevice(device), status](wmp::IPlayerEvents& s) {
-      s.DeviceStatusChange(kept.get(), status);
-    });
-  });
-}
-void ComEventRelay::DeviceSyncStateChange(wmp::ISyncDevice* device, long state) {
-  Relay([&] {
-    return Event([kept = KeepDevice(device), state](wmp::IPlayerEvents& s) {
-      s.DeviceSyncStateChange(kept.get(), state);
-    });
-  });
-}
-void ComEventRelay::DeviceSyncError(wmp::ISyncDevice* device, wmp::IMedia* item) {
-  Relay([&] {
-    return Event([keptDevice = KeepDevice(device), keptItem = KeepMedia(item)](
-                     wmp::IPlayerEvents& s) { s.DeviceSyncError(keptDevice.get(), keptItem.get()); });
-  });
-}
-void ComEventRelay::CreatePartnershipComplete(wmp::ISyncDevice* device, wmp::HResult result) {
-  Relay([&] {
-    return Event([kept = KeepDevice(device), result](wmp::IPlayerEvents& s) {
-      s.CreatePartnershipComplete(kept.get(), result);
-    });
-  });
-}
-
-#undef MARIMBA_RELAY
+#define MARIMBA_RELAY_EVENT(name, parameters, arguments, delivery) \
+  void ComEventRelay::name parameters {                            \
+    Relay(&wmp::IPlayerEvents::name, std::forward_as_tuple arguments); \
+  }
+WMP_PLAYER_EVENTS(MARIMBA_RELAY_EVENT)
+#undef MARIMBA_RELAY_EVENT
 
 }  // namespace engine::win32

@@ -43,71 +43,18 @@ class ComEventRelay final : public wmp::IPlayerEvents,
   // Delivers what is held, oldest first (the window's message runs this).
   void DeliverHeld();
 
-  void OpenStateChange(long newState) override;
-  void StatusChange() override;
-  void PlayStateChange(long newState) override;
-  void AudioLanguageChange(long languageId) override;
-  void EndOfStream(long result) override;
-  void PositionChange(double oldPosition, double newPosition) override;
-  void MarkerHit(long marker) override;
-  void DurationUnitChange(long unit) override;
-  void ScriptCommand(const std::wstring& type, const std::wstring& param) override;
-  void Disconnect(long result) override;
-  void Buffering(bool start) override;
-  void NewStream() override;
-  void Error() override;
-  void Warning(long type, long param, const std::wstring& text) override;
-  void CdromMediaChange(long cdromIndex) override;
-  void PlaylistChange(wmp::IPlaylist* playlist, long change) override;
-  void MediaChange(wmp::IMedia* item) override;
-  void CurrentMediaItemAvailable(const std::wstring& name) override;
-  void CurrentPlaylistChange(long change) override;
-  void CurrentPlaylistItemAvailable(const std::wstring& name) override;
-  void CurrentItemChange(wmp::IMedia* item) override;
-  void MediaCollectionChange() override;
-  void MediaCollectionAttributeStringAdded(const std::wstring& attribute,
-                                           const std::wstring& value) override;
-  void MediaCollectionAttributeStringRemoved(const std::wstring& attribute,
-                                             const std::wstring& value) override;
-  void PlaylistCollectionChange() override;
-  void PlaylistCollectionPlaylistAdded(const std::wstring& name) override;
-  void PlaylistCollectionPlaylistRemoved(const std::wstring& name) override;
-  void PlaylistCollectionPlaylistSetAsDeleted(const std::wstring& name, bool deleted) override;
-  void ModeChange(const std::wstring& mode, bool value) override;
-  void MediaCollectionAttributeStringChanged(const std::wstring& attribute,
-                                             const std::wstring& oldValue,
-                                             const std::wstring& newValue) override;
-  void MediaError(wmp::IMedia* item) override;
-  void DomainChange(const std::wstring& domain) override;
-  void OpenPlaylistSwitch(wmp::IMedia* item) override;
-  void SwitchedToPlayerApplication() override;
-  void SwitchedToControl() override;
-  void PlayerDockedStateChange() override;
-  void PlayerReconnect() override;
-  void Click(short button, short shift, long x, long y) override;
-  void DoubleClick(short button, short shift, long x, long y) override;
-  void KeyDown(short key, short shift) override;
-  void KeyPress(short key) override;
-  void KeyUp(short key, short shift) override;
-  void MouseDown(short button, short shift, long x, long y) override;
-  void MouseMove(short button, short shift, long x, long y) override;
-  void MouseUp(short button, short shift, long x, long y) override;
-  void DeviceConnect(wmp::ISyncDevice* device) override;
-  void DeviceDisconnect(wmp::ISyncDevice* device) override;
-  void DeviceStatusChange(wmp::ISyncDevice* device, long status) override;
-  void DeviceSyncStateChange(wmp::ISyncDevice* device, long state) override;
-  void DeviceSyncError(wmp::ISyncDevice* device, wmp::IMedia* item) override;
-  void CreatePartnershipComplete(wmp::ISyncDevice* device, wmp::HResult result) override;
+  WMP_PLAYER_EVENTS(WMP_DECLARE_PLAYER_EVENT)
 
  private:
   using Event = std::function<void(wmp::IPlayerEvents&)>;
 
   explicit ComEventRelay(wmp::PlayerEventsPtr sink) : sink_(std::move(sink)) {}
   bool OpenWindow();
-  // Delivers the event `make` builds now, or holds it; nothing thrown
-  // leaves (an event that cannot be built is dropped).
-  template <class Make>
-  void Relay(Make make) noexcept;
+  // Delivers the event now, or holds it with its arguments (a tuple of
+  // them) kept; nothing thrown leaves (an event that cannot be kept is
+  // dropped).
+  template <class Method, class Arguments>
+  void Relay(Method event, const Arguments& arguments) noexcept;
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   wmp::PlayerEventsPtr sink_;

@@ -11,71 +11,6 @@ namespace {
 std::wstring Text(BSTR text) { return Bstr::ToString(text); }
 bool Bool(VARIANT_BOOL value) { return value != VARIANT_FALSE; }
 
-// How many arguments each event of _WMPOCXEvents takes; -1 for ids that
-// are not (or not yet) events of the tool.
-int ArgumentCount(DISPID id) {
-  switch (id) {
-    case DISPID_WMPCOREEVENT_STATUSCHANGE:
-    case DISPID_WMPCOREEVENT_NEWSTREAM:
-    case DISPID_WMPCOREEVENT_ERROR:
-    case DISPID_WMPCOREEVENT_MEDIACOLLECTIONCHANGE:
-    case DISPID_WMPCOREEVENT_PLAYLISTCOLLECTIONCHANGE:
-    case DISPID_WMPOCXEVENT_SWITCHEDTOPLAYERAPPLICATION:
-    case DISPID_WMPOCXEVENT_SWITCHEDTOCONTROL:
-    case DISPID_WMPOCXEVENT_PLAYERDOCKEDSTATECHANGE:
-    case DISPID_WMPOCXEVENT_PLAYERRECONNECT:
-      return 0;
-    case DISPID_WMPCOREEVENT_OPENSTATECHANGE:
-    case DISPID_WMPCOREEVENT_PLAYSTATECHANGE:
-    case DISPID_WMPCOREEVENT_AUDIOLANGUAGECHANGE:
-    case DISPID_WMPCOREEVENT_ENDOFSTREAM:
-    case DISPID_WMPCOREEVENT_MARKERHIT:
-    case DISPID_WMPCOREEVENT_DURATIONUNITCHANGE:
-    case DISPID_WMPCOREEVENT_DISCONNECT:
-    case DISPID_WMPCOREEVENT_BUFFERING:
-    case DISPID_WMPCOREEVENT_CDROMMEDIACHANGE:
-    case DISPID_WMPCOREEVENT_MEDIACHANGE:
-    case DISPID_WMPCOREEVENT_CURRENTMEDIAITEMAVAILABLE:
-    case DISPID_WMPCOREEVENT_CURRENTPLAYLISTCHANGE:
-    case DISPID_WMPCOREEVENT_CURRENTPLAYLISTITEMAVAILABLE:
-    case DISPID_WMPCOREEVENT_CURRENTITEMCHANGE:
-    case DISPID_WMPCOREEVENT_PLAYLISTCOLLECTIONPLAYLISTADDED:
-    case DISPID_WMPCOREEVENT_PLAYLISTCOLLECTIONPLAYLISTREMOVED:
-    case DISPID_WMPCOREEVENT_MEDIAERROR:
-    case DISPID_WMPCOREEVENT_DOMAINCHANGE:
-    case DISPID_WMPCOREEVENT_OPENPLAYLISTSWITCH:
-    case DISPID_WMPOCXEVENT_KEYPRESS:
-    case DISPID_WMPOCXEVENT_DEVICECONNECT:
-    case DISPID_WMPOCXEVENT_DEVICEDISCONNECT:
-      return 1;
-    case DISPID_WMPCOREEVENT_POSITIONCHANGE:
-    case DISPID_WMPCOREEVENT_SCRIPTCOMMAND:
-    case DISPID_WMPCOREEVENT_PLAYLISTCHANGE:
-    case DISPID_WMPCOREEVENT_MEDIACOLLECTIONATTRIBUTESTRINGADDED:
-    case DISPID_WMPCOREEVENT_MEDIACOLLECTIONATTRIBUTESTRINGREMOVED:
-    case DISPID_WMPCOREEVENT_PLAYLISTCOLLECTIONPLAYLISTSETASDELETED:
-    case DISPID_WMPCOREEVENT_MODECHANGE:
-    case DISPID_WMPOCXEVENT_KEYDOWN:
-    case DISPID_WMPOCXEVENT_KEYUP:
-    case DISPID_WMPOCXEVENT_DEVICESTATUSCHANGE:
-    case DISPID_WMPOCXEVENT_DEVICESYNCSTATECHANGE:
-    case DISPID_WMPOCXEVENT_DEVICESYNCERROR:
-    case DISPID_WMPOCXEVENT_CREATEPARTNERSHIPCOMPLETE:
-      return 2;
-    case DISPID_WMPCOREEVENT_WARNING:
-    case DISPID_WMPCOREEVENT_MEDIACOLLECTIONATTRIBUTESTRINGCHANGED:
-      return 3;
-    case DISPID_WMPOCXEVENT_CLICK:
-    case DISPID_WMPOCXEVENT_DOUBLECLICK:
-    case DISPID_WMPOCXEVENT_MOUSEDOWN:
-    case DISPID_WMPOCXEVENT_MOUSEMOVE:
-    case DISPID_WMPOCXEVENT_MOUSEUP:
-      return 4;
-    default:
-      return -1;
-  }
-}
-
 // The arguments of one dispatch call in declaration order, read from the
 // VARIANT field of the published type without any coercion.
 class Arguments {
@@ -369,115 +304,112 @@ HRESULT ComEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
 
 HRESULT ComEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
 
+namespace {
+
+// Every event of _WMPOCXEvents the tool takes: its id, how many arguments it
+// takes and the call of the sink's own method with them.
+struct DispatchEntry {
+  DISPID id;
+  UINT arguments;
+  void (*call)(ComEventSink& sink, const Arguments& a);
+};
+
+#define MARIMBA_DISPATCH(id, count, call) \
+  { id, count, [](ComEventSink& s, const Arguments& a) { (void)a; s.call; } }
+constexpr DispatchEntry kDispatch[] = {
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_OPENSTATECHANGE, 1, OpenStateChange(a.Long(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_STATUSCHANGE, 0, StatusChange()),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_PLAYSTATECHANGE, 1, PlayStateChange(a.Long(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_AUDIOLANGUAGECHANGE, 1, AudioLanguageChange(a.Long(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_ENDOFSTREAM, 1, EndOfStream(a.Long(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_POSITIONCHANGE, 2,
+                     PositionChange(a.Double(0), a.Double(1))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_MARKERHIT, 1, MarkerHit(a.Long(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_DURATIONUNITCHANGE, 1, DurationUnitChange(a.Long(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_SCRIPTCOMMAND, 2, ScriptCommand(a.Text(0), a.Text(1))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_DISCONNECT, 1, Disconnect(a.Long(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_BUFFERING, 1, Buffering(a.Bool(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_NEWSTREAM, 0, NewStream()),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_ERROR, 0, Error()),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_WARNING, 3, Warning(a.Long(0), a.Long(1), a.Text(2))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_CDROMMEDIACHANGE, 1, CdromMediaChange(a.Long(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_PLAYLISTCHANGE, 2,
+                     PlaylistChange(a.Object(0),
+                                    static_cast<WMPPlaylistChangeEventType>(a.Long(1)))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_MEDIACHANGE, 1, MediaChange(a.Object(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_CURRENTMEDIAITEMAVAILABLE, 1,
+                     CurrentMediaItemAvailable(a.Text(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_CURRENTPLAYLISTCHANGE, 1,
+                     CurrentPlaylistChange(static_cast<WMPPlaylistChangeEventType>(a.Long(0)))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_CURRENTPLAYLISTITEMAVAILABLE, 1,
+                     CurrentPlaylistItemAvailable(a.Text(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_CURRENTITEMCHANGE, 1, CurrentItemChange(a.Object(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_MEDIACOLLECTIONCHANGE, 0, MediaCollectionChange()),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_MEDIACOLLECTIONATTRIBUTESTRINGADDED, 2,
+                     MediaCollectionAttributeStringAdded(a.Text(0), a.Text(1))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_MEDIACOLLECTIONATTRIBUTESTRINGREMOVED, 2,
+                     MediaCollectionAttributeStringRemoved(a.Text(0), a.Text(1))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_PLAYLISTCOLLECTIONCHANGE, 0, PlaylistCollectionChange()),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_PLAYLISTCOLLECTIONPLAYLISTADDED, 1,
+                     PlaylistCollectionPlaylistAdded(a.Text(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_PLAYLISTCOLLECTIONPLAYLISTREMOVED, 1,
+                     PlaylistCollectionPlaylistRemoved(a.Text(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_PLAYLISTCOLLECTIONPLAYLISTSETASDELETED, 2,
+                     PlaylistCollectionPlaylistSetAsDeleted(a.Text(0), a.Bool(1))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_MODECHANGE, 2, ModeChange(a.Text(0), a.Bool(1))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_MEDIACOLLECTIONATTRIBUTESTRINGCHANGED, 3,
+                     MediaCollectionAttributeStringChanged(a.Text(0), a.Text(1), a.Text(2))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_MEDIAERROR, 1, MediaError(a.Object(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_DOMAINCHANGE, 1, DomainChange(a.Text(0))),
+    MARIMBA_DISPATCH(DISPID_WMPCOREEVENT_OPENPLAYLISTSWITCH, 1, OpenPlaylistSwitch(a.Object(0))),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_SWITCHEDTOPLAYERAPPLICATION, 0,
+                     SwitchedToPlayerApplication()),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_SWITCHEDTOCONTROL, 0, SwitchedToControl()),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_PLAYERDOCKEDSTATECHANGE, 0, PlayerDockedStateChange()),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_PLAYERRECONNECT, 0, PlayerReconnect()),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_CLICK, 4,
+                     Click(a.Short(0), a.Short(1), a.Long(2), a.Long(3))),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_DOUBLECLICK, 4,
+                     DoubleClick(a.Short(0), a.Short(1), a.Long(2), a.Long(3))),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_KEYDOWN, 2, KeyDown(a.Short(0), a.Short(1))),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_KEYPRESS, 1, KeyPress(a.Short(0))),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_KEYUP, 2, KeyUp(a.Short(0), a.Short(1))),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_MOUSEDOWN, 4,
+                     MouseDown(a.Short(0), a.Short(1), a.Long(2), a.Long(3))),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_MOUSEMOVE, 4,
+                     MouseMove(a.Short(0), a.Short(1), a.Long(2), a.Long(3))),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_MOUSEUP, 4,
+                     MouseUp(a.Short(0), a.Short(1), a.Long(2), a.Long(3))),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_DEVICECONNECT, 1,
+                     OnDevice(&wmp::IPlayerEvents::DeviceConnect, a.Unknown(0))),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_DEVICEDISCONNECT, 1,
+                     OnDevice(&wmp::IPlayerEvents::DeviceDisconnect, a.Unknown(0))),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_DEVICESTATUSCHANGE, 2,
+                     OnDeviceValue(&wmp::IPlayerEvents::DeviceStatusChange, a.Unknown(0),
+                                   a.Long(1))),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_DEVICESYNCSTATECHANGE, 2,
+                     OnDeviceValue(&wmp::IPlayerEvents::DeviceSyncStateChange, a.Unknown(0),
+                                   a.Long(1))),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_DEVICESYNCERROR, 2,
+                     OnDeviceSyncError(a.Unknown(0), a.Object(1))),
+    MARIMBA_DISPATCH(DISPID_WMPOCXEVENT_CREATEPARTNERSHIPCOMPLETE, 2,
+                     OnCreatePartnershipComplete(a.Unknown(0), a.Error(1))),
+};
+#undef MARIMBA_DISPATCH
+
+}  // namespace
+
 HRESULT ComEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                              EXCEPINFO*, UINT*) {
   if (!params || (params->cArgs > 0 && !params->rgvarg)) return E_POINTER;
   if (params->cNamedArgs > 0) return DISP_E_NONAMEDARGS;
-  const int needed = ArgumentCount(id);
-  if (needed > 0 && params->cArgs < static_cast<UINT>(needed)) return DISP_E_BADPARAMCOUNT;
-  if (needed >= 0) Dispatch(id, *params);
-  return DISP_E_MEMBERNOTFOUND;
-}
-
-void ComEventSink::Dispatch(DISPID id, const DISPPARAMS& params) {
-  const Arguments a(params);
-  switch (id) {
-    case DISPID_WMPCOREEVENT_OPENSTATECHANGE: OpenStateChange(a.Long(0)); break;
-    case DISPID_WMPCOREEVENT_STATUSCHANGE: StatusChange(); break;
-    case DISPID_WMPCOREEVENT_PLAYSTATECHANGE: PlayStateChange(a.Long(0)); break;
-    case DISPID_WMPCOREEVENT_AUDIOLANGUAGECHANGE: AudioLanguageChange(a.Long(0)); break;
-    case DISPID_WMPCOREEVENT_ENDOFSTREAM: EndOfStream(a.Long(0)); break;
-    case DISPID_WMPCOREEVENT_POSITIONCHANGE: PositionChange(a.Double(0), a.Double(1)); break;
-    case DISPID_WMPCOREEVENT_MARKERHIT: MarkerHit(a.Long(0)); break;
-    case DISPID_WMPCOREEVENT_DURATIONUNITCHANGE: DurationUnitChange(a.Long(0)); break;
-    case DISPID_WMPCOREEVENT_SCRIPTCOMMAND: ScriptCommand(a.Text(0), a.Text(1)); break;
-    case DISPID_WMPCOREEVENT_DISCONNECT: Disconnect(a.Long(0)); break;
-    case DISPID_WMPCOREEVENT_BUFFERING: Buffering(a.Bool(0)); break;
-    case DISPID_WMPCOREEVENT_NEWSTREAM: NewStream(); break;
-    case DISPID_WMPCOREEVENT_ERROR: Error(); break;
-    case DISPID_WMPCOREEVENT_WARNING: Warning(a.Long(0), a.Long(1), a.Text(2)); break;
-    case DISPID_WMPCOREEVENT_CDROMMEDIACHANGE: CdromMediaChange(a.Long(0)); break;
-    case DISPID_WMPCOREEVENT_PLAYLISTCHANGE:
-      PlaylistChange(a.Object(0), static_cast<WMPPlaylistChangeEventType>(a.Long(1)));
-      break;
-    case DISPID_WMPCOREEVENT_MEDIACHANGE: MediaChange(a.Object(0)); break;
-    case DISPID_WMPCOREEVENT_CURRENTMEDIAITEMAVAILABLE:
-      CurrentMediaItemAvailable(a.Text(0));
-      break;
-    case DISPID_WMPCOREEVENT_CURRENTPLAYLISTCHANGE:
-      CurrentPlaylistChange(static_cast<WMPPlaylistChangeEventType>(a.Long(0)));
-      break;
-    case DISPID_WMPCOREEVENT_CURRENTPLAYLISTITEMAVAILABLE:
-      CurrentPlaylistItemAvailable(a.Text(0));
-      break;
-    case DISPID_WMPCOREEVENT_CURRENTITEMCHANGE: CurrentItemChange(a.Object(0)); break;
-    case DISPID_WMPCOREEVENT_MEDIACOLLECTIONCHANGE: MediaCollectionChange(); break;
-    case DISPID_WMPCOREEVENT_MEDIACOLLECTIONATTRIBUTESTRINGADDED:
-      MediaCollectionAttributeStringAdded(a.Text(0), a.Text(1));
-      break;
-    case DISPID_WMPCOREEVENT_MEDIACOLLECTIONATTRIBUTESTRINGREMOVED:
-      MediaCollectionAttributeStringRemoved(a.Text(0), a.Text(1));
-      break;
-    case DISPID_WMPCOREEVENT_PLAYLISTCOLLECTIONCHANGE: PlaylistCollectionChange(); break;
-    case DISPID_WMPCOREEVENT_PLAYLISTCOLLECTIONPLAYLISTADDED:
-      PlaylistCollectionPlaylistAdded(a.Text(0));
-      break;
-    case DISPID_WMPCOREEVENT_PLAYLISTCOLLECTIONPLAYLISTREMOVED:
-      PlaylistCollectionPlaylistRemoved(a.Text(0));
-      break;
-    case DISPID_WMPCOREEVENT_PLAYLISTCOLLECTIONPLAYLISTSETASDELETED:
-      PlaylistCollectionPlaylistSetAsDeleted(a.Text(0), a.Bool(1));
-      break;
-    case DISPID_WMPCOREEVENT_MODECHANGE: ModeChange(a.Text(0), a.Bool(1)); break;
-    case DISPID_WMPCOREEVENT_MEDIACOLLECTIONATTRIBUTESTRINGCHANGED:
-      MediaCollectionAttributeStringChanged(a.Text(0), a.Text(1), a.Text(2));
-      break;
-    case DISPID_WMPCOREEVENT_MEDIAERROR: MediaError(a.Object(0)); break;
-    case DISPID_WMPCOREEVENT_DOMAINCHANGE: DomainChange(a.Text(0)); break;
-    case DISPID_WMPCOREEVENT_OPENPLAYLISTSWITCH: OpenPlaylistSwitch(a.Object(0)); break;
-    case DISPID_WMPOCXEVENT_SWITCHEDTOPLAYERAPPLICATION: SwitchedToPlayerApplication(); break;
-    case DISPID_WMPOCXEVENT_SWITCHEDTOCONTROL: SwitchedToControl(); break;
-    case DISPID_WMPOCXEVENT_PLAYERDOCKEDSTATECHANGE: PlayerDockedStateChange(); break;
-    case DISPID_WMPOCXEVENT_PLAYERRECONNECT: PlayerReconnect(); break;
-    case DISPID_WMPOCXEVENT_CLICK:
-      Click(a.Short(0), a.Short(1), a.Long(2), a.Long(3));
-      break;
-    case DISPID_WMPOCXEVENT_DOUBLECLICK:
-      DoubleClick(a.Short(0), a.Short(1), a.Long(2), a.Long(3));
-      break;
-    case DISPID_WMPOCXEVENT_KEYDOWN: KeyDown(a.Short(0), a.Short(1)); break;
-    case DISPID_WMPOCXEVENT_KEYPRESS: KeyPress(a.Short(0)); break;
-    case DISPID_WMPOCXEVENT_KEYUP: KeyUp(a.Short(0), a.Short(1)); break;
-    case DISPID_WMPOCXEVENT_MOUSEDOWN:
-      MouseDown(a.Short(0), a.Short(1), a.Long(2), a.Long(3));
-      break;
-    case DISPID_WMPOCXEVENT_MOUSEMOVE:
-      MouseMove(a.Short(0), a.Short(1), a.Long(2), a.Long(3));
-      break;
-    case DISPID_WMPOCXEVENT_MOUSEUP:
-      MouseUp(a.Short(0), a.Short(1), a.Long(2), a.Long(3));
-      break;
-    case DISPID_WMPOCXEVENT_DEVICECONNECT:
-      OnDevice(&wmp::IPlayerEvents::DeviceConnect, a.Unknown(0));
-      break;
-    case DISPID_WMPOCXEVENT_DEVICEDISCONNECT:
-      OnDevice(&wmp::IPlayerEvents::DeviceDisconnect, a.Unknown(0));
-      break;
-    case DISPID_WMPOCXEVENT_DEVICESTATUSCHANGE:
-      OnDeviceValue(&wmp::IPlayerEvents::DeviceStatusChange, a.Unknown(0), a.Long(1));
-      break;
-    case DISPID_WMPOCXEVENT_DEVICESYNCSTATECHANGE:
-      OnDeviceValue(&wmp::IPlayerEvents::DeviceSyncStateChange, a.Unknown(0), a.Long(1));
-      break;
-    case DISPID_WMPOCXEVENT_DEVICESYNCERROR:
-      OnDeviceSyncError(a.Unknown(0), a.Object(1));
-      break;
-    case DISPID_WMPOCXEVENT_CREATEPARTNERSHIPCOMPLETE:
-      OnCreatePartnershipComplete(a.Unknown(0), a.Error(1));
-      break;
-    default:
-      break;
+  for (const DispatchEntry& entry : kDispatch) {
+    if (entry.id != id) continue;
+    if (params->cArgs < entry.arguments) return DISP_E_BADPARAMCOUNT;
+    entry.call(*this, Arguments(*params));
+    break;
   }
+  return DISP_E_MEMBERNOTFOUND;
 }
 
 }  // namespace engine::win32

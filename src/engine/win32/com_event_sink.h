@@ -110,17 +110,17 @@ class ComEventSink final : public IWMPEvents2, public _WMPOCXEvents {
                                    DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                    UINT* argumentError) override;
 
- private:
-  explicit ComEventSink(wmp::PlayerEventsPtr events) : events_(std::move(events)) {}
-  ~ComEventSink() = default;
-
   // The device events take the device as IUnknown: dispatch passes it so.
   void OnDevice(void (wmp::IPlayerEvents::*event)(wmp::ISyncDevice*), IUnknown* device);
   void OnDeviceValue(void (wmp::IPlayerEvents::*event)(wmp::ISyncDevice*, long),
                      IUnknown* device, long value);
   void OnDeviceSyncError(IUnknown* device, IDispatch* media);
   void OnCreatePartnershipComplete(IUnknown* device, HRESULT result);
-  void Dispatch(DISPID id, const DISPPARAMS& params);
+
+ private:
+  explicit ComEventSink(wmp::PlayerEventsPtr events) : events_(std::move(events)) {}
+  ~ComEventSink() = default;
+
 
   template <class Event>
   void Forward(const Event& event) noexcept;

@@ -79,7 +79,7 @@ bool PlayerHost::CreateOurEngine(HWND mainWindow, const RECT& area) {
   // service type and the application name as it starts.
   mediaengine::EngineConfig config{platform_.files,  platform_.drives, platform_.registry,
                                    platform_.system, platform_.clock,  libraryFolder_,
-                                   ReportedMajorVersion(), remoteHost_.get()};
+                                   ReportedMajorVersion(), remoteHost_.get(), &cdroms_};
   auto player = mediaengine::Player::Create(config);
   auto window = std::make_unique<mediaengine::win32::EngineWindow>(player, mainWindow, area);
   if (!window->IsValid() || libraryFolder_.empty()) {

@@ -22,6 +22,7 @@
 #include "engine/remote_host.h"
 #include "engine/win32/control_host.h"
 #include "os/platform.h"
+#include "os/win32/win32_cdrom.h"
 #include "resources/string_table.h"
 
 namespace mediaengine {
@@ -83,7 +84,8 @@ class PlayerHost {
   EngineChoice choice_;
   std::wstring missingCodec_;
   std::shared_ptr<CRemoteHost> remoteHost_;
-  // Our engine.
+  // Our engine, and the drives' control codes it reads real discs through.
+  os::win32::Win32CdromDevices cdroms_;
   std::shared_ptr<mediaengine::Player> player_;
   std::unique_ptr<mediaengine::win32::EngineWindow> hostWindow_;
   // The installed engine.

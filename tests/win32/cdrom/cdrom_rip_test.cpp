@@ -66,7 +66,7 @@ TEST_P(CdromRipUnderWine, RipsTheDemoDiscAndHandsOnTheCheckedTracks) {
   ASSERT_TRUE(host.CreatePlayerHost(main_.Get()));
   _wputenv(L"MARIMBA_ENGINE_MAJOR_VERSION=");
 
-  cdrom::PlayerContext context;
+  common::PlayerContext context;
   ASSERT_TRUE(context.BindPlayer(host.Player()));
   EXPECT_EQ(context.MajorVersion(), major);
   fakes::FakeStatusHost statusHost;

@@ -136,7 +136,7 @@ TEST(MakerLibrariesTest, ThePlayerAccessReadsThemThroughTheModulePort) {
   os::win32::Win32Modules modules;
   fakes::FakeStatusHost statusHost;
   const res::win32::ModuleStringTable strings(GetModuleHandleW(nullptr));
-  cdrom::PlayerContext context;
+  common::PlayerContext context;
   device::EngineDeviceManagerSource managers(context);
   device::CDAPAcc dap(device::DapPorts{files, drives, clock, modules, statusHost, strings,
                                        context, managers,

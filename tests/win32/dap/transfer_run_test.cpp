@@ -133,7 +133,7 @@ class TransferRunTest : public ::testing::Test {
   std::vector<std::wstring> ripped_;
   std::shared_ptr<mediaengine::Player> player_;
   std::unique_ptr<mediaengine::win32::EngineWindow> window_;
-  cdrom::PlayerContext context_;
+  common::PlayerContext context_;
   device::EngineDeviceManagerSource managers_{context_};
   Host host_;
   fakes::FakeComboBox combo_;
@@ -182,7 +182,7 @@ TEST_F(TransferRunTest, CheckedTracksEndUpInTheAlbumFolderOfTheMappedDrive) {
   dap_.EnsurePartnership();
   ASSERT_TRUE(PumpUntil(
       [&] {
-        if (dap_.GetState() == cdrom::kOpened) return true;
+        if (dap_.GetState() == common::kOpened) return true;
         dap_.RefreshList(false, false);
         dap_.EnsurePartnership();
         return false;
