@@ -97,7 +97,7 @@ TEST(MediaRefTest, TextsAndRename) {
   EXPECT_EQ(item.GetName(), L"Song");
   EXPECT_EQ(item.GetSourceUrl(), L"C:\\Music\\A\\B\\01 Song.wma");
   EXPECT_EQ(item.GetFileType(), L"wma");
-  EXPECT_EQ(item.GetDurationText(), L"4:05");
+  EXPECT_EQ(item.GetDurationText(), L"04:05");
 
   EXPECT_TRUE(item.SetName(L"01 Song"));
   EXPECT_EQ(media->Title(), L"01 Song");
