@@ -1,6 +1,7 @@
 #include "mediaengine/win32/engine_window.h"
 
 #include "mediaengine/player/player.h"
+#include "os/win32/helper_window.h"
 #include "os/win32/message_guard.h"
 
 namespace mediaengine::win32 {
@@ -14,20 +15,10 @@ constexpr UINT_PTR kPollTimer = 1;
 
 EngineWindow::EngineWindow(std::shared_ptr<Player> player, HWND parent, const RECT& area)
     : player_(std::move(player)) {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSW windowClass = {};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.lpszClassName = kClassName;
-  RegisterClassW(&windowClass);  // fails harmlessly when already registered
-  if (parent) {
-    window_ = CreateWindowExW(WS_EX_TOPMOST, kClassName, L"", WS_CHILD | WS_CLIPCHILDREN,
-                              area.left, area.top, area.right - area.left,
-                              area.bottom - area.top, parent, nullptr, instance, this);
-  } else {
-    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                              this);
-  }
+  window_ = parent ? os::win32::CreateHelperWindow(kClassName, WindowProc, this, parent,
+                                                    WS_CHILD | WS_CLIPCHILDREN, WS_EX_TOPMOST,
+                                                    area)
+                   : os::win32::CreateHelperWindow(kClassName, WindowProc, this);
   if (!window_) return;
   SetTimer(window_, kPollTimer, kPollMilliseconds, nullptr);
   HWND target = window_;
@@ -46,12 +37,7 @@ EngineWindow::~EngineWindow() {
 
 LRESULT CALLBACK EngineWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
                                           LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<EngineWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* self = os::win32::HelperWindowOwner<EngineWindow>(window, message, lParam);
   const bool poll = message == WM_TIMER && wParam == kPollTimer;
   if (self && (message == kDrainMessage || poll)) {
     // An event sink that throws must not take the system's dispatch down.

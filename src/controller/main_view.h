@@ -81,4 +81,16 @@ class ISettingsSource {
   virtual std::int32_t ReadAutoSync(bool reload) = 0;
 };
 
+// The main window's wait cursor for as long as a scope runs.
+class WaitCursor {
+ public:
+  explicit WaitCursor(IMainView& view) : view_(view) { view_.SetWaitCursor(true); }
+  ~WaitCursor() { view_.SetWaitCursor(false); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  IMainView& view_;
+};
+
 }  // namespace controller

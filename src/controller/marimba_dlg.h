@@ -17,7 +17,6 @@
 #include "controller/main_view.h"
 #include "controller/sync_state.h"
 #include "controller/transfer_parts.h"
-#include "device/dap_acc.h"
 #include "engine/player_messages.h"
 #include "engine/wmp_reg_acc.h"
 #include "os/clock.h"
@@ -69,7 +68,7 @@ enum class Notify {
   kSelection,  // CBN_SELCHANGE or CBN_EDITCHANGE
 };
 
-class CMarimbaDlg : public device::IDapHost, public engine::IMessageTarget {
+class CMarimbaDlg : public engine::IMessageTarget {
  public:
   // Unanswered rip-progress event (E_PENDING): the track has not started.
   static constexpr std::intptr_t kTrackNotStarted = static_cast<std::int32_t>(0x8000000A);
@@ -124,8 +123,8 @@ class CMarimbaDlg : public device::IDapHost, public engine::IMessageTarget {
   // Only stores the value.
   void SetSyncState(int state);
   int GetSyncState() const;
-  // device::IDapHost: applies the state to the controls and the Status text.
-  void UpdateControls() override;
+  // Applies the state to the controls and the Status text.
+  void UpdateControls();
   // Loads both strings; 720 as the done notice, others as a message box.
   void ShowMessage(unsigned messageId, unsigned captionId);
   // Focus on button `id` (2, 1012, 1013, 1041, 1014), or with 0 on the
@@ -137,10 +136,6 @@ class CMarimbaDlg : public device::IDapHost, public engine::IMessageTarget {
   const TransferFields& Fields() const { return fields_; }
   // The handle of a running timer, 0 when it is not running.
   std::uintptr_t TimerHandle(unsigned id) const;
-
-  // device::IDapHost.
-  const ui::CReportCtrl* TrackList() const override { return &ports_.trackList; }
-  void SetWaitCursor(bool on) override { ports_.view.SetWaitCursor(on); }
 
  private:
   using Lock = std::lock_guard<std::recursive_mutex>;

@@ -62,7 +62,9 @@ class DapPart : public IPlayerPart {
   void UpdateCapacity() override { acc_.UpdateCapacity(); }
   std::wstring GetSelectedDrive() const override { return acc_.GetSelectedDrive(); }
   float FreeMB() const override { return acc_.FreeMB(); }
-  bool PrepareSync(wmp::IPlaylist* playlist) override { return acc_.PrepareSync(playlist); }
+  bool PrepareSync(wmp::IPlaylist* playlist, const ui::CheckSnapshot* checks) override {
+    return acc_.PrepareSync(playlist, checks);
+  }
   bool StartSync() override { return acc_.StartSync(); }
   int PollSync() override { return acc_.PollSync(); }
   bool StopSync() override { return acc_.StopSync(); }

@@ -4,20 +4,6 @@
 #include "controller/marimba_dlg.h"
 
 namespace controller {
-namespace {
-
-class WaitCursor {
- public:
-  explicit WaitCursor(IMainView& view) : view_(view) { view_.SetWaitCursor(true); }
-  ~WaitCursor() { view_.SetWaitCursor(false); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  IMainView& view_;
-};
-
-}  // namespace
 
 void CMarimbaDlg::TransferCommand() {
   // Pressed in SYNC_WAIT or SYNC_SYNCING_DONE, or posted by the prompt;

@@ -73,11 +73,18 @@ void CMarimbaDlg::FinishTransfer() {
 }
 
 void CMarimbaDlg::EndStepOnPlayerFiles() {
-  const bool collected = player_->CollectTransferredFiles();
+  // Each of the three steps shows the wait cursor while it runs.
+  bool collected = false;
+  {
+    const WaitCursor wait(ports_.view);
+    collected = player_->CollectTransferredFiles();
+  }
   const int model = ports_.settings.ReadModel(true);
-  if (collected && model != kFlatModel) {
+  if (model != kFlatModel && !collected) return;
+  const WaitCursor wait(ports_.view);
+  if (model != kFlatModel) {
     player_->MoveIntoMusicFolder();
-  } else if (model == kFlatModel) {
+  } else {
     player_->MoveOutOfMusicFolder();
   }
 }

@@ -8,6 +8,7 @@
 #include "engine/attributes.h"
 #include "engine/model/media.h"
 #include "engine/model/sync.h"
+#include "ui/track_list.h"
 
 namespace controller {
 
@@ -66,7 +67,8 @@ class IPlayerPart {
   // Free megabytes of the selected player.
   virtual float FreeMB() const = 0;
 
-  virtual bool PrepareSync(wmp::IPlaylist* playlist) = 0;
+  // The tracks of `playlist` checked in `checks` (all when null).
+  virtual bool PrepareSync(wmp::IPlaylist* playlist, const ui::CheckSnapshot* checks) = 0;
   virtual bool StartSync() = 0;
   // 0..100 (100 finished), -2 cancelled by the user, -1 failed.
   virtual int PollSync() = 0;

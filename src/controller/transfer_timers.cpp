@@ -154,7 +154,11 @@ void CMarimbaDlg::RipPoll() {
       // The state comes first: the engine's "synchronizing" event may
       // arrive inside PrepareSync and must find SYNC_SYNCING.
       SetSyncState(SYNC_SYNCING);
-      const bool prepared = player_->PrepareSync(playlist.get());
+      bool prepared = false;
+      {
+        const WaitCursor wait(ports_.view);
+        prepared = player_->PrepareSync(playlist.get(), &ports_.trackList.Checks());
+      }
       if (fields_.state != SYNC_SYNCING) break;  // an event inside ended it
       if (prepared) {
         StartTimerIfStopped(kTimerSyncStart);
@@ -168,7 +172,12 @@ void CMarimbaDlg::RipPoll() {
 
 void CMarimbaDlg::SyncStart() {
   if (fields_.state != SYNC_SYNCING) return;
-  if (!player_->StartSync() && TimerHandle(kTimerSyncProgress) == 0) {
+  bool started = false;
+  {
+    const WaitCursor wait(ports_.view);
+    started = player_->StartSync();
+  }
+  if (!started && TimerHandle(kTimerSyncProgress) == 0) {
     // PollSync reports the failure.
     StartTimerIfStopped(kTimerSyncProgress);
   }

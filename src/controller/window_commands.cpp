@@ -91,11 +91,13 @@ void CMarimbaDlg::ExplorerCommand() {
   const int state = fields_.state;
   if (state != SYNC_INIT && state != SYNC_SETTINGS && state != SYNC_WAIT) return;
   ports_.view.FinishCellEdit(true);
-  ports_.view.SetWaitCursor(true);
-  FocusControl(IDC_EXPLORER);
-  const std::wstring drive = player_->GetSelectedDrive();
-  const bool opened = !drive.empty() && ports_.windows.ShellOpen(drive) > kShellFailureLimit;
-  ports_.view.SetWaitCursor(false);
+  bool opened = false;
+  {
+    const WaitCursor wait(ports_.view);
+    FocusControl(IDC_EXPLORER);
+    const std::wstring drive = player_->GetSelectedDrive();
+    opened = !drive.empty() && ports_.windows.ShellOpen(drive) > kShellFailureLimit;
+  }
   if (!opened) ShowMessage(IDS_MSG_CANNOT_OPEN, IDS_CAPTION_ERROR);
 }
 

@@ -26,7 +26,7 @@ bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' &&
 
 }  // namespace
 
-CDAPAcc::CDAPAcc(const DapPorts& ports, IDapHost* host)
+CDAPAcc::CDAPAcc(const DapPorts& ports)
     : CBasicDrive(kAccessName, ports.statusHost, ports.strings),
       files_(ports.files),
       drives_(ports.drives),
@@ -35,7 +35,6 @@ CDAPAcc::CDAPAcc(const DapPorts& ports, IDapHost* host)
       context_(ports.context),
       deviceManagers_(ports.deviceManagers),
       decodeAnsi_(ports.decodeAnsi ? ports.decodeAnsi : DecodeUtf8OrLatin1),
-      host_(host),
       tempPlaylist_(ports.files) {
   SetState(common::kNothingFound);
 }

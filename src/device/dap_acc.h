@@ -35,17 +35,6 @@ struct CDevInfo {
   std::int32_t syncNumber = -1;
 };
 
-// What the player access needs of the main window.
-class IDapHost {
- public:
-  virtual ~IDapHost() = default;
-  // Lets the window bring its controls up to date (before a partnership is asked for).
-  virtual void UpdateControls() = 0;
-  // The track list whose check snapshot picks the tracks of a transfer.
-  virtual const ui::CReportCtrl* TrackList() const = 0;
-  virtual void SetWaitCursor(bool on) = 0;
-};
-
 struct DapPorts {
   os::IFileSystem& files;
   os::IDrives& drives;
@@ -72,8 +61,7 @@ struct TransferRecord {
 
 class CDAPAcc : public common::CBasicDrive {
  public:
-  // `host` may be null: no main window (every track of a playlist is taken).
-  CDAPAcc(const DapPorts& ports, IDapHost* host);
+  explicit CDAPAcc(const DapPorts& ports);
   ~CDAPAcc() override;
 
   // ---- discovery
@@ -99,7 +87,9 @@ class CDAPAcc : public common::CBasicDrive {
   bool SelectSyncDevice(int entryIndex);
   bool EnsurePartnership();
   bool OnPartnershipComplete(wmp::ISyncDevice* device);
-  bool PrepareSync(wmp::IPlaylist* sourcePlaylist);
+  // The temporary sync playlist of the source's items whose tracks are
+  // checked in `checks` (every item when null: no main window).
+  bool PrepareSync(wmp::IPlaylist* sourcePlaylist, const ui::CheckSnapshot* checks);
   bool StartSync();
   // Percent 0..100 (100: finished), -2 cancelled by the user, -1 failed.
   int PollSync();
@@ -161,7 +151,6 @@ class CDAPAcc : public common::CBasicDrive {
   const common::PlayerContext& context_;
   IDeviceManagerSource& deviceManagers_;
   const CodePageDecoder decodeAnsi_;
-  IDapHost* const host_;
 
   bool stopRequested_ = false;
   bool firstPartnership_ = true;

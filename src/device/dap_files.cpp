@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "device/file_time.h"
-#include "device/wait_cursor.h"
 #include "engine/model/placeholders.h"
 #include "os/device_names.h"
 #include "os/text_encoding.h"
@@ -60,7 +59,6 @@ bool CDAPAcc::MoveKeepingOthers(const std::wstring& from, const std::wstring& fo
 }
 
 bool CDAPAcc::CollectTransferredFiles() {
-  const WaitCursor wait(host_);
   transfer_.syncEnd = clock_.SecondsSince1970();
   transfer_.transferredFiles.clear();
   const std::wstring drive = GetSelectedDrive();
@@ -124,7 +122,6 @@ std::wstring CDAPAcc::CreateTransferFolder(const std::wstring& parent, const std
 }
 
 void CDAPAcc::MoveIntoMusicFolder() {
-  const WaitCursor wait(host_);
   const std::wstring drive = GetSelectedDrive();
   if (drive.empty()) return;
   const std::wstring music = drive + kMusicFolder;
@@ -153,7 +150,6 @@ void CDAPAcc::MoveIntoMusicFolder() {
 }
 
 void CDAPAcc::MoveOutOfMusicFolder() {
-  const WaitCursor wait(host_);
   const std::wstring drive = GetSelectedDrive();
   if (drive.empty()) return;
   // The folders the engine synchronised into, named by the same rule.

@@ -3,7 +3,6 @@
 #include "device/dap_acc.h"
 
 #include "common/text_format.h"
-#include "device/wait_cursor.h"
 #include "engine/model/placeholders.h"
 #include "os/paths.h"
 #include "resources/resource.h"
@@ -121,7 +120,6 @@ bool CDAPAcc::EnsurePartnership() {
   if (index <= 0 || index > kLastPartnership) {
     const std::wstring& drive = devices_[static_cast<std::size_t>(selected)].drive;
     if (partnered && !drive.empty()) files_.Delete(drive + kWmpInfoFile);
-    if (host_) host_->UpdateControls();
     syncDevice_.CreatePartnership();
     firstPartnership_ = false;
     return true;
@@ -144,8 +142,7 @@ bool CDAPAcc::OnPartnershipComplete(wmp::ISyncDevice* device) {
 
 bool CDAPAcc::DeletePartnership() { return syncDevice_.DeletePartnership(clock_); }
 
-bool CDAPAcc::PrepareSync(wmp::IPlaylist* sourcePlaylist) {
-  const WaitCursor wait(host_);
+bool CDAPAcc::PrepareSync(wmp::IPlaylist* sourcePlaylist, const ui::CheckSnapshot* checks) {
   if (GetState() != common::kOpened || partnership_ <= 0 || !sourcePlaylist) return false;
   if (wmp::Failed(tempPlaylist_.ClearSyncMarks(partnership_))) return false;
 
@@ -158,14 +155,13 @@ bool CDAPAcc::PrepareSync(wmp::IPlaylist* sourcePlaylist) {
   if (wmp::Failed(tempPlaylist_.CreateTempPlaylist(baseName))) return false;
 
   transfer_.sourceFiles.clear();
-  const ui::CReportCtrl* trackList = host_ ? host_->TrackList() : nullptr;
   bool firstTaken = false;
   const long count = source.GetCount();
   for (long i = 0; i < count; ++i) {
     engine::MediaRef item;
     if (wmp::Failed(source.GetItem(i, &item))) continue;
     const std::int32_t track = item.GetTrackNumber();
-    if (trackList && track >= 1 && !trackList->IsTrackChecked(track)) continue;
+    if (checks && track >= 1 && !checks->IsTrackChecked(track)) continue;
     const std::wstring url = item.GetSourceUrl();
     if (!url.empty()) transfer_.sourceFiles.push_back(os::AfterLastBackslash(url));
     if (!firstTaken) {
@@ -184,7 +180,6 @@ bool CDAPAcc::PrepareSync(wmp::IPlaylist* sourcePlaylist) {
 }
 
 bool CDAPAcc::StartSync() {
-  const WaitCursor wait(host_);
   if (GetState() != common::kOpened) return false;
   stopRequested_ = false;
   syncDevice_.GetStatus();

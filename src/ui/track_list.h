@@ -8,10 +8,25 @@
 
 namespace ui {
 
+// Which of tracks 1..99 were checked when the list was last recorded: what a
+// transfer takes, handed to whoever picks its tracks.
+class CheckSnapshot {
+ public:
+  static constexpr int kTracks = 99;  // the most an audio CD holds
+  void CheckAll() { bits_.fill(0xFF); }
+  void Set(int trackNumber, bool checked);
+  // False for any number outside 1..99.
+  bool IsTrackChecked(int trackNumber) const;
+
+ private:
+  // Bit i (byte i / 8, bit i % 8): track i + 1. 13 bytes hold 104 bits.
+  std::array<std::uint8_t, 13> bits_{};
+};
+
 class CReportCtrl {
  public:
   // Tracks 1..99 are recorded: the most an audio CD holds.
-  static constexpr int kSnapshotTracks = 99;
+  static constexpr int kSnapshotTracks = CheckSnapshot::kTracks;
   // Colour argument that stands for the system's default colour.
   static constexpr std::uint32_t kDefaultColour = 0xFFFFFFFFu;
   static constexpr int kAllRows = -1;
@@ -57,14 +72,14 @@ class CReportCtrl {
   void SnapshotChecks(bool allChecked);
   // Whether track `trackNumber` (1..99) was checked at the last snapshot;
   // false for any other number.
-  bool IsTrackChecked(int trackNumber) const;
+  bool IsTrackChecked(int trackNumber) const { return snapshot_.IsTrackChecked(trackNumber); }
+  const CheckSnapshot& Checks() const { return snapshot_; }
 
  protected:
   CReportCtrl() = default;
 
  private:
-  // Bit i (byte i / 8, bit i % 8): row i was checked. 13 bytes hold 104 bits.
-  std::array<std::uint8_t, 13> snapshot_{};
+  CheckSnapshot snapshot_;
 };
 
 }  // namespace ui

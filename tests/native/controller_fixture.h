@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -167,8 +168,9 @@ class FakePlayerPart : public controller::IPlayerPart {
   void UpdateCapacity() override { Note("dap.UpdateCapacity"); }
   std::wstring GetSelectedDrive() const override { return connected ? drive : std::wstring(); }
   float FreeMB() const override { return freeMB; }
-  bool PrepareSync(wmp::IPlaylist*) override {
+  bool PrepareSync(wmp::IPlaylist*, const ui::CheckSnapshot* snapshot) override {
     Note("dap.PrepareSync");
+    checks = snapshot;
     if (onPrepareSync) onPrepareSync();
     return prepareSync;
   }
@@ -216,11 +218,19 @@ class FakePlayerPart : public controller::IPlayerPart {
   bool collected = true;
   std::function<void()> onPrepareSync;
   std::function<void()> onPollSync;
+  // The check snapshot PrepareSync was given; the calls made while the
+  // main window's wait cursor was on (waitDepth: the view's).
+  const ui::CheckSnapshot* checks = nullptr;
+  const int* waitDepth = nullptr;
+  std::set<std::string> underWaitCursor;
   fakes::FakeSyncDevicePtr ours = fakes::FakeSyncDevice::Create(L"Cadenza (F:)", L"Digital Audio");
   fakes::FakeSyncDevicePtr other = fakes::FakeSyncDevice::Create(L"Other", L"Digital Audio");
 
  private:
-  void Note(const std::string& call) const { log_.push_back(call); }
+  void Note(const std::string& call) {
+    log_.push_back(call);
+    if (waitDepth && *waitDepth > 0) underWaitCursor.insert(call);
+  }
   Log& log_;
 };
 
@@ -235,6 +245,7 @@ class FakeSettings : public controller::ISettingsSource {
 // Everything one controller needs; one per test or per table row.
 struct World {
   World() {
+    dap.waitDepth = &view.waitDepth;
     prefs.Preferences().wmaRecordRate = 128000;
     prefs.Preferences().cdRecordPath = L"C:\\Music";
     context.BindPlayer(player);

@@ -138,6 +138,11 @@ TEST_F(ControllerTest, SyncStartAfterThePause) {
   w.Tick(kTimerRipPoll);
   w.dap.startSync = false;
   w.Tick(kTimerSyncStart);
+  // Both ran under the wait cursor, which is off again; the tracks are the
+  // ones checked in the list.
+  EXPECT_EQ(w.dap.underWaitCursor, (std::set<std::string>{"dap.PrepareSync", "dap.StartSync"}));
+  EXPECT_EQ(w.view.waitDepth, 0);
+  EXPECT_EQ(w.dap.checks, &w.list.Checks());
   EXPECT_FALSE(w.Running(kTimerSyncStart));
   EXPECT_TRUE(w.Running(kTimerSyncProgress));
   EXPECT_EQ(w.timers.Interval(kTimerSyncProgress), 1000u);
@@ -185,6 +190,12 @@ TEST_F(ControllerTest, EndStepByModel) {
     }
     EXPECT_TRUE(world.Logged("dap.CloseStatus"));
     EXPECT_TRUE(world.Logged("cd.CloseStatus"));
+    // Each step on the player's files shows the wait cursor and puts it back.
+    EXPECT_TRUE(world.dap.underWaitCursor.count("dap.CollectTransferredFiles"));
+    if (c.move) {
+      EXPECT_TRUE(world.dap.underWaitCursor.count(c.move)) << c.model << c.collected;
+    }
+    EXPECT_EQ(world.view.waitDepth, 0);
   }
 }
 

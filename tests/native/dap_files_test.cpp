@@ -52,8 +52,8 @@ class FilesTest : public DapFixture {
   // A transfer of the album's first `tracks` tracks started at kStart.
   void Transfer(int tracks) {
     Partner(*device, 1, L'F');
-    host.hasTrackList = false;
-    ASSERT_TRUE(dap.PrepareSync(RippedAlbum(tracks).get()));
+    hasTrackList = false;
+    ASSERT_TRUE(dap.PrepareSync(RippedAlbum(tracks).get(), Checks()));
     clock.SetNow(kStart);
     ASSERT_TRUE(dap.StartSync());
     clock.SetNow(kStart + 60);
@@ -105,12 +105,12 @@ TEST_F(FilesTest, NothingFoundOrNoDriveSelectedIsFalse) {
 
 TEST_F(FilesTest, FilesMoveIntoSanitisedArtistAndAlbumFolders) {
   Partner(*device, 1, L'F');
-  host.hasTrackList = false;
+  hasTrackList = false;
   fakes::FakePlaylistPtr source = RippedAlbum(2);
   for (const auto& item : source->Items()) {
     item->Set(L"WM/AlbumArtist", L"AC/DC").Set(L"Album", L"What?<2>|x");
   }
-  ASSERT_TRUE(dap.PrepareSync(source.get()));
+  ASSERT_TRUE(dap.PrepareSync(source.get(), Checks()));
   clock.SetNow(kStart);
   ASSERT_TRUE(dap.StartSync());
   PlayerFile(L"01 Track 01.wma", kStart);
@@ -127,10 +127,10 @@ TEST_F(FilesTest, AnAlbumThatCannotNameAFolderUsesThePcFolderName) {
   for (const std::wstring title : {L"..", L"", L" . "}) {
     SCOPED_TRACE(std::string(title.begin(), title.end()));
     Partner(*device, 1, L'F');
-    host.hasTrackList = false;
+    hasTrackList = false;
     fakes::FakePlaylistPtr source = RippedAlbum(1);
     source->At(0)->Set(L"Album", title);
-    ASSERT_TRUE(dap.PrepareSync(source.get()));
+    ASSERT_TRUE(dap.PrepareSync(source.get(), Checks()));
     clock.SetNow(kStart);
     ASSERT_TRUE(dap.StartSync());
     PlayerFile(L"01 Track 01.wma", kStart);

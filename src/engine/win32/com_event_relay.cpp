@@ -7,6 +7,7 @@
 
 #include "engine/win32/com_object_views.h"
 #include "engine/win32/control_call.h"
+#include "os/win32/helper_window.h"
 
 namespace engine::win32 {
 namespace {
@@ -69,24 +70,13 @@ ComEventRelay::~ComEventRelay() {
 }
 
 bool ComEventRelay::OpenWindow() {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSW windowClass = {};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.lpszClassName = kClassName;
-  RegisterClassW(&windowClass);  // fails harmlessly when already registered
-  window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                            this);
+  window_ = os::win32::CreateHelperWindow(kClassName, WindowProc, this);
   return window_ != nullptr;
 }
 
 LRESULT CALLBACK ComEventRelay::WindowProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<ComEventRelay*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  auto* self = os::win32::HelperWindowOwner<ComEventRelay>(window, message, lParam);
   if (self && (message == kDeliverHeld || (message == WM_TIMER && wParam == kRetryTimer))) {
     if (message == kDeliverHeld) self->wakeUpPosted_ = false;
     KillTimer(window, kRetryTimer);

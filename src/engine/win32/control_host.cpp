@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "os/win32/helper_window.h"
+
 namespace engine::win32 {
 namespace {
 
@@ -9,14 +11,6 @@ constexpr wchar_t kClassName[] = L"MarimbaControlHost";
 // {6BF52A52-394A-11d3-B153-00C04F79FAA6}, the platform's player control.
 constexpr CLSID kPlayerControl = {0x6bf52a52, 0x394a, 0x11d3,
                                   {0xb1, 0x53, 0x00, 0xc0, 0x4f, 0x79, 0xfa, 0xa6}};
-
-bool RegisterHostClass() {
-  WNDCLASSW windowClass = {};
-  windowClass.lpfnWndProc = DefWindowProcW;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = kClassName;
-  return RegisterClassW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
 
 }  // namespace
 
@@ -39,7 +33,9 @@ std::unique_ptr<ControlHost> ControlHost::Create(HWND parent, const RECT& area,
 HRESULT ControlHost::Open(HWND parent, const RECT& area, ComPtr<ComRemoteHost> remoteHost,
                           const ControlFactory& factory) {
   if (!parent || !remoteHost || !factory) return E_INVALIDARG;
-  if (!RegisterHostClass()) return HRESULT_FROM_WIN32(GetLastError());
+  if (!os::win32::RegisterHelperClass(kClassName, DefWindowProcW)) {
+    return HRESULT_FROM_WIN32(GetLastError());
+  }
   window_ = CreateWindowExW(WS_EX_TOPMOST, kClassName, L"", WS_CHILD | WS_CLIPCHILDREN, area.left,
                             area.top, area.right - area.left, area.bottom - area.top, parent,
                             nullptr, GetModuleHandleW(nullptr), nullptr);

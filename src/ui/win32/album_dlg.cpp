@@ -55,16 +55,7 @@ bool CAlbumDlg::OnCommand(int id, int code) {
     UpdateOkState();
     return true;
   }
-  if (code != BN_CLICKED) return false;
-  if (id == IDOK) {
-    OnOK();
-    return true;
-  }
-  if (id == IDCANCEL) {
-    End(IDCANCEL);
-    return true;
-  }
-  return false;
+  return OnOkOrCancel(id, code);
 }
 
 void CAlbumDlg::OnOK() {
@@ -76,17 +67,8 @@ void CAlbumDlg::OnOK() {
 }
 
 bool CAlbumDlg::PreTranslate(const MSG& message) {
-  if (message.message == WM_KEYDOWN) {
-    if (message.wParam == VK_RETURN && HasFocus(IDOK)) {
-      OnOK();
-      return true;
-    }
-    if (message.wParam == VK_RETURN && HasFocus(IDCANCEL)) {
-      End(IDCANCEL);
-      return true;
-    }
-    if (message.wParam == VK_F1) return true;
-  }
+  if (PressFocusedButton(message)) return true;
+  if (message.message == WM_KEYDOWN && message.wParam == VK_F1) return true;
   UpdateOkState();
   return false;
 }

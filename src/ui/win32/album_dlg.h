@@ -23,7 +23,7 @@ class CAlbumDlg : private Dialog {
   bool OnCommand(int id, int code) override;
   bool PreTranslate(const MSG& message) override;
   void UpdateOkState();
-  void OnOK();
+  void OnOK() override;
 
   const res::IStringTable& strings_;
   ui::IAlbumNameModel& model_;

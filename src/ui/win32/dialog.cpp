@@ -86,6 +86,32 @@ bool Dialog::HasFocus(int id) const {
   return focus != nullptr && focus == Item(id);
 }
 
+bool Dialog::PressFocusedButton(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return false;
+  if (HasFocus(IDOK)) {
+    OnOK();
+    return true;
+  }
+  if (HasFocus(IDCANCEL)) {
+    OnCancel();
+    return true;
+  }
+  return false;
+}
+
+bool Dialog::OnOkOrCancel(int id, int code) {
+  if (code != BN_CLICKED) return false;
+  if (id == IDOK) {
+    OnOK();
+    return true;
+  }
+  if (id == IDCANCEL) {
+    OnCancel();
+    return true;
+  }
+  return false;
+}
+
 INT_PTR Dialog::Answer(LRESULT value) {
   SetWindowLongPtrW(window_, DWLP_MSGRESULT, value);
   return TRUE;

@@ -38,6 +38,11 @@ class Dialog {
   HWND Item(int id) const { return window_ ? GetDlgItem(window_, id) : nullptr; }
   // Whether control `id` has the keyboard focus.
   bool HasFocus(int id) const;
+  // Enter (a key-down of VK_RETURN) on the focused OK or Cancel button
+  // presses it; true when it did.
+  bool PressFocusedButton(const MSG& message);
+  // A click on OK or Cancel goes to OnOK or OnCancel; true when it was one.
+  bool OnOkOrCancel(int id, int code);
   // Answers the current message with `value` (DWLP_MSGRESULT).
   INT_PTR Answer(LRESULT value);
   // Dispatches at most one queued message of the dialog or its controls,
@@ -49,6 +54,9 @@ class Dialog {
   // Handlers. OnInit answers whether the system sets the initial focus.
   virtual bool OnInit() { return true; }
   virtual bool OnCommand(int /*id*/, int /*code*/) { return false; }
+  // What OK and Cancel do, for dialogs that have them (OnOkOrCancel).
+  virtual void OnOK() { End(IDOK); }
+  virtual void OnCancel() { End(IDCANCEL); }
   virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
   virtual void OnDestroy() {}
   // Any other message; true (with `result`) when handled.

@@ -35,19 +35,6 @@ bool CSettingDlg::OnInit() {
   return true;
 }
 
-bool CSettingDlg::OnCommand(int id, int code) {
-  if (code != BN_CLICKED) return false;
-  if (id == IDOK) {
-    OnOK();
-    return true;
-  }
-  if (id == IDCANCEL) {
-    End(IDCANCEL);
-    return true;
-  }
-  return false;
-}
-
 void CSettingDlg::OnOK() {
   ui::SettingsChoice choice;
   choice.rate128k = IsDlgButtonChecked(Window(), IDC_RATE_128) == BST_CHECKED;
@@ -62,11 +49,7 @@ bool CSettingDlg::PreTranslate(const MSG& message) {
     case VK_RETURN:
       // Only the two buttons act on Enter; on a radio button or the check
       // box it does nothing.
-      if (HasFocus(IDOK)) {
-        OnOK();
-      } else if (HasFocus(IDCANCEL)) {
-        End(IDCANCEL);
-      }
+      PressFocusedButton(message);
       return true;
     case VK_ESCAPE:
     case VK_F1:

@@ -19,9 +19,9 @@ class CSettingDlg : private Dialog {
 
  private:
   bool OnInit() override;
-  bool OnCommand(int id, int code) override;
   bool PreTranslate(const MSG& message) override;
-  void OnOK();
+  bool OnCommand(int id, int code) override { return OnOkOrCancel(id, code); }
+  void OnOK() override;
 
   const res::IStringTable& strings_;
   ui::ISettingsModel& model_;

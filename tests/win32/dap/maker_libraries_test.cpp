@@ -140,8 +140,7 @@ TEST(MakerLibrariesTest, ThePlayerAccessReadsThemThroughTheModulePort) {
   device::EngineDeviceManagerSource managers(context);
   device::CDAPAcc dap(device::DapPorts{files, drives, clock, modules, statusHost, strings,
                                        context, managers,
-                                       device::win32::WideFromAnsiCodePage},
-                      nullptr);
+                                       device::win32::WideFromAnsiCodePage});
   ASSERT_TRUE(dap.LoadMakerLibraries());
   const std::wstring drive{PlayerLetter(), L':'};
   EXPECT_NE(dap.GetDriveLetters(false).find(PlayerLetter()), std::wstring::npos);

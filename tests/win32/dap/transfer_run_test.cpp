@@ -41,14 +41,6 @@ const wchar_t kArtist[] = L"Demo Artist";
 const wchar_t kAlbum[] = L"Demo Album";
 const wchar_t* const kTitles[] = {L"Morning", L"Noon", L"Evening"};
 
-class Host : public device::IDapHost {
- public:
-  void UpdateControls() override {}
-  const ui::CReportCtrl* TrackList() const override { return &trackList; }
-  void SetWaitCursor(bool) override {}
-  fakes::FakeTrackList trackList;
-};
-
 // Tells the player access what the engine answers, as the main window does.
 class Events : public wmp::PlayerEventsBase {
  public:
@@ -135,14 +127,13 @@ class TransferRunTest : public ::testing::Test {
   std::unique_ptr<mediaengine::win32::EngineWindow> window_;
   common::PlayerContext context_;
   device::EngineDeviceManagerSource managers_{context_};
-  Host host_;
+  fakes::FakeTrackList trackList_;
   fakes::FakeComboBox combo_;
   fakes::FakeLabel used_;
   fakes::FakeLabel free_;
   device::CDAPAcc dap_{device::DapPorts{win32_.files, win32_.drives, win32_.clock, win32_.modules,
                                         statusHost_, win32_.strings, context_, managers_,
-                                        device::win32::WideFromAnsiCodePage},
-                       &host_};
+                                        device::win32::WideFromAnsiCodePage}};
 };
 
 TEST_F(TransferRunTest, CheckedTracksEndUpInTheAlbumFolderOfTheMappedDrive) {
@@ -162,10 +153,10 @@ TEST_F(TransferRunTest, CheckedTracksEndUpInTheAlbumFolderOfTheMappedDrive) {
     ASSERT_EQ(album->AppendItem(item.get()), wmp::kOk);
   }
   // Tracks 1 and 3 checked.
-  for (int i = 0; i < 3; ++i) host_.trackList.AddRow(kTitles[i]);
-  host_.trackList.Check(0, true);
-  host_.trackList.Check(2, true);
-  host_.trackList.SnapshotChecks(false);
+  for (int i = 0; i < 3; ++i) trackList_.AddRow(kTitles[i]);
+  trackList_.Check(0, true);
+  trackList_.Check(2, true);
+  trackList_.SnapshotChecks(false);
 
   auto events = std::make_shared<Events>(dap_);
   std::uint32_t cookie = 0;
@@ -201,7 +192,7 @@ TEST_F(TransferRunTest, CheckedTracksEndUpInTheAlbumFolderOfTheMappedDrive) {
   EXPECT_EQ(used_.GetText(), ui::ClusterSizeText(totalClusters - freeClusters, sectors, bytes));
 
   // Prepare, start and follow the transfer.
-  ASSERT_TRUE(dap_.PrepareSync(album.get()));
+  ASSERT_TRUE(dap_.PrepareSync(album.get(), &trackList_.Checks()));
   const std::wstring tempName = dap_.GetTempPlaylist().PlaylistName();
   const std::wstring tempFile = dap_.GetTempPlaylist().FilePath();
   EXPECT_EQ(tempName, kAlbum);
