@@ -169,6 +169,16 @@ add_executable(sync_player ${CMAKE_SOURCE_DIR}/tools/probes/sync_player.cpp)
 target_link_libraries(sync_player PRIVATE marimba_win32 -municode)
 marimba_warnings(sync_player)
 
+# Fills a library with thousands of ripped discs (the big-library benchmark).
+add_executable(make_library ${CMAKE_SOURCE_DIR}/tools/probes/make_library.cpp)
+target_link_libraries(make_library PRIVATE marimba_win32 -municode)
+marimba_warnings(make_library)
+add_test(NAME bench_tools
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/check-bench-tools $<TARGET_FILE:make_library>
+          ${MARIMBA_WINE_DIR}/bench-tools)
+set_tests_properties(bench_tools PROPERTIES TIMEOUT 300
+  ENVIRONMENT "${MARIMBA_PREFIX_TEMPLATE_ENV}")
+
 # The platform's plain file copy under Wine, the yardstick of the engine benchmark.
 add_executable(copy_files ${CMAKE_SOURCE_DIR}/tools/probes/copy_files.cpp)
 target_link_libraries(copy_files PRIVATE -municode)
