@@ -184,6 +184,13 @@ add_executable(copy_files ${CMAKE_SOURCE_DIR}/tools/probes/copy_files.cpp)
 target_link_libraries(copy_files PRIVATE -municode)
 marimba_warnings(copy_files)
 
+# What a running program holds (working set, handles, GDI and USER objects)
+# for tools/soak.
+add_executable(resource_probe ${CMAKE_SOURCE_DIR}/tools/probes/resource_probe.cpp)
+target_include_directories(resource_probe PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(resource_probe PRIVATE psapi -municode)
+marimba_warnings(resource_probe)
+
 # Finds the real program's windows and clicks them as a person would (the
 # demo run and the scenario tests).
 add_executable(marimba_driver ${CMAKE_SOURCE_DIR}/tests/e2e/marimba_driver.cpp)
@@ -201,6 +208,13 @@ foreach(scenario manual_transfer nothing_checked single_instance first_run auto_
   set_tests_properties(e2e_${scenario} PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77
     ENVIRONMENT "MARIMBA_TOOLS_BUILD=${CMAKE_BINARY_DIR}/tools;${MARIMBA_PREFIX_TEMPLATE_ENV}")
 endforeach()
+
+# A short fault campaign through the real program (tools/chaos): two seeds
+# of three faulted transfers each, about two and a half minutes.
+add_test(NAME e2e_chaos
+  COMMAND bash -c "\"$0\" 3 11 && \"$0\" 3 12" ${CMAKE_SOURCE_DIR}/tools/chaos)
+set_tests_properties(e2e_chaos PROPERTIES TIMEOUT 600
+  ENVIRONMENT "MARIMBA_WIN_BUILD=${CMAKE_BINARY_DIR};MARIMBA_TOOLS_BUILD=${CMAKE_BINARY_DIR}/tools;${MARIMBA_PREFIX_TEMPLATE_ENV}")
 
 # ---- Setup program ------------------------------------------------------
 # tools/make-installer packs Marimba.exe and the maker libraries with NSIS;

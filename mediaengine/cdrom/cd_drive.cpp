@@ -12,8 +12,6 @@
 namespace mediaengine {
 namespace {
 
-constexpr wchar_t kStatus[] = L"Status";
-
 std::wstring RippingStatus(int percent) {
   return L"Ripping (" + std::to_wstring(percent) + L"%)";
 }
@@ -188,7 +186,7 @@ void CdDrive::RipDisc(std::shared_ptr<DiscSession> session) {
   RipOrder order(count, [&](int number, int percent) {
     ripProgress_ = ((number - 1) * 100 + percent) / count;
     if (pacer.Admit(number, ProgressPacer::Clock::now())) {
-      session->SetTrackAttribute(number, kStatus, RippingStatus(percent));
+      session->SetTrackAttribute(number, attr::kStatus, RippingStatus(percent));
     }
   });
   auto stopped = [&] { return stop_ || order.Halted(); };
@@ -214,11 +212,11 @@ void CdDrive::RipDisc(std::shared_ptr<DiscSession> session) {
       // keeps the status it had.
       if (turn) {
         if (result.outcome == TrackRipOutcome::Ripped) {
-          session->SetTrackAttribute(number, kStatus, kRippedStatus);
+          session->SetTrackAttribute(number, attr::kStatus, kRippedStatus);
         } else if (result.outcome == TrackRipOutcome::Stopped) {
-          session->SetTrackAttribute(number, kStatus, L"");
+          session->SetTrackAttribute(number, attr::kStatus, L"");
         } else {
-          session->SetTrackAttribute(number, kStatus, kFailedStatus);
+          session->SetTrackAttribute(number, attr::kStatus, kFailedStatus);
           auto item = std::make_shared<DiscTrackMedia>(session, number);
           const std::wstring reason = result.reason;
           context_.events.Raise([item, number, reason](wmp::IPlayerEvents& sink) {

@@ -8,17 +8,17 @@ namespace mediaengine {
 
 wmp::HResult DiscTrackMedia::Name(std::wstring* name) {
   if (!name) return wmp::kPointer;
-  *name = session_->TrackAttribute(number_, L"Title");
+  *name = session_->TrackAttribute(number_, attr::kTitle);
   return wmp::kOk;
 }
 
 wmp::HResult DiscTrackMedia::SetName(const std::wstring& name) {
-  return session_->SetTrackAttribute(number_, L"Title", name) ? wmp::kOk : wmp::kFail;
+  return session_->SetTrackAttribute(number_, attr::kTitle, name) ? wmp::kOk : wmp::kFail;
 }
 
 wmp::HResult DiscTrackMedia::SourceUrl(std::wstring* url) {
   if (!url) return wmp::kPointer;
-  *url = session_->TrackAttribute(number_, L"SourceURL");
+  *url = session_->TrackAttribute(number_, attr::kSourceUrl);
   return wmp::kOk;
 }
 
@@ -35,7 +35,7 @@ wmp::HResult DiscTrackMedia::DurationString(std::wstring* text) {
   const wmp::HResult result = Duration(&seconds);
   if (wmp::Failed(result)) return result;
   if (!text) return wmp::kPointer;
-  *text = DurationText(seconds);
+  *text = wmp::DurationText(static_cast<std::int64_t>(seconds));
   return wmp::kOk;
 }
 
@@ -94,7 +94,7 @@ wmp::HResult DiscPlaylist::GetItemInfo(const std::wstring& attribute, std::wstri
 
 wmp::HResult DiscPlaylist::SetItemInfo(const std::wstring& attribute, const std::wstring& value) {
   if (attribute.empty()) return wmp::kInvalidArg;
-  const std::wstring key = attribute == L"name" ? L"Album" : attribute;
+  const std::wstring key = attribute == L"name" ? attr::kAlbumTitle : attribute;
   return session_->SetDiscAttribute(key, value) ? wmp::kOk : wmp::kFail;
 }
 

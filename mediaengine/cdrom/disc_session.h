@@ -11,9 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/model/attribute_names.h"
 #include "mediaengine/disc/disc_source.h"
 
 namespace mediaengine {
+
+namespace attr = wmp::attr;
 
 class DiscSession {
  public:
@@ -51,8 +54,5 @@ class DiscSession {
   std::vector<std::map<std::wstring, std::wstring>> tracks_;  // edited track attributes
   std::function<void(int)> hook_;
 };
-
-// "03:25" below an hour, "1:02:03" from an hour on, as the engine shows durations.
-std::wstring DurationText(double seconds);
 
 }  // namespace mediaengine

@@ -66,7 +66,7 @@ std::wstring TwoDigits(int number) {
 
 std::wstring RipFolderOf(const RipPreferences& preferences, const DiscSession& session) {
   return os::JoinPath(preferences.recordPath,
-                      SafeFileName(session.DiscAttribute(L"WM/AlbumArtist"))) +
+                      SafeFileName(session.DiscAttribute(attr::kAlbumArtist))) +
          L"\\" + SafeFileName(session.Album());
 }
 
@@ -74,10 +74,10 @@ std::wstring RipPathOf(const RipPreferences& preferences, const DiscSession& ses
                        int number) {
   TrackNaming naming;
   naming.trackNumber = TwoDigits(number);
-  naming.title = session.TrackAttribute(number, L"Title");
-  naming.artist = session.TrackAttribute(number, L"Artist");
+  naming.title = session.TrackAttribute(number, attr::kTitle);
+  naming.artist = session.TrackAttribute(number, attr::kAuthor);
   naming.album = session.Album();
-  naming.genre = session.TrackAttribute(number, L"WM/Genre");
+  naming.genre = session.TrackAttribute(number, attr::kGenre);
   naming.bitrate = std::to_wstring(RateClassOf(preferences.wmaRate) / 1000) + L"kbps";
   return RipFolderOf(preferences, session) + L"\\" +
          RipFileName(preferences.fileDetail, preferences.fileSeparator, naming);
@@ -107,12 +107,12 @@ TrackRipResult EncodeTrack(EngineContext& context, const DiscSession& session, i
   if (!reader) return fail(TrackRipOutcome::DiscFailed, problem.reason);
 
   AsfTags tags;
-  tags.title = session.TrackAttribute(number, L"Title");
-  tags.author = session.TrackAttribute(number, L"Artist");
+  tags.title = session.TrackAttribute(number, attr::kTitle);
+  tags.author = session.TrackAttribute(number, attr::kAuthor);
   tags.albumTitle = session.Album();
-  tags.albumArtist = session.DiscAttribute(L"WM/AlbumArtist");
-  tags.genre = session.TrackAttribute(number, L"WM/Genre");
-  tags.year = session.TrackAttribute(number, L"WM/Year");
+  tags.albumArtist = session.DiscAttribute(attr::kAlbumArtist);
+  tags.genre = session.TrackAttribute(number, attr::kGenre);
+  tags.year = session.TrackAttribute(number, attr::kYear);
   tags.trackNumber = std::to_wstring(number);
 
   const os::FileTime now = os::FileTimeOfSecondsSince1970(context.clock.SecondsSince1970());
@@ -164,11 +164,11 @@ TrackRipResult EncodeTrack(EngineContext& context, const DiscSession& session, i
   ripped.albumArtist = tags.albumArtist;
   ripped.genre = tags.genre;
   ripped.trackNumber = number;
-  ripped.toc = session.DiscAttribute(L"TOC");
+  ripped.toc = session.DiscAttribute(attr::kToc);
   ripped.durationSeconds = encoder.DurationSeconds();
   ripped.bitrate = encoder.Bitrate();
   ripped.fileSize = encoder.FileSize();
-  if (!tags.year.empty()) ripped.extra.push_back({L"WM/Year", tags.year});
+  if (!tags.year.empty()) ripped.extra.push_back({attr::kYear, tags.year});
   return result;
 }
 

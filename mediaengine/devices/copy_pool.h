@@ -1,11 +1,8 @@
 #pragma once
 // Helper threads that copy files onto a player, several at once, so that one
 // file's flush (which waits for the device) overlaps the reading, writing
-// and checking of the next ones. Each copy is read whole from the source,
-// written under a temporary name, flushed, closed, read back and compared
-// with the bytes it was written from, and only then renamed into place; when
-// it cannot be done, the temporary file is deleted (as far as the device
-// still answers). A device keeps its pool for its lifetime; the threads
+// and checking of the next ones. Each copy is read whole from the source and
+// goes through VerifiedCopy, checked against the bytes it was written from. A device keeps its pool for its lifetime; the threads
 // start when the device is readied for synchronising (or as copies wait for
 // one) and keep their buffers for the next copy.
 #include <atomic>
@@ -61,9 +58,6 @@ class CopyPool {
   void Work();
   std::uint64_t Run(const Copy& copy, std::vector<std::uint8_t>& bytes,
                     SectorAlignedBuffer& scratch, CopyResult* result);
-  CopyResult Write(const Copy& copy, const std::vector<std::uint8_t>& bytes);
-  CopyResult Verify(const Copy& copy, const std::vector<std::uint8_t>& bytes,
-                    SectorAlignedBuffer& scratch);
 
   os::IFileSystem& files_;
   const std::uint32_t chunkBytes_;

@@ -1,13 +1,10 @@
 #include "mediaengine/devices/file_copier.h"
 
+#include <algorithm>
 #include <cstring>
-#include <memory>
 
 namespace mediaengine {
 namespace {
-
-constexpr os::ErrorCode kErrorWriteProtect = 19;
-constexpr os::ErrorCode kErrorHandleDiskFull = 39;
 
 // Reads until `size` bytes are in or the file ends.
 os::ErrorCode ReadFully(os::IFileStream& stream, std::uint8_t* buffer, std::uint32_t size,
@@ -23,76 +20,151 @@ os::ErrorCode ReadFully(os::IFileStream& stream, std::uint8_t* buffer, std::uint
   return os::kSuccess;
 }
 
-}  // namespace
-
-CopyOutcome OutcomeOfWriteError(os::ErrorCode error) {
-  if (error == os::kErrorDiskFull || error == kErrorHandleDiskFull) return CopyOutcome::DeviceFull;
-  if (error == os::kErrorAccessDenied || error == kErrorWriteProtect) return CopyOutcome::ReadOnly;
-  return CopyOutcome::WriteFailed;
-}
-
-FileCopier::FileCopier(os::IFileSystem& files, std::uint32_t chunkBytes)
-    : files_(files), first_(chunkBytes ? chunkBytes : kDefaultChunkBytes),
-      second_(first_.size()) {}
-
-CopyResult FileCopier::WriteTemporary(const std::wstring& source, const std::wstring& temporary,
-                                      const std::atomic<bool>& stop,
-                                      const std::function<void(std::uint64_t)>& copied) {
-  std::unique_ptr<os::IFileStream> in;
-  os::ErrorCode result = files_.Open(source, os::OpenMode::Read, &in);
-  if (result != os::kSuccess) return {CopyOutcome::SourceFailed, result};
+CopyResult Write(os::IFileSystem& files, CopySource& source, const std::wstring& temporary,
+                 std::uint32_t chunkBytes, const std::function<bool()>& stopped,
+                 const std::function<void(std::uint64_t)>& copied) {
+  os::ErrorCode error = source.Rewind();
+  if (error != os::kSuccess) return {CopyOutcome::SourceFailed, error};
   std::unique_ptr<os::IFileStream> out;
-  result = files_.Open(temporary, os::OpenMode::CreateAlways, &out);
-  if (result != os::kSuccess) return {OutcomeOfWriteError(result), result};
-  std::uint64_t written = 0;
-  for (;;) {
-    if (stop) return {CopyOutcome::Stopped, os::kSuccess};
+  error = files.Open(temporary, os::OpenMode::CreateAlways, &out);
+  if (error != os::kSuccess) return {OutcomeOfWriteError(error), error};
+  for (std::uint64_t written = 0;;) {
+    if (stopped()) return {CopyOutcome::Stopped, os::kSuccess};
+    const std::uint8_t* piece = nullptr;
     std::uint32_t got = 0;
-    result = ReadFully(*in, first_.data(), static_cast<std::uint32_t>(first_.size()), &got);
-    if (result != os::kSuccess) return {CopyOutcome::SourceFailed, result};
+    error = source.Next(chunkBytes, &piece, &got);
+    if (error != os::kSuccess) return {CopyOutcome::SourceFailed, error};
     if (got == 0) break;
-    result = out->Write(first_.data(), got);
-    if (result != os::kSuccess) return {OutcomeOfWriteError(result), result};
+    error = out->Write(piece, got);
+    if (error != os::kSuccess) return {OutcomeOfWriteError(error), error};
     written += got;
     if (copied) copied(written);
   }
-  result = out->Flush();
-  if (result != os::kSuccess) return {OutcomeOfWriteError(result), result};
+  error = out->Flush();
+  if (error != os::kSuccess) return {OutcomeOfWriteError(error), error};
+  if (stopped()) return {CopyOutcome::Stopped, os::kSuccess};
   return {};
 }
+
+// True when `back` holds the bytes of `expected`.
+bool SameBytes(os::IFileStream& back, CopySource& expected, SectorAlignedBuffer& scratch) {
+  if (expected.Rewind() != os::kSuccess || back.Size() != expected.Size()) return false;
+  const std::uint64_t size = back.Size();
+  for (std::uint64_t offset = 0; offset < size;) {
+    // Whole sectors, the end of the file included, so that an uncached read
+    // goes straight into the aligned memory.
+    const std::uint64_t left = size - offset;
+    const std::uint64_t sectors = (left + SectorAlignedBuffer::kAlignment - 1) /
+                                  SectorAlignedBuffer::kAlignment * SectorAlignedBuffer::kAlignment;
+    const auto want = static_cast<std::uint32_t>(std::min<std::uint64_t>(scratch.size(), sectors));
+    const std::uint8_t* piece = nullptr;
+    std::uint32_t got = 0, same = 0;
+    if (back.Read(scratch.data(), want, &got) != os::kSuccess || got == 0 || got > left ||
+        expected.Next(got, &piece, &same) != os::kSuccess || same != got ||
+        std::memcmp(scratch.data(), piece, got) != 0) {
+      return false;
+    }
+    offset += got;
+  }
+  return true;
+}
+
+}  // namespace
+
+CopyOutcome OutcomeOfWriteError(os::ErrorCode error) {
+  using namespace os;
+  if (error == kErrorDiskFull || error == kErrorHandleDiskFull) return CopyOutcome::DeviceFull;
+  if (error == kErrorAccessDenied || error == kErrorWriteProtect) return CopyOutcome::ReadOnly;
+  return CopyOutcome::WriteFailed;
+}
+
+os::ErrorCode CopySource::Load(os::IFileSystem& files, const std::wstring& path) {
+  files_ = nullptr;
+  std::unique_ptr<os::IFileStream> stream;
+  const os::ErrorCode error = files.Open(path, os::OpenMode::Read, &stream);
+  if (error != os::kSuccess) return error;
+  bytes_.resize(static_cast<std::size_t>(stream->Size()));
+  std::uint32_t got = 0;
+  const os::ErrorCode read =
+      ReadFully(*stream, bytes_.data(), static_cast<std::uint32_t>(bytes_.size()), &got);
+  if (read != os::kSuccess) return read;
+  return got == bytes_.size() ? os::kSuccess : os::kErrorInvalidParameter;  // shorter than it said
+}
+
+void CopySource::Stream(os::IFileSystem& files, const std::wstring& path) {
+  files_ = &files;
+  path_ = path;
+  stream_.reset();
+}
+
+os::ErrorCode CopySource::Rewind() {
+  offset_ = 0;
+  if (!files_) return os::kSuccess;
+  stream_.reset();
+  return files_->Open(path_, os::OpenMode::Read, &stream_);
+}
+
+std::uint64_t CopySource::Size() const {
+  if (!files_) return bytes_.size();
+  return stream_ ? stream_->Size() : 0;
+}
+
+os::ErrorCode CopySource::Next(std::uint32_t size, const std::uint8_t** piece,
+                               std::uint32_t* got) {
+  *piece = bytes_.data();
+  if (files_) {
+    if (!stream_) return os::kErrorInvalidHandle;
+    if (bytes_.size() < size) bytes_.resize(size);
+    return ReadFully(*stream_, bytes_.data(), size, got);
+  }
+  *got = static_cast<std::uint32_t>(std::min<std::size_t>(size, bytes_.size() - offset_));
+  *piece += offset_;
+  offset_ += *got;
+  return os::kSuccess;
+}
+
+CopyResult VerifiedCopy(os::IFileSystem& files, CopySource& source, const std::wstring& temporary,
+                        const std::wstring& target, bool replace, std::uint32_t chunkBytes,
+                        SectorAlignedBuffer& scratch, const std::function<bool()>& stopped,
+                        const std::function<void(std::uint64_t)>& copied) {
+  CopyResult result = Write(files, source, temporary, chunkBytes, stopped, copied);
+  if (result.outcome == CopyOutcome::Copied) {
+    // What the device holds now, not what was handed to it nor what the
+    // system's cache still holds of it.
+    std::unique_ptr<os::IFileStream> back;
+    if (files.Open(temporary, os::OpenMode::ReadUncached, &back) != os::kSuccess ||
+        !SameBytes(*back, source, scratch)) {
+      result = {CopyOutcome::VerifyFailed, os::kSuccess};
+    }
+  }
+  if (result.outcome == CopyOutcome::Copied) {
+    const os::ErrorCode moved = files.Move(temporary, target, replace);
+    if (moved != os::kSuccess) result = {OutcomeOfWriteError(moved), moved};
+  }
+  if (result.outcome != CopyOutcome::Copied) files.Delete(temporary);
+  return result;
+}
+
+FileCopier::FileCopier(os::IFileSystem& files, std::uint32_t chunkBytes)
+    : files_(files), chunkBytes_(chunkBytes ? chunkBytes : kDefaultChunkBytes),
+      piece_(chunkBytes_), scratch_(chunkBytes_) {}
 
 CopyResult FileCopier::Copy(const std::wstring& source, const std::wstring& temporary,
                             const std::wstring& target, bool replace,
                             const std::atomic<bool>& stop,
                             const std::function<void(std::uint64_t)>& copied) {
-  CopyResult result = WriteTemporary(source, temporary, stop, copied);
-  if (result.outcome == CopyOutcome::Copied && stop) result = {CopyOutcome::Stopped, os::kSuccess};
-  if (result.outcome == CopyOutcome::Copied && !SameContent(source, temporary, true)) {
-    result = {CopyOutcome::VerifyFailed, os::kSuccess};
-  }
-  if (result.outcome == CopyOutcome::Copied) {
-    const os::ErrorCode moved = files_.Move(temporary, target, replace);
-    if (moved != os::kSuccess) result = {OutcomeOfWriteError(moved), moved};
-  }
-  if (result.outcome != CopyOutcome::Copied) files_.Delete(temporary);
-  return result;
+  CopySource from(piece_);
+  from.Stream(files_, source);
+  return VerifiedCopy(files_, from, temporary, target, replace, chunkBytes_, scratch_,
+                      [&stop] { return stop.load(); }, copied);
 }
 
 bool FileCopier::SameContent(const std::wstring& a, const std::wstring& b, bool deviceBytes) {
-  std::unique_ptr<os::IFileStream> first, second;
-  if (files_.Open(a, os::OpenMode::Read, &first) != os::kSuccess) return false;
-  const os::OpenMode secondMode = deviceBytes ? os::OpenMode::ReadUncached : os::OpenMode::Read;
-  if (files_.Open(b, secondMode, &second) != os::kSuccess) return false;
-  if (first->Size() != second->Size()) return false;
-  const auto size = static_cast<std::uint32_t>(first_.size());
-  for (;;) {
-    std::uint32_t got = 0, other = 0;
-    if (ReadFully(*first, first_.data(), size, &got) != os::kSuccess) return false;
-    if (ReadFully(*second, second_.data(), size, &other) != os::kSuccess) return false;
-    if (got != other) return false;
-    if (got == 0) return true;
-    if (std::memcmp(first_.data(), second_.data(), got) != 0) return false;
-  }
+  CopySource expected(piece_);
+  expected.Stream(files_, a);
+  std::unique_ptr<os::IFileStream> back;
+  const os::OpenMode mode = deviceBytes ? os::OpenMode::ReadUncached : os::OpenMode::Read;
+  return files_.Open(b, mode, &back) == os::kSuccess && SameBytes(*back, expected, scratch_);
 }
 
 }  // namespace mediaengine

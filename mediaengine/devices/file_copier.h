@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,48 @@ class SectorAlignedBuffer {
 // What a failed write on the device means.
 CopyOutcome OutcomeOfWriteError(os::ErrorCode error);
 
+// The bytes of a copy in order: once for writing, once more for the check.
+// Either a file held whole in memory (read once), or a file read piece by
+// piece into a buffer (read again for the check).
+class CopySource {
+ public:
+  // `bytes` is the caller's memory, kept from copy to copy.
+  explicit CopySource(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+
+  // Holds the whole of `path` in memory.
+  os::ErrorCode Load(os::IFileSystem& files, const std::wstring& path);
+  // Reads `path` as the copy goes.
+  void Stream(os::IFileSystem& files, const std::wstring& path);
+
+  // Starts a pass from the first byte.
+  os::ErrorCode Rewind();
+  // Bytes in all (streaming: after Rewind).
+  std::uint64_t Size() const;
+  // The next `size` bytes, fewer only at the end (none there); valid until
+  // the next call.
+  os::ErrorCode Next(std::uint32_t size, const std::uint8_t** piece, std::uint32_t* got);
+
+ private:
+  std::vector<std::uint8_t>& bytes_;
+  os::IFileSystem* files_ = nullptr;  // set while streaming
+  std::wstring path_;
+  std::unique_ptr<os::IFileStream> stream_;
+  std::size_t offset_ = 0;
+};
+
+// The one way a file goes onto a player: the bytes of `source` go to
+// `temporary` in pieces of `chunkBytes` and are flushed, then read back past
+// the system's cache into `scratch` and compared, and only then renamed to
+// `target` (an existing one is replaced only with `replace`, else the copy
+// fails). `stopped` is asked between pieces; `copied` is told the bytes
+// written so far. On any outcome but Copied the temporary file is deleted
+// (as far as the device still answers) and `target` is untouched.
+CopyResult VerifiedCopy(os::IFileSystem& files, CopySource& source, const std::wstring& temporary,
+                        const std::wstring& target, bool replace, std::uint32_t chunkBytes,
+                        SectorAlignedBuffer& scratch, const std::function<bool()>& stopped,
+                        const std::function<void(std::uint64_t)>& copied = nullptr);
+
+// A copy from a source file read piece by piece, for files too big to hold.
 class FileCopier {
  public:
   explicit FileCopier(os::IFileSystem& files, std::uint32_t chunkBytes = kDefaultChunkBytes);
@@ -61,11 +104,7 @@ class FileCopier {
   // read-back.
   static constexpr std::uint32_t kDefaultChunkBytes = 256u << 10;
 
-  // Copies `source` to `target` by way of `temporary`; an existing `target`
-  // is replaced only with `replace`, else the copy fails. `stop` is looked
-  // at between chunks; `copied` is told the bytes written so far. On any
-  // outcome but Copied the temporary file is deleted (as far as the device
-  // still answers) and `target` is untouched.
+  // VerifiedCopy of `source`; `stop` is looked at between chunks.
   CopyResult Copy(const std::wstring& source, const std::wstring& temporary,
                   const std::wstring& target, bool replace, const std::atomic<bool>& stop,
                   const std::function<void(std::uint64_t)>& copied);
@@ -75,13 +114,10 @@ class FileCopier {
   bool SameContent(const std::wstring& a, const std::wstring& b, bool deviceBytes = false);
 
  private:
-  CopyResult WriteTemporary(const std::wstring& source, const std::wstring& temporary,
-                            const std::atomic<bool>& stop,
-                            const std::function<void(std::uint64_t)>& copied);
-
   os::IFileSystem& files_;
-  std::vector<std::uint8_t> first_;
-  SectorAlignedBuffer second_;
+  const std::uint32_t chunkBytes_;
+  std::vector<std::uint8_t> piece_;
+  SectorAlignedBuffer scratch_;
 };
 
 }  // namespace mediaengine

@@ -138,12 +138,12 @@ wmp::HResult SyncDevice::GetItemInfo(const std::wstring& attribute, std::wstring
     if (!connected_) return wmp::kNotReady;
   }
   value->clear();
-  if (attribute == L"SerialNumber") {
+  if (attribute == attr::kSerialNumber) {
     *value = description.serial;
-  } else if (attribute == L"FreeSpace" || attribute == L"TotalSpace") {
+  } else if (attribute == attr::kFreeSpace || attribute == attr::kTotalSpace) {
     StorageSpace space;
     if (!SpaceOf(context_.files, description, &space)) return wmp::kNotReady;
-    *value = std::to_wstring(attribute == L"FreeSpace" ? space.free : space.total);
+    *value = std::to_wstring(attribute == attr::kFreeSpace ? space.free : space.total);
   }
   return wmp::kOk;
 }
@@ -192,7 +192,7 @@ std::vector<SyncItem> SyncDevice::ItemsOf(int partnership) {
   std::vector<SyncItem> items;
   std::vector<std::wstring> keys;
   for (const wmp::PlaylistPtr& playlist :
-       context_.library.PlaylistsWhere(SyncAttribute(partnership), L"1")) {
+       context_.library.PlaylistsWhere(wmp::SyncAttribute(partnership), L"1")) {
     long count = 0;
     if (wmp::Failed(playlist->Count(&count))) continue;
     for (long i = 0; i < count; ++i) {

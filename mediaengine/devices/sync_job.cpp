@@ -23,7 +23,6 @@ std::uint64_t SizeOf(os::IFileSystem& files, const std::wstring& path) {
 // Far more files of one name than a player holds: past it the item fails
 // rather than the run searching on.
 constexpr int kMaxNumber = 9999;
-constexpr os::ErrorCode kErrorFilenameTooLong = 206;
 
 // The folders of `folder` (no trailing backslash) that do not exist yet,
 // the outermost first, below `root`.
@@ -96,7 +95,7 @@ CopyResult SyncJob::Place(const SyncItem& item, const std::wstring& folder, std:
   os::TrackFacts source;
   for (int number = 1; number <= kMaxNumber; ++number) {
     const std::wstring file = os::DeviceFileName(folder, name, number);
-    if (file.empty()) return {CopyOutcome::WriteFailed, kErrorFilenameTooLong};
+    if (file.empty()) return {CopyOutcome::WriteFailed, os::kErrorFilenameTooLong};
     const std::wstring target = folder + file;
     if (std::find(targets_.begin(), targets_.end(), os::PathKey(target)) != targets_.end()) {
       continue;

@@ -163,7 +163,7 @@ wmp::HResult LibraryCore::Attribute(ItemId id, const std::wstring& name,
   std::lock_guard<std::mutex> lock(mutex_);
   const LibraryRecord* record = Find(id);
   if (!record) return wmp::kFail;
-  *value = AttributeOf(*record, CanonicalAttribute(name));
+  *value = AttributeOf(*record, wmp::CanonicalAttribute(name));
   return wmp::kOk;
 }
 
@@ -214,7 +214,7 @@ wmp::HResult LibraryCore::Members(ItemId playlist, std::vector<ItemId>* members)
 
 std::vector<ItemId> LibraryCore::Query(const std::wstring& name, const std::wstring& value,
                                        bool playlistsOnly) const {
-  const std::wstring& canonical = CanonicalAttribute(name);
+  const std::wstring& canonical = wmp::CanonicalAttribute(name);
   std::vector<ItemId> ids;
   std::lock_guard<std::mutex> lock(mutex_);
   for (const auto& [id, record] : records_) {
@@ -238,7 +238,7 @@ std::vector<ItemId> LibraryCore::All(bool playlistsOnly) const {
 wmp::HResult LibraryCore::SetAttribute(ItemId id, const std::wstring& name,
                                        const std::wstring& value) {
   if (name.empty()) return wmp::kInvalidArg;
-  const std::wstring& canonical = CanonicalAttribute(name);
+  const std::wstring& canonical = wmp::CanonicalAttribute(name);
   if (IsReadOnlyAttribute(canonical)) return wmp::kAccessDenied;
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -281,7 +281,7 @@ wmp::HResult LibraryCore::AddFile(const std::wstring& url, ItemId* id) {
   const std::wstring extension = os::AsciiLower(os::PathExtension(url));
   auto& a = record.attributes;
   Put(a, attr::kFileType, extension);
-  a[attr::kMediaType] = IsAudioExtension(extension) ? kMediaTypeAudio : L"other";
+  a[attr::kMediaType] = IsAudioExtension(extension) ? wmp::kMediaTypeAudio : L"other";
   AsfInfo info;
   if (extension == L"wma" && readTags_ && readTags_(url, &info)) {
     Put(a, attr::kTitle, info.tags.title);
@@ -289,7 +289,7 @@ wmp::HResult LibraryCore::AddFile(const std::wstring& url, ItemId* id) {
     Put(a, attr::kAlbumTitle, info.tags.albumTitle);
     Put(a, attr::kAlbumArtist, info.tags.albumArtist);
     Put(a, attr::kGenre, info.tags.genre);
-    Put(a, L"WM/Year", info.tags.year);
+    Put(a, attr::kYear, info.tags.year);
     Put(a, attr::kTrackNumber, info.tags.trackNumber);
     if (info.bitrate > 0) a[attr::kBitrate] = std::to_wstring(info.bitrate);
     a[attr::kFileSize] = std::to_wstring(info.fileSize);
@@ -349,9 +349,9 @@ wmp::HResult LibraryCore::AddRipped(const RippedTrack& track, ItemId* id) {
     Put(a, attr::kBitrate, track.bitrate > 0 ? std::to_wstring(track.bitrate) : L"");
     a[attr::kFileSize] = std::to_wstring(track.fileSize);
     Put(a, attr::kFileType, os::AsciiLower(os::PathExtension(track.url)));
-    a[attr::kMediaType] = kMediaTypeAudio;
+    a[attr::kMediaType] = wmp::kMediaTypeAudio;
     for (const auto& [name, value] : track.extra) {
-      const std::wstring& canonical = CanonicalAttribute(name);
+      const std::wstring& canonical = wmp::CanonicalAttribute(name);
       if (name.empty() || canonical == attr::kSourceUrl || canonical == attr::kMediaType ||
           canonical == attr::kDuration) {
         continue;
@@ -427,9 +427,9 @@ wmp::HResult LibraryCore::NewPlaylist(const std::wstring& name, ItemId* id) {
     record.url = FreePlaylistUrl(name, 0);
     auto& a = record.attributes;
     a[attr::kTitle] = name;
-    a[attr::kMediaType] = kMediaTypePlaylist;
+    a[attr::kMediaType] = wmp::kMediaTypePlaylist;
     a[attr::kFileType] = L"wpl";
-    for (int p = 1; p <= kPartnerships; ++p) a[SyncAttribute(p)] = L"0";
+    for (int p = 1; p <= kPartnerships; ++p) a[wmp::SyncAttribute(p)] = L"0";
     a[attr::kSyncOnly] = L"0";
     *id = Insert(std::move(record)).id;
     dirtyPlaylists_.insert(*id);

@@ -166,12 +166,12 @@ class Parser {
       return Reject("bad attribute");
     }
     // Progress texts are never written; a file that has them keeps none.
-    if (IsTransientAttribute(CanonicalAttribute(name))) return true;
+    if (IsTransientAttribute(wmp::CanonicalAttribute(name))) return true;
     LibraryRecord& record = records_.back();
-    if (name == attr::kMediaType && record.playlist != (value == kMediaTypePlaylist)) {
+    if (name == attr::kMediaType && record.playlist != (value == wmp::kMediaTypePlaylist)) {
       return Reject("media type disagrees with the kind of record");
     }
-    if (!record.attributes.emplace(CanonicalAttribute(name), value).second) {
+    if (!record.attributes.emplace(wmp::CanonicalAttribute(name), value).second) {
       return Reject("attribute given twice");
     }
     return true;
@@ -195,7 +195,7 @@ class Parser {
     }
     ended_ = true;
     for (LibraryRecord& record : records_) {
-      if (record.playlist) record.attributes[attr::kMediaType] = kMediaTypePlaylist;
+      if (record.playlist) record.attributes[attr::kMediaType] = wmp::kMediaTypePlaylist;
     }
     return true;
   }

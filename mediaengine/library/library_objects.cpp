@@ -33,7 +33,7 @@ class LibraryMedia final : public wmp::IMedia {
     if (!text) return wmp::kPointer;
     std::int64_t ms = 0;
     const HResult result = core_->DurationMs(id_, &ms);
-    if (wmp::Succeeded(result)) *text = DurationText(ms);
+    if (wmp::Succeeded(result)) *text = wmp::DurationText(ms / 1000);
     return result;
   }
   HResult GetItemInfo(const std::wstring& attribute, std::wstring* value) override {

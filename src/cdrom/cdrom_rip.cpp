@@ -60,7 +60,7 @@ bool CCDROMAcc::CheckRippedFiles(std::uint32_t rateBitsPerSecond, const std::wst
     const std::wstring url = item.GetSourceUrl();
     std::wstring fileType;
     const std::int32_t bitrate = item.GetBitrateKbps();
-    if (url.empty() || wmp::Failed(item.GetAttribute(L"FileType", &fileType)) || bitrate < 0) {
+    if (url.empty() || wmp::Failed(item.GetAttribute(wmp::attr::kFileType, &fileType)) || bitrate < 0) {
       continue;
     }
     const std::wstring folder = os::ParentFolder(url);

@@ -13,6 +13,8 @@
 namespace cdrom {
 namespace {
 
+using namespace wmp::attr;
+
 constexpr std::uint32_t kListBackColour = 0x3E3E3E;
 constexpr std::uint32_t kListTextColour = 0xFFFFFF;
 // Kilobytes of compressed audio per second of music.
@@ -74,7 +76,7 @@ void CCDROMAcc::FillTrackList(std::uint32_t bitRate, bool resetChecks) {
     engine::MediaRef item;
     if (wmp::Failed(discPlaylist_.GetItem(i, &item))) break;
     std::wstring title;
-    item.GetAttribute(L"Title", &title);
+    item.GetAttribute(kTitle, &title);
     const int row = trackList_->AddRow(title);
     // Rows stand for track numbers: a row that cannot be added would shift
     // every later track onto the wrong row.
@@ -82,7 +84,7 @@ void CCDROMAcc::FillTrackList(std::uint32_t bitRate, bool resetChecks) {
     listFilled_ = true;
 
     std::wstring artist;
-    item.GetAttribute(L"Artist", &artist);
+    item.GetAttribute(kArtist, &artist);
     trackList_->SetCell(row, 1, artist);
 
     double seconds = 0.0;
@@ -146,7 +148,7 @@ bool CCDROMAcc::SetTrackTitle(int trackNumber, const std::wstring& title) {
 bool CCDROMAcc::SetTrackArtist(int trackNumber, const std::wstring& artist) {
   engine::MediaRef item;
   if (wmp::Failed(discPlaylist_.GetItem(trackNumber - 1, &item))) return false;
-  return wmp::Succeeded(item.SetAttribute(L"Artist", artist));
+  return wmp::Succeeded(item.SetAttribute(kArtist, artist));
 }
 
 bool CCDROMAcc::IsDiscItem(wmp::IPlaylist* playlist) const {
@@ -217,14 +219,14 @@ bool CCDROMAcc::PrepareDiscTags(int model) {
     if (wmp::Failed(discPlaylist_.GetItem(i, &item))) return false;
     if (fixes) {
       std::wstring album;
-      if (wmp::Failed(item.GetAttribute(L"Album", &album))) return false;
+      if (wmp::Failed(item.GetAttribute(kAlbum, &album))) return false;
       if (album.empty() || album.find(wmp::kUnknownAlbum) != std::wstring::npos) {
-        if (wmp::Failed(item.SetAttribute(L"WM/AlbumTitle", cleanAlbum))) return false;
+        if (wmp::Failed(item.SetAttribute(kAlbumTitle, cleanAlbum))) return false;
       }
     }
-    if (!FixArtist(item, L"WM/AlbumArtist")) return false;
+    if (!FixArtist(item, kAlbumArtist)) return false;
     if (fixes) {
-      if (!FixArtist(item, L"Artist")) return false;
+      if (!FixArtist(item, kArtist)) return false;
       std::wstring name;
       if (!ReadTag(item, nullptr, &name)) return false;
       const std::wstring number = NumberText(i + 1, digits);
@@ -243,7 +245,7 @@ bool CCDROMAcc::CorrectLibraryTags() {
   if (!libraryPlaylist_ || player == nullptr || library == nullptr) return false;
 
   // The name first, then the tags, as the ripped file carries them.
-  const wchar_t* const tags[] = {nullptr, L"Artist", L"WM/AlbumArtist", L"WM/AlbumTitle"};
+  const wchar_t* const tags[] = {nullptr, kArtist, kAlbumArtist, kAlbumTitle};
   for (long i = 0; i < libraryPlaylist_.GetCount(); ++i) {
     engine::MediaRef ripped;
     if (wmp::Failed(libraryPlaylist_.GetItem(i, &ripped))) continue;

@@ -1,9 +1,7 @@
 #include "common/text_format.h"
 
-#include <cstdio>
-
+#include "engine/model/media.h"
 #include "os/paths.h"
-#include "os/text_encoding.h"
 
 namespace common {
 namespace {
@@ -32,18 +30,10 @@ std::wstring DriveLabel(os::IDrives& drives, wchar_t letter) {
 }
 
 std::wstring TimeText(std::uint32_t seconds, int mode) {
-  const long h = static_cast<long>(seconds / 3600);
-  const long m = static_cast<long>(seconds % 3600 / 60);
-  const long s = static_cast<long>(seconds % 60);
-  char text[32];
-  if (h > 0) {
-    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", h, m, s);
-  } else if (mode == 1) {
-    std::snprintf(text, sizeof text, "%ld:%02ld", m, s);
-  } else {
-    std::snprintf(text, sizeof text, "%02ld:%02ld", m, s);
-  }
-  return os::WideFromUtf8(text);
+  std::wstring text = wmp::DurationText(seconds);
+  // Mode 1 drops the leading zero of the minutes below an hour.
+  if (mode == 1 && seconds < 3600 && text[0] == L'0') text.erase(0, 1);
+  return text;
 }
 
 std::wstring FileNameOfPath(const std::wstring& path) {

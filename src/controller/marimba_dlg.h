@@ -108,6 +108,10 @@ class CMarimbaDlg : public engine::IMessageTarget {
     return OnPlayerEvent(message, wParam, lParam);
   }
 
+  // The album dialog's OK: the name goes to the disc the dialog was opened
+  // for; a disc changed while it was open keeps its own name.
+  bool SetAlbumNameFromDialog(const std::wstring& name);
+
   // ---- the handlers of the engine's events
   std::intptr_t OnCdromMediaChange(long cdromIndex);
   std::intptr_t OnMediaChange(wmp::IMedia* item);
@@ -191,6 +195,8 @@ class CMarimbaDlg : public engine::IMessageTarget {
   unsigned discChanges_ = 0;
   // discChanges_ when the present transfer command began.
   unsigned transferDiscChanges_ = 0;
+  // discChanges_ when the present settings or album dialog opened.
+  unsigned dialogDiscChanges_ = 0;
   // The rip was given up with the stall message: no second message for it.
   bool stallReported_ = false;
   // Finish ticks of SYNC_SYNCING without the sync progress timer running.

@@ -21,6 +21,7 @@ class CdromPart : public ICdPart {
     acc_.FillTrackList(bitRate, resetChecks);
   }
   void ShowAlbumName() override { acc_.ShowAlbumName(); }
+  bool SetAlbumName(const std::wstring& name) override { return acc_.SetAlbumName(name); }
   double GetTrackSize(int position) const override { return acc_.GetTrackSize(position); }
   double GetTotalSize() const override { return acc_.GetTotalSize(); }
   float GetFreeSpaceMB(const std::wstring& path) override { return acc_.GetFreeSpaceMB(path); }

@@ -25,6 +25,7 @@ class ICdPart {
   virtual bool IsListFilled() const = 0;
   virtual void FillTrackList(std::uint32_t bitRate, bool resetChecks) = 0;
   virtual void ShowAlbumName() = 0;
+  virtual bool SetAlbumName(const std::wstring& name) = 0;
   // Estimated megabytes of the track at `position` (0-based) and of the disc.
   virtual double GetTrackSize(int position) const = 0;
   virtual double GetTotalSize() const = 0;

@@ -63,6 +63,7 @@ void CMarimbaDlg::ModalCommand(int id) {
   ports_.view.FinishCellEdit(true);
   SetSyncState(SYNC_SETTINGS);
   UpdateControls();
+  dialogDiscChanges_ = discChanges_;
   if (id == IDC_SETTINGS) {
     ports_.view.RunSettingsDialog();
   } else {
@@ -85,6 +86,13 @@ void CMarimbaDlg::ModalCommand(int id) {
   // After the refill, which switches the list off.
   UpdateControls();
   FocusControl(id);
+}
+
+bool CMarimbaDlg::SetAlbumNameFromDialog(const std::wstring& name) {
+  // The name was typed for a disc that has gone: the list shows the new
+  // disc already, under its own name.
+  if (!Bound() || dialogDiscChanges_ != discChanges_) return true;
+  return cd_->SetAlbumName(name);
 }
 
 void CMarimbaDlg::ExplorerCommand() {

@@ -14,11 +14,7 @@ namespace {
 
 const wchar_t kAudioExtension[] = L".wma";
 const wchar_t kMusicFolder[] = L"\\Music";
-const wchar_t kAlbumArtist[] = L"WM/AlbumArtist";
-const wchar_t kAlbum[] = L"Album";
-const wchar_t kTitle[] = L"Title";
-const wchar_t kAuthor[] = L"Author";
-const wchar_t kTrackNumber[] = L"WM/TrackNumber";
+using namespace wmp::attr;
 // What the engine calls an album without a name, in its folders too.
 // Far more files of one name than a player holds.
 constexpr int kMaxNumber = 9999;

@@ -12,8 +12,7 @@ namespace {
 
 const wchar_t kDriveDeviceMark[] = L"Digital Audio";
 const wchar_t kWmpInfoFile[] = L"\\WMPInfo.xml";
-const wchar_t kAlbumArtist[] = L"WM/AlbumArtist";
-const wchar_t kAlbum[] = L"Album";
+using namespace wmp::attr;
 
 // The engine whose devices are matched by the drive in their friendly name.
 constexpr int kFriendlyNameEngine = 10;

@@ -44,10 +44,10 @@ class EngineManagedDevice : public IManagedDevice {
     storages->clear();
     StorageSize size;
     std::wstring text;
-    if (wmp::Succeeded(device_->GetItemInfo(L"TotalSpace", &text))) {
+    if (wmp::Succeeded(device_->GetItemInfo(wmp::attr::kTotalSpace, &text))) {
       size.hasTotal = ParseBytes(text, &size.totalBytes);
     }
-    if (wmp::Succeeded(device_->GetItemInfo(L"FreeSpace", &text))) {
+    if (wmp::Succeeded(device_->GetItemInfo(wmp::attr::kFreeSpace, &text))) {
       size.hasFree = ParseBytes(text, &size.freeBytes);
     }
     storages->push_back(size);

@@ -6,14 +6,9 @@
 namespace device {
 namespace {
 
-const wchar_t kMediaType[] = L"MediaType";
-const wchar_t kPlaylistType[] = L"playlist";
-const wchar_t kSyncOnly[] = L"SyncOnly";
 const wchar_t kMarked[] = L"1";
 const wchar_t kUnmarked[] = L"0";
 
-constexpr long kFirstPartnership = 1;
-constexpr long kLastPartnership = 16;
 // Names tried: the base name (or Temp00) and 99 numbered ones after it.
 constexpr int kNameCandidates = 100;
 
@@ -45,7 +40,8 @@ long MarkValue(const std::wstring& text) {
 wmp::HResult PlaylistItems(wmp::IMediaCollection* library, engine::PlaylistRef* items) {
   if (!library) return wmp::kFail;
   wmp::PlaylistPtr found;
-  const wmp::HResult result = library->GetByAttribute(kMediaType, kPlaylistType, &found);
+  const wmp::HResult result =
+      library->GetByAttribute(wmp::attr::kMediaType, wmp::kMediaTypePlaylist, &found);
   if (wmp::Failed(result)) return result;
   if (!found) return wmp::kFail;
   items->Reset(std::move(found));
@@ -53,11 +49,6 @@ wmp::HResult PlaylistItems(wmp::IMediaCollection* library, engine::PlaylistRef* 
 }
 
 }  // namespace
-
-std::wstring TempPlaylist::SyncAttribute(long partnership) {
-  if (partnership < kFirstPartnership || partnership > kLastPartnership) return std::wstring();
-  return L"Sync" + TwoDigits(static_cast<int>(partnership));
-}
 
 bool TempPlaylist::Bind(wmp::IPlayer* player, wmp::IMediaCollection* mediaCollection) {
   playlistCollection_.reset();
@@ -91,7 +82,7 @@ wmp::HResult TempPlaylist::CreateTempPlaylist(const std::wstring& baseName) {
 }
 
 wmp::HResult TempPlaylist::ClearSyncMarks(long partnership) {
-  const std::wstring mark = SyncAttribute(partnership);
+  const std::wstring mark = wmp::SyncAttribute(partnership);
   if (mark.empty()) return wmp::kInvalidArg;
   engine::PlaylistRef items;
   const wmp::HResult result = PlaylistItems(mediaCollection_, &items);
@@ -109,7 +100,7 @@ wmp::HResult TempPlaylist::ClearSyncMarks(long partnership) {
 }
 
 wmp::HResult TempPlaylist::MarkSyncPlaylist(long partnership) {
-  const std::wstring mark = SyncAttribute(partnership);
+  const std::wstring mark = wmp::SyncAttribute(partnership);
   if (mark.empty()) return wmp::kInvalidArg;
   engine::PlaylistRef items;
   wmp::HResult result = PlaylistItems(mediaCollection_, &items);
@@ -125,7 +116,7 @@ wmp::HResult TempPlaylist::MarkSyncPlaylist(long partnership) {
         const std::wstring url = item.GetSourceUrl();
         if (!url.empty()) filePath_ = url;
       }
-      result = item.SetAttribute(kSyncOnly, kMarked);
+      result = item.SetAttribute(wmp::attr::kSyncOnly, kMarked);
       if (wmp::Failed(result)) return result;
     } else {
       result = item.SetAttribute(mark, kUnmarked);

@@ -41,9 +41,6 @@ class TempPlaylist {
   const std::wstring& PlaylistName() const { return playlistName_; }
   const std::wstring& FilePath() const { return filePath_; }
 
-  // "Sync01".."Sync16"; empty outside 1..16.
-  static std::wstring SyncAttribute(long partnership);
-
  private:
   os::IFileSystem& files_;
   engine::PlaylistRef playlist_;

@@ -8,15 +8,7 @@ namespace {
 
 using wmp::HResult;
 
-const wchar_t kTrackNumber[] = L"WM/TrackNumber";
-const wchar_t kFileSize[] = L"FileSize";
-const wchar_t kBitrate[] = L"Bitrate";
-const wchar_t kFileType[] = L"FileType";
-const wchar_t kStatus[] = L"Status";
-const wchar_t kRipProgress[] = L"RipProgress";
-const wchar_t kFreeSpace[] = L"FreeSpace";
-const wchar_t kTotalSpace[] = L"TotalSpace";
-const wchar_t kSerialNumber[] = L"SerialNumber";
+using namespace wmp::attr;
 
 // The characters that split a "Status" text such as "Ripping (45%)".
 const wchar_t kStatusSeparators[] = L"( % )";

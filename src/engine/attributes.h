@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "engine/model/attribute_names.h"
 #include "engine/model/cdrom.h"
 #include "engine/model/media.h"
 #include "engine/model/player.h"

@@ -12,12 +12,6 @@
 
 namespace os {
 
-// Win32 errors the CD-ROM control codes add to those of win_error.h.
-constexpr ErrorCode kErrorCrc = 23;             // ERROR_CRC: the data did not read
-constexpr ErrorCode kErrorNotSupported = 50;    // ERROR_NOT_SUPPORTED
-constexpr ErrorCode kErrorMediaChanged = 1110;  // ERROR_MEDIA_CHANGED
-constexpr ErrorCode kErrorNoMediaInDrive = 1112;
-
 // Largest CDDA request: 27 sectors stay inside the 64 KiB every drive takes.
 constexpr std::uint32_t kMaxAudioSectorsPerRead = 27;
 

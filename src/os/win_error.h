@@ -12,7 +12,11 @@ constexpr ErrorCode kErrorFileNotFound = 2;
 constexpr ErrorCode kErrorPathNotFound = 3;
 constexpr ErrorCode kErrorAccessDenied = 5;
 constexpr ErrorCode kErrorInvalidHandle = 6;
+constexpr ErrorCode kErrorWriteProtect = 19;
 constexpr ErrorCode kErrorNotReady = 21;
+constexpr ErrorCode kErrorCrc = 23;  // the data did not read
+constexpr ErrorCode kErrorHandleDiskFull = 39;
+constexpr ErrorCode kErrorNotSupported = 50;
 constexpr ErrorCode kErrorFileExists = 80;
 constexpr ErrorCode kErrorInvalidParameter = 87;
 constexpr ErrorCode kErrorDiskFull = 112;
@@ -20,9 +24,12 @@ constexpr ErrorCode kErrorInvalidName = 123;
 constexpr ErrorCode kErrorBadPathname = 161;
 constexpr ErrorCode kErrorDirNotEmpty = 145;
 constexpr ErrorCode kErrorAlreadyExists = 183;
+constexpr ErrorCode kErrorFilenameTooLong = 206;
 constexpr ErrorCode kErrorMoreData = 234;
 constexpr ErrorCode kErrorNoMoreItems = 259;
 constexpr ErrorCode kErrorNoMoreFiles = 18;
 constexpr ErrorCode kErrorKeyDeleted = 1018;
+constexpr ErrorCode kErrorMediaChanged = 1110;
+constexpr ErrorCode kErrorNoMediaInDrive = 1112;
 
 }  // namespace os

@@ -18,6 +18,7 @@
 //   settext TITLE ID TEXT           WM_SETTEXT on control ID (typing into an edit box)
 //   window TITLE SECONDS            shows a top-level window TITLE for SECONDS (or until closed)
 //   close TITLE                     WM_CLOSE posted to the window
+//   altf4 TITLE                     Alt+F4 pressed in the window (the system's close)
 //   texts TITLE                     the texts of every child control, one per line
 //   rows TITLE                      rows of the track list: check|title|artist|length
 //   fits TITLE COLUMN               0 when every cell of COLUMN is shown in full: text|needed|shown
@@ -26,6 +27,10 @@
 //                                   types TEXT into it and presses Enter; fails
 //                                   unless the cell then holds TEXT
 //   combo TITLE ID                  the selected text of a combo box
+//   windows -                       every visible top-level window, one line each:
+//                                   main|TRANSFER CLOSE ROWS|STATUS, progress||,
+//                                   notice||TEXT, or other|TITLE|TEXTS (a message
+//                                   box or dialog); one look for a poll
 #include <windows.h>
 #include <commctrl.h>
 
@@ -320,6 +325,51 @@ int Texts(HWND window) {
   return 0;
 }
 
+// The window's child texts on one line.
+std::wstring ChildTexts(HWND window) {
+  std::wstring all;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM param) -> BOOL {
+        auto* texts = reinterpret_cast<std::wstring*>(param);
+        const std::wstring text = TextOf(child);
+        if (!text.empty()) *texts += (texts->empty() ? L"" : L" ") + text;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  std::replace(all.begin(), all.end(), L'\n', L' ');
+  std::replace(all.begin(), all.end(), L'\r', L' ');
+  return all;
+}
+
+int Windows() {
+  EnumWindows(
+      [](HWND window, LPARAM) -> BOOL {
+        if (!IsWindowVisible(window)) return TRUE;
+        auto enabled = [&](int id) {
+          HWND control = GetDlgItem(window, id);
+          return std::wstring(control && IsWindowEnabled(control) ? L"1" : L"0");
+        };
+        if (HWND list = GetDlgItem(window, kTrackList)) {
+          HWND status = GetDlgItem(window, 1018);
+          std::wstring text = status ? TextOf(status) : L"";
+          std::replace(text.begin(), text.end(), L'\n', L' ');
+          std::replace(text.begin(), text.end(), L'\r', L' ');
+          Print(L"main|" + enabled(1014) + L" " + enabled(2) + L" " +
+                std::to_wstring(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) + L"|" + text);
+        } else if (GetDlgItem(window, 1022)) {
+          Print(L"progress||");
+        } else if (GetDlgItem(window, 1038)) {
+          Print(L"notice||" + ChildTexts(window));
+        } else if (GetWindowTextLengthW(window) > 0) {
+          Print(L"other|" + TextOf(window) + L"|" + ChildTexts(window));
+        }
+        return TRUE;
+      },
+      0);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -354,6 +404,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     return 0;
   }
+  if (command == L"windows") return Windows();
   if (command == L"count") {
     std::wprintf(L"%d\n", CountVisible(title));
     return 0;
@@ -422,6 +473,15 @@ int wmain(int argc, wchar_t** argv) {
     return SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
   }
   if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (command == L"altf4") {
+    // The key with Alt held (context bit 29): the window's default handling
+    // turns it into the system menu's Close.
+    constexpr LPARAM kAltDown = 1 | (0x3E << 16) | (1 << 29);
+    return PostMessageW(window, WM_SYSKEYDOWN, VK_F4, kAltDown) &&
+                   PostMessageW(window, WM_SYSKEYUP, VK_F4, kAltDown | (3u << 30))
+               ? 0
+               : 1;
+  }
   if (command == L"texts") return Texts(window);
   if (command == L"rows") return Rows(window);
   if (command == L"fits") return Fits(window, number(3));

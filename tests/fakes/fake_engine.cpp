@@ -11,14 +11,8 @@ namespace {
 
 using wmp::HResult;
 
-const std::wstring kTitle = L"Title";
-const std::wstring kAuthor = L"Author";
-const std::wstring kAlbumTitle = L"WM/AlbumTitle";
-const std::wstring kAlbumArtist = L"WM/AlbumArtist";
-const std::wstring kTrackNumber = L"WM/TrackNumber";
-const std::wstring kMediaType = L"MediaType";
-const std::wstring kSourceUrl = L"SourceURL";
-const std::wstring kToc = L"TOC";
+using wmp::CanonicalAttribute;
+using namespace wmp::attr;
 
 std::uint64_t NextIdentity() {
   static std::uint64_t next = 0;
@@ -100,23 +94,6 @@ FakePlaylistPtr Snapshot(const std::wstring& name,
 }
 
 }  // namespace
-
-std::wstring CanonicalAttribute(const std::wstring& name) {
-  if (name == L"Name") return kTitle;
-  if (name == L"Artist") return kAuthor;
-  if (name == L"Album") return kAlbumTitle;
-  return name;
-}
-
-std::wstring DurationTextOf(double seconds) {
-  const long total = seconds <= 0 ? 0 : static_cast<long>(std::lround(seconds));
-  const long hours = total / 3600;
-  const long minutes = total / 60 % 60;
-  if (hours > 0) {
-    return std::to_wstring(hours) + L":" + TwoDigits(minutes) + L":" + TwoDigits(total % 60);
-  }
-  return std::to_wstring(minutes) + L":" + TwoDigits(total % 60);
-}
 
 // ---------------------------------------------------------------- FakeMedia
 
@@ -201,7 +178,9 @@ HResult FakeMedia::DurationString(std::wstring* text) {
   if (!text) return wmp::kPointer;
   HResult scripted = wmp::kOk;
   if (state_->script.Take(MediaOp::DurationString, &scripted)) return scripted;
-  *text = state_->durationText.empty() ? DurationTextOf(state_->seconds) : state_->durationText;
+  *text = state_->durationText.empty()
+              ? wmp::DurationText(static_cast<std::int64_t>(state_->seconds))
+              : state_->durationText;
   return wmp::kOk;
 }
 
@@ -411,7 +390,7 @@ FakePlaylistPtr MakeDisc(const std::wstring& album, const std::vector<FakeTrack>
         .Set(kAlbumTitle, album)
         .Set(kAlbumArtist, albumArtist)
         .Set(kTrackNumber, std::to_wstring(i + 1))
-        .Set(kMediaType, L"audio")
+        .Set(kMediaType, wmp::kMediaTypeAudio)
         .SetSeconds(track.seconds);
     disc->Add(item);
     madeToc += Hex(sector) + L"+";
@@ -533,7 +512,7 @@ FakeMediaPtr FakeMediaCollection::AddItem(FakeMediaPtr item) {
 
 FakeMediaPtr FakeMediaCollection::AddFile(const std::wstring& url, const std::wstring& title) {
   FakeMediaPtr item = FakeMedia::Create(title.empty() ? os::PathStem(url) : title, url);
-  item->Set(kMediaType, L"audio").Set(L"FileType", os::PathExtension(url));
+  item->Set(kMediaType, L"audio").Set(kFileType, os::PathExtension(url));
   return AddItem(item);
 }
 
@@ -563,12 +542,12 @@ FakeMediaPtr FakeMediaCollection::AddRipped(const FakePlaylist& disc, std::size_
       .Set(kAlbumArtist, albumArtist)
       .Set(kTrackNumber, number)
       .Set(kToc, disc.Attribute(kToc))
-      .Set(L"Bitrate", std::to_wstring(options.bitrate))
-      .Set(L"FileSize", std::to_wstring(size))
-      .Set(L"FileType", options.fileType)
-      .Set(kMediaType, L"audio")
+      .Set(kBitrate, std::to_wstring(options.bitrate))
+      .Set(kFileSize, std::to_wstring(size))
+      .Set(kFileType, options.fileType)
+      .Set(kMediaType, wmp::kMediaTypeAudio)
       .SetSeconds(seconds);
-  if (track->HasAttribute(L"WM/Genre")) item->Set(L"WM/Genre", track->Attribute(L"WM/Genre"));
+  if (track->HasAttribute(kGenre)) item->Set(kGenre, track->Attribute(kGenre));
   return AddItem(item);
 }
 
@@ -686,8 +665,8 @@ FakePlaylistPtr FakePlaylistCollection::AddPlaylist(const std::wstring& name) {
   }
   MediaState& info = *playlist->State()->info;
   info.url = url;
-  info.attributes[kMediaType] = L"playlist";
-  info.attributes[L"FileType"] = L"wpl";
+  info.attributes[kMediaType] = wmp::kMediaTypePlaylist;
+  info.attributes[kFileType] = L"wpl";
   if (library_) library_->Insert(playlist->State()->info);
   playlists_.push_back(playlist);
   return playlist;
@@ -767,7 +746,7 @@ std::shared_ptr<FakeSyncDevice> FakeSyncDevice::Create(const std::wstring& frien
   state->friendlyName = friendlyName;
   state->deviceName = deviceName;
   state->deviceId = L"device-" + std::to_wstring(state->identity);
-  if (!serialNumber.empty()) state->info[L"SerialNumber"] = serialNumber;
+  if (!serialNumber.empty()) state->info[kSerialNumber] = serialNumber;
   return std::make_shared<FakeSyncDevice>(std::move(state));
 }
 
@@ -809,8 +788,8 @@ FakeSyncDevice& FakeSyncDevice::SetInfo(const std::wstring& name, const std::wst
 }
 
 FakeSyncDevice& FakeSyncDevice::SetSpace(std::uint64_t freeBytes, std::uint64_t totalBytes) {
-  state_->info[L"FreeSpace"] = std::to_wstring(freeBytes);
-  state_->info[L"TotalSpace"] = std::to_wstring(totalBytes);
+  state_->info[kFreeSpace] = std::to_wstring(freeBytes);
+  state_->info[kTotalSpace] = std::to_wstring(totalBytes);
   return *this;
 }
 
@@ -1014,7 +993,7 @@ void FakePlayer::CompletePartnership(FakeSyncDevice& device, long index) {
 
 void FakePlayer::ReportRipProgress(const FakePlaylist& disc, std::size_t index, long percent) {
   FakeMediaPtr item = disc.At(index);
-  item->Set(L"Status", L"Ripping (" + std::to_wstring(percent) + L"%)");
+  item->Set(kStatus, L"Ripping (" + std::to_wstring(percent) + L"%)");
   RaiseMediaChange(item.get());
 }
 

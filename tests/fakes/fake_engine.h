@@ -6,9 +6,9 @@
 // returns a media item, a playlist or a sync device; objects that stand for
 // the same thing share its state, and only IsIdentical tells them apart.
 // Library queries answer snapshot playlists: editing one never touches the
-// library. Attribute names follow the engine's spellings: "Name" is
-// "Title" (the item's name), "Artist" is "Author", "Album" is
-// "WM/AlbumTitle"; a missing attribute reads as "" with success.
+// library. Attribute names and their other spellings are the engine's
+// (engine/model/attribute_names.h); a missing attribute reads as "" with
+// success.
 //
 // Every fake can be told to answer a scripted result instead of doing an
 // operation (Script().Fail(op, result, times)): a failure leaves everything
@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/model/attribute_names.h"
 #include "engine/model/player.h"
 #include "os/file_system.h"
 
@@ -63,9 +64,6 @@ class OpScript {
   std::map<Op, Entry> scripts_;
   std::map<Op, int> calls_;
 };
-
-// The engine's one spelling of an attribute name.
-std::wstring CanonicalAttribute(const std::wstring& name);
 
 // ---------------------------------------------------------------- media
 
@@ -131,9 +129,6 @@ class FakeMedia : public wmp::IMedia {
   std::shared_ptr<MediaState> state_;
 };
 using FakeMediaPtr = std::shared_ptr<FakeMedia>;
-
-// "m:ss", or "h:mm:ss" from an hour, of seconds rounded to the nearest.
-std::wstring DurationTextOf(double seconds);
 
 // ---------------------------------------------------------------- playlists
 

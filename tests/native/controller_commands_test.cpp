@@ -1,5 +1,7 @@
 // The window's commands: Settings, Album, Explorer, the two combo boxes and
 // Close.
+#include <algorithm>
+
 #include "native/controller_fixture.h"
 
 namespace controller_test {
@@ -24,6 +26,19 @@ TEST_F(ControllerTest, SettingsAndAlbumAroundTheirDialogs) {
   w.Command(IDC_ALBUM);
   EXPECT_EQ(w.log, (Log{"view.FinishCellEdit(accept)", "view.Album", "cd.ShowAlbumName",
                         "view.Focus(1041)"}));
+
+  // The album dialog's OK names the disc it was opened for; a disc changed
+  // while it was open keeps its own name.
+  for (const bool changed : {false, true}) {
+    w.log.clear();
+    w.view.onDialog = [&] {
+      if (changed) w.dlg.OnCdromMediaChange(0);
+      EXPECT_TRUE(w.dlg.SetAlbumNameFromDialog(L"新しいアルバム"));
+    };
+    w.Command(IDC_ALBUM);
+    EXPECT_EQ(std::count(w.log.begin(), w.log.end(), "cd.SetAlbumName"), changed ? 0 : 1)
+        << "disc changed: " << changed;
+  }
 }
 
 TEST_F(ControllerTest, ADialogNeverResetsATransferStartedUnderIt) {

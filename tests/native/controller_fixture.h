@@ -60,6 +60,10 @@ class FakeCdPart : public controller::ICdPart {
     listFilled = driveThere && discThere && !fillFails;
   }
   void ShowAlbumName() override { Note("cd.ShowAlbumName"); }
+  bool SetAlbumName(const std::wstring&) override {
+    Note("cd.SetAlbumName");
+    return true;
+  }
   double GetTrackSize(int position) const override {
     return position >= 0 && position < static_cast<int>(sizes.size()) ? sizes[position] : 0.0;
   }

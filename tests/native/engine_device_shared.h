@@ -256,7 +256,7 @@ inline wmp::HResult MarkPlaylist(wmp::IMediaCollection& library, const std::wstr
     saved->Item(i, &item);
     item->Name(&itemName);
     if (itemName != name) continue;
-    result = item->SetItemInfo(mediaengine::SyncAttribute(static_cast<int>(p)), mark);
+    result = item->SetItemInfo(wmp::SyncAttribute(static_cast<int>(p)), mark);
     if (wmp::Failed(result)) return result;
   }
   return wmp::kOk;

@@ -44,17 +44,18 @@ bool Parses(const std::string& text, mediaengine::LibraryContents* contents = nu
   return parsed;
 }
 
-TEST(LibraryDurationText, AnyDurationIsRoundedWithoutOverflow) {
+// The one text of a length, for disc items, library items and files alike.
+TEST(DurationText, WholeSecondsOfAnyValue) {
   const struct {
-    std::int64_t ms;
+    std::int64_t seconds;
     const wchar_t* text;
   } cases[] = {
-      {0, L"0:00"},         {499, L"0:00"},          {500, L"0:01"},
-      {59499, L"0:59"},     {59500, L"1:00"},        {3599499, L"59:59"},
-      {3599500, L"1:00:00"}, {-5, L"0:00"},          {INT64_MIN, L"0:00"},
-      {INT64_MAX, L"2562047788015:12:56"},
+      {0, L"00:00"},     {1, L"00:01"},      {59, L"00:59"},        {60, L"01:00"},
+      {202, L"03:22"},   {3599, L"59:59"},   {3600, L"1:00:00"},    {7384, L"2:03:04"},
+      {36000, L"10:00:00"}, {-5, L"00:00"},  {INT64_MIN, L"00:00"},
+      {INT64_MAX / 1000, L"2562047788015:12:55"},
   };
-  for (const auto& c : cases) EXPECT_EQ(mediaengine::DurationText(c.ms), c.text) << c.ms;
+  for (const auto& c : cases) EXPECT_EQ(wmp::DurationText(c.seconds), c.text) << c.seconds;
   mediaengine::LibraryRecord record;
   record.durationMs = INT64_MAX;
   EXPECT_EQ(mediaengine::AttributeOf(record, L"Duration"), L"9223372036854775.807");

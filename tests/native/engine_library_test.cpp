@@ -7,8 +7,6 @@
 namespace library_test {
 namespace {
 
-using mediaengine::SyncAttribute;
-
 // A media object of the player that is not a library item, such as newMedia gives.
 class FileOnlyMedia : public wmp::IMedia {
  public:
@@ -89,7 +87,7 @@ TEST_F(LibraryQueries, RippedTrackCarriesEveryAttributeTheToolReads) {
   EXPECT_EQ(Text(*item, L"Status"), L"") << "missing attribute reads empty";
   std::wstring duration;
   ASSERT_EQ(item->DurationString(&duration), wmp::kOk);
-  EXPECT_EQ(duration, L"3:22");
+  EXPECT_EQ(duration, L"03:22") << "whole seconds of 202.25";
 }
 
 TEST_F(LibraryQueries, AliasesWriteOneAttributeAndComputedOnesAreReadOnly) {
@@ -257,7 +255,7 @@ class SavedPlaylists : public LibraryTest {
 TEST_F(SavedPlaylists, ArePlaylistItemsWithSyncMarksSharedWithTheirItem) {
   wmp::PlaylistPtr temp;
   ASSERT_EQ(playlists->NewPlaylist(L"Temp00", &temp), wmp::kOk);
-  for (int p = 1; p <= 16; ++p) EXPECT_EQ(Text(*temp, SyncAttribute(p)), L"0");
+  for (int p = 1; p <= 16; ++p) EXPECT_EQ(Text(*temp, wmp::SyncAttribute(p)), L"0");
   EXPECT_EQ(Text(*temp, L"SyncOnly"), L"0");
   EXPECT_EQ(Text(*temp, L"SourceURL"), kPlaylists + L"\\Temp00.wpl");
   EXPECT_TRUE(files.Exists(kPlaylists + L"\\Temp00.wpl"));
@@ -286,10 +284,10 @@ TEST_F(SavedPlaylists, ArePlaylistItemsWithSyncMarksSharedWithTheirItem) {
   EXPECT_TRUE(Identical(*resolved, temp.get()));
   EXPECT_EQ(Names(*resolved), (std::vector<std::wstring>{L"Track 1", L"Track 2", L"Track 3"}));
   EXPECT_EQ(library->PlaylistOfItem(tracks[0].get()), nullptr);
-  const auto viaHelper = library->PlaylistsWhere(SyncAttribute(7), L"1");
+  const auto viaHelper = library->PlaylistsWhere(wmp::SyncAttribute(7), L"1");
   ASSERT_EQ(viaHelper.size(), 1u);
   EXPECT_TRUE(Identical(*viaHelper[0], temp.get()));
-  EXPECT_TRUE(library->PlaylistsWhere(SyncAttribute(8), L"1").empty());
+  EXPECT_TRUE(library->PlaylistsWhere(wmp::SyncAttribute(8), L"1").empty());
   wmp::MediaPtr back = library->ItemOfPlaylist(temp.get());
   ASSERT_TRUE(back);
   EXPECT_TRUE(Identical(*back, item.get()));

@@ -21,8 +21,7 @@ class TempPlaylistTest : public ::testing::Test {
   }
 
   std::wstring Mark(const std::wstring& playlist, long p) {
-    return player.Playlists().FindByName(playlist)->Attribute(
-        device::TempPlaylist::SyncAttribute(p));
+    return player.Playlists().FindByName(playlist)->Attribute(wmp::SyncAttribute(p));
   }
 
   fakes::FakeFileSystem files;

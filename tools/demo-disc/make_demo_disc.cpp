@@ -3,7 +3,7 @@
 // and one TrackNN.cda per track. The music is generated from fixed seeds, so
 // every run writes the same bytes.
 //
-// usage: make_demo_disc [--short | --full] FOLDER
+// usage: make_demo_disc [--short | --second | --full] FOLDER
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -54,6 +54,11 @@ DiscPlan ShortDisc() {
           {{"朝の木漏れ日", 10.0, 0.0, true},
            {"風の小径", 11.2, 1.0, true},
            {"夕暮れの舟歌", 9.4, 1.0, false}}};
+}
+
+// Another short album: a disc to swap in (its own table of contents).
+DiscPlan SecondDisc() {
+  return {"マリンバの夕べ", kArtist, {{"宵の明星", 8.6, 0.0, true}, {"石畳の家路", 12.4, 1.0, true}}};
 }
 
 DiscPlan FullDisc() {
@@ -279,19 +284,20 @@ bool WriteFile(const fs::path& path, const void* data, std::size_t size) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: make-demo-disc [--short | --full] FOLDER\n");
+  std::fprintf(stderr, "usage: make-demo-disc [--short | --second | --full] FOLDER\n");
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool full = false;
+  bool full = false, second = false;
   std::string folder;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--short") {
+    if (arg == "--short" || arg == "--second") {
       full = false;
+      second = arg == "--second";
     } else if (arg == "--full") {
       full = true;
     } else if (!arg.empty() && arg[0] != '-' && folder.empty()) {
@@ -302,7 +308,7 @@ int main(int argc, char** argv) {
   }
   if (folder.empty()) return Usage();
   const auto started = std::chrono::steady_clock::now();
-  const DiscPlan plan = full ? FullDisc() : ShortDisc();
+  const DiscPlan plan = full ? FullDisc() : second ? SecondDisc() : ShortDisc();
   const fs::path dir(folder);
   std::error_code error;
   fs::create_directories(dir, error);
@@ -336,7 +342,7 @@ int main(int argc, char** argv) {
     }
     cue += "    INDEX 01 " + CueTime(position) + "\r\n";
     const std::uint32_t sectors = Sectors(track.seconds);
-    const std::vector<std::uint8_t> pcm = RenderTrack(static_cast<int>(i) + (full ? 100 : 0),
+    const std::vector<std::uint8_t> pcm = RenderTrack(static_cast<int>(i) + (full ? 100 : second ? 200 : 0),
                                                       sectors * mediaengine::kFramesPerSector, &bars);
     bin.write(reinterpret_cast<const char*>(pcm.data()), static_cast<std::streamsize>(pcm.size()));
     position += sectors;

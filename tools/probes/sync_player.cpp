@@ -152,7 +152,7 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring name;
     marks->Item(i, &item);
     item->Name(&name);
-    item->SetItemInfo(mediaengine::SyncAttribute(static_cast<int>(partnership)),
+    item->SetItemInfo(wmp::SyncAttribute(static_cast<int>(partnership)),
                       name == L"Bench transfer" ? L"1" : L"0");
   }
 

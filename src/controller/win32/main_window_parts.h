@@ -58,11 +58,14 @@ class SettingsModel : public ui::ISettingsModel {
 // The album name of the inserted disc.
 class AlbumNameModel : public ui::IAlbumNameModel {
  public:
-  explicit AlbumNameModel(cdrom::CCDROMAcc& cd) : cd_(cd) {}
+  AlbumNameModel(CMarimbaDlg& dialog, cdrom::CCDROMAcc& cd) : dialog_(dialog), cd_(cd) {}
   std::wstring GetAlbumName() const override { return cd_.GetAlbumName(); }
-  bool SetAlbumName(const std::wstring& name) override { return cd_.SetAlbumName(name); }
+  bool SetAlbumName(const std::wstring& name) override {
+    return dialog_.SetAlbumNameFromDialog(name);
+  }
 
  private:
+  CMarimbaDlg& dialog_;
   cdrom::CCDROMAcc& cd_;
 };
 
@@ -103,7 +106,7 @@ struct MainWindowParts {
         cdPart(cd),
         dapPart(dap),
         settingsModel(preferences, settings),
-        albumModel(cd),
+        albumModel(dialog, cd),
         editOwner(dialog, cd) {}
 
   controller::SettingsStore settings;

@@ -1,5 +1,6 @@
 #pragma once
 // Media items and playlists of the engine object model.
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -11,6 +12,18 @@ class IMedia;
 class IPlaylist;
 using MediaPtr = std::shared_ptr<IMedia>;
 using PlaylistPtr = std::shared_ptr<IPlaylist>;
+
+// A length as the engine shows it: "mm:ss" below an hour, "h:mm:ss" from an
+// hour on, as the track list shows a length it times itself; a negative
+// one as 0.
+inline std::wstring DurationText(std::int64_t wholeSeconds) {
+  const std::int64_t s = wholeSeconds < 0 ? 0 : wholeSeconds;
+  auto two = [](std::int64_t n) {
+    return std::wstring{static_cast<wchar_t>(L'0' + n / 10), static_cast<wchar_t>(L'0' + n % 10)};
+  };
+  const std::wstring minutes = two(s / 60 % 60) + L":" + two(s % 60);
+  return s < 3600 ? minutes : std::to_wstring(s / 3600) + L":" + minutes;
+}
 
 // One media item: a track of a disc, a file of the library, or a playlist
 // seen as an item of the library (attribute "MediaType" = "playlist").
@@ -24,7 +37,7 @@ class IMedia {
   virtual HResult SourceUrl(std::wstring* url) = 0;
   // Seconds.
   virtual HResult Duration(double* seconds) = 0;
-  // "m:ss" or "h:mm:ss", as the engine shows a duration.
+  // DurationText of the whole seconds.
   virtual HResult DurationString(std::wstring* text) = 0;
   // Attribute texts such as "Title", "WM/TrackNumber", "Status", "FileSize".
   // A missing attribute reads as the empty text with success.

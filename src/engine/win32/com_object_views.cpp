@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "engine/model/attribute_names.h"
 #include "engine/win32/com_calls.h"
 #include "engine/win32/rip_status_text.h"
 
@@ -15,8 +16,6 @@ wmp::HResult ReadValue(const ControlPtr<Com>& object, Value* out, Call call) {
   if (!out) return wmp::kPointer;
   return call(out);
 }
-
-constexpr wchar_t kStatusAttribute[] = L"Status";
 
 }  // namespace
 
@@ -54,7 +53,7 @@ wmp::HResult ComMediaView::GetItemInfo(const std::wstring& attribute, std::wstri
   const wmp::HResult hr = WithText(attribute, [&](BSTR name) {
     return ReadText([&](BSTR* out) { return media_->getItemInfo(name, out); }, value);
   });
-  if (wmp::Failed(hr) || attribute != kStatusAttribute) return hr;
+  if (wmp::Failed(hr) || attribute != wmp::attr::kStatus) return hr;
   try {
     *value = NormalizeRipStatus(*value);
   } catch (const std::bad_alloc&) {
