@@ -137,10 +137,15 @@ add_test(NAME wine_versions
 set_tests_properties(wine_versions PROPERTIES TIMEOUT 300
   ENVIRONMENT "${MARIMBA_PREFIX_TEMPLATE_ENV}")
 
+# A probe program of tools/probes/NAME.cpp on the Win32 shell (checks and benchmarks).
+function(marimba_probe name)
+  add_executable(${name} ${CMAKE_SOURCE_DIR}/tools/probes/${name}.cpp)
+  target_link_libraries(${name} PRIVATE marimba_win32 -municode)
+  marimba_warnings(${name})
+endfunction()
+
 # Rips the disc of the first CD-ROM drive with our engine (checks and benchmarks).
-add_executable(rip_disc ${CMAKE_SOURCE_DIR}/tools/probes/rip_disc.cpp)
-target_link_libraries(rip_disc PRIVATE marimba_win32 -municode)
-marimba_warnings(rip_disc)
+marimba_probe(rip_disc)
 add_test(NAME engine_rip
   COMMAND ${CMAKE_SOURCE_DIR}/tools/check-engine-rip $<TARGET_FILE:rip_disc>
           ${MARIMBA_WINE_DIR}/engine-rip)
@@ -148,9 +153,7 @@ set_tests_properties(engine_rip PROPERTIES TIMEOUT 300
   ENVIRONMENT "${MARIMBA_PREFIX_TEMPLATE_ENV}")
 
 # Reads one disc from its image and from a drive (tools/bench-drive).
-add_executable(read_disc ${CMAKE_SOURCE_DIR}/tools/probes/read_disc.cpp)
-target_link_libraries(read_disc PRIVATE marimba_win32 -municode)
-marimba_warnings(read_disc)
+marimba_probe(read_disc)
 
 # ---- Demo disc in the CD-ROM drive of the test prefix ------------------
 # The CD drive tests rip the short demo disc from D:. The folder keeps its
@@ -165,14 +168,10 @@ endif()
 # ---- end of the demo disc -----------------------------------------------
 
 # Rips the disc and synchronises it to the player with our engine (the engine benchmark).
-add_executable(sync_player ${CMAKE_SOURCE_DIR}/tools/probes/sync_player.cpp)
-target_link_libraries(sync_player PRIVATE marimba_win32 -municode)
-marimba_warnings(sync_player)
+marimba_probe(sync_player)
 
 # Fills a library with thousands of ripped discs (the big-library benchmark).
-add_executable(make_library ${CMAKE_SOURCE_DIR}/tools/probes/make_library.cpp)
-target_link_libraries(make_library PRIVATE marimba_win32 -municode)
-marimba_warnings(make_library)
+marimba_probe(make_library)
 add_test(NAME bench_tools
   COMMAND ${CMAKE_SOURCE_DIR}/tools/check-bench-tools $<TARGET_FILE:make_library>
           ${MARIMBA_WINE_DIR}/bench-tools)

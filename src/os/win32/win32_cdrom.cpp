@@ -82,23 +82,18 @@ class Win32CdromDevice : public ICdromDevice {
     return returned == size ? kSuccess : kErrorCrc;
   }
 
-  ErrorCode CheckMedium() override {
-    DWORD returned = 0;
-    return DeviceIoControl(handle_.Get(), IOCTL_STORAGE_CHECK_VERIFY, nullptr, 0, nullptr, 0,
-                           &returned, nullptr)
-               ? kSuccess
-               : LastError();
-  }
-
-  ErrorCode Eject() override {
-    DWORD returned = 0;
-    return DeviceIoControl(handle_.Get(), IOCTL_STORAGE_EJECT_MEDIA, nullptr, 0, nullptr, 0,
-                           &returned, nullptr)
-               ? kSuccess
-               : LastError();
-  }
+  ErrorCode CheckMedium() override { return Request(IOCTL_STORAGE_CHECK_VERIFY); }
+  ErrorCode Eject() override { return Request(IOCTL_STORAGE_EJECT_MEDIA); }
 
  private:
+  // A control code without input or output data.
+  ErrorCode Request(DWORD code) {
+    DWORD returned = 0;
+    return DeviceIoControl(handle_.Get(), code, nullptr, 0, nullptr, 0, &returned, nullptr)
+               ? kSuccess
+               : LastError();
+  }
+
   ErrorCode ReadCdTextEx(std::vector<std::uint8_t>* data) {
     CDROM_READ_TOC_EX request = {};
     request.Format = CDROM_READ_TOC_EX_FORMAT_CDTEXT;
