@@ -14,6 +14,7 @@
 
 #include "engine/attributes.h"
 #include "engine/model/attribute_names.h"
+#include "engine_library_fixture.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_drives.h"
 #include "fakes/fake_engine.h"
@@ -136,23 +137,9 @@ std::wstring Text(Object& object, const std::wstring& attribute) {
   return value;
 }
 
-template <typename List>
-long CountOf(List& list) {
-  long count = -1;
-  EXPECT_EQ(list.Count(&count), wmp::kOk);
-  return count;
-}
-
-std::vector<std::wstring> Names(wmp::IPlaylist& playlist) {
-  std::vector<std::wstring> names;
-  for (long i = 0; i < CountOf(playlist); ++i) {
-    wmp::MediaPtr item;
-    std::wstring name = L"<failed>";
-    if (wmp::Succeeded(playlist.Item(i, &item))) item->Name(&name);
-    names.push_back(name);
-  }
-  return names;
-}
+// A list's count (-1 when it cannot be read) and its items' names.
+using library_test::CountOf;
+using library_test::Names;
 
 class EngineContract : public testing::TestWithParam<Subject (*)()> {
  protected:
