@@ -2,7 +2,7 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-file(GLOB MARIMBA_NATIVE_TEST_SOURCES CONFIGURE_DEPENDS
+file(GLOB_RECURSE MARIMBA_NATIVE_TEST_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/tests/native/*.cpp
   ${CMAKE_SOURCE_DIR}/tests/fakes/*.cpp
   ${CMAKE_SOURCE_DIR}/tests/contract/*.cpp)

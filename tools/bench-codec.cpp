@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "mediaengine/codec/wma_encoder.h"
-#include "native/posix_file_system.h"
+#include "native/support/posix_file_system.h"
 
 namespace {
 

@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "support/screen_capture.h"
+#include "support/test_window.h"
+
 namespace harness {
 
-// Processes this thread's messages for about `ms` milliseconds (at least one round).
-void Pump(int ms = 50);
+using wine_test::Pump;
 
 // A visible top-level window that records the messages its children send
 // it, reflects WM_NOTIFY and WM_DRAWITEM to the test's handlers, and
@@ -75,20 +77,9 @@ class Script {
 
 std::wstring TextOf(HWND window);
 
-// A capture of a window's or a DC's pixels, top-down.
-struct Capture {
-  int width = 0;
-  int height = 0;
-  std::vector<COLORREF> pixels;
-  COLORREF At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-  int Count(const RECT& area, const std::function<bool(COLORREF)>& test) const;
-};
-// The screen under the window's rectangle.
-Capture CaptureWindow(HWND window);
-// The pixels of a bitmap.
-Capture CaptureBitmap(HDC dc, HBITMAP bitmap, int width, int height);
-// Saves a capture as build/win/screenshots/<name>.bmp (when the test knows
-// the build folder).
-void SaveScreenshot(const Capture& capture, const std::string& name);
+using wine_test::Capture;
+using wine_test::CaptureBitmap;
+using wine_test::CaptureWindow;
+using wine_test::SaveScreenshot;
 
 }  // namespace harness

@@ -23,7 +23,7 @@ class StatusDlgTest : public ::testing::Test {
     window_ = dialog_.Window();
     ASSERT_NE(window_, nullptr);
     dialog_.Show();
-    Pump();
+    Pump(50);
   }
   HWND Item(int id) const { return GetDlgItem(window_, id); }
 
@@ -69,7 +69,7 @@ TEST_F(StatusDlgTest, RangeZeroHidesTheBarAnyOtherShowsIt) {
 TEST_F(StatusDlgTest, CancelSaysItIsStoppingAndCannotBePressedTwice) {
   dialog_.SetMessage(L"転送（同期）中...");
   harness::PostClick(Item(IDCANCEL));
-  Pump();
+  Pump(50);
   EXPECT_TRUE(dialog_.IsCancelled());
   EXPECT_EQ(TextOf(Item(IDC_PROGRESS_MESSAGE)), L"中断しています...");
   EXPECT_FALSE(IsWindowEnabled(Item(IDCANCEL)));
@@ -89,7 +89,7 @@ TEST_F(StatusDlgTest, KeysNeverCloseTheWindow) {
     ASSERT_TRUE(dialog_.Create());
     window_ = dialog_.Window();
     dialog_.Show();
-    Pump();
+    Pump(50);
     // Without the focus on Cancel: Cancel disabled, as while ripping.
     if (c.focusOnCancel) {
       SetFocus(Item(IDCANCEL));
@@ -97,7 +97,7 @@ TEST_F(StatusDlgTest, KeysNeverCloseTheWindow) {
       dialog_.EnableCancel(false);
     }
     harness::PostKey(c.focusOnCancel ? Item(IDCANCEL) : window_, c.key);
-    Pump();
+    Pump(50);
     EXPECT_TRUE(IsWindow(window_) && IsWindowVisible(window_)) << "key " << c.key;
     EXPECT_EQ(dialog_.IsCancelled(), c.cancels) << "key " << c.key;
   }
@@ -119,7 +119,7 @@ TEST_F(StatusDlgTest, PumpOneDispatchesOneMessageOfTheWindowOrItsButton) {
 TEST_F(StatusDlgTest, DestroyEnablesTheParentAndLaterCallsDoNothing) {
   EnableWindow(parent_.Get(), FALSE);
   harness::PostClick(Item(IDCANCEL));
-  Pump();
+  Pump(50);
   ASSERT_TRUE(dialog_.IsCancelled());
   ui::ScreenRect rect;
   EXPECT_TRUE(dialog_.GetScreenRect(&rect));
@@ -175,7 +175,7 @@ TEST(WaitDlgTest, OwnerIsDisabledExactlyWhileTheWindowExists) {
     ASSERT_TRUE(wait.Create(owner.Get()));
     wait.Show();
     wait.SetText(strings.Load(IDS_WAIT_STARTING));
-    Pump();
+    Pump(50);
     HWND window = wait.Window();
     EXPECT_FALSE(IsWindowEnabled(owner.Get()));
     EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);

@@ -20,7 +20,7 @@
 #include "mediaengine/library/library_records.h"
 #include "mediaengine/player/player.h"
 #include "mediaengine/win32/engine_window.h"
-#include "native/engine_device_shared.h"
+#include "native/mediaengine/devices/engine_device_shared.h"
 #include "os/text_encoding.h"
 #include "os/win32/win32_clock.h"
 #include "os/win32/win32_drives.h"
@@ -131,23 +131,15 @@ class DeviceSyncTest : public ::testing::Test {
     tags.albumArtist = L"木琴合奏団";
     tags.albumTitle = album;
     tags.trackNumber = L"1";
-    mediaengine::WmaEncoder encoder;
-    EXPECT_EQ(encoder.Open(files_, path, tags, mediaengine::kWmaRateClass64), os::kSuccess);
-    std::vector<std::int16_t> frames(2 * 44100);
-    for (std::size_t i = 0; i < frames.size(); ++i) frames[i] = static_cast<std::int16_t>((i * 37) % 4000);
-    for (int s = 0; s < seconds; ++s) EXPECT_EQ(encoder.Write(frames.data(), 44100), os::kSuccess);
-    EXPECT_EQ(encoder.Finish(), os::kSuccess);
-    wmp::MediaPtr item;
-    EXPECT_EQ(media_->Add(path, &item), wmp::kOk);
+    wmp::MediaPtr item =
+        device_test::AddEncodedTrack(files_, *media_, path, tags, 44100 * static_cast<std::size_t>(seconds));
+    EXPECT_TRUE(item) << "the track is encoded and in the library";
     return item;
   }
 
   void MarkedPlaylist(const std::wstring& name, const std::vector<wmp::MediaPtr>& items, long p,
                       const std::wstring& mark) {
-    wmp::PlaylistPtr playlist;
-    ASSERT_EQ(playlists_->NewPlaylist(name, &playlist), wmp::kOk);
-    for (const auto& item : items) ASSERT_EQ(playlist->AppendItem(item.get()), wmp::kOk);
-    ASSERT_EQ(MarkPlaylist(*media_, name, p, mark), wmp::kOk);
+    ASSERT_TRUE(device_test::AddPlaylist(*playlists_, *media_, name, items, p, mark));
   }
 
   std::wstring SourceOf(const wmp::MediaPtr& item) {

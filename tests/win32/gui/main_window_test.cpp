@@ -14,6 +14,8 @@
 #include "controller/marimba_app.h"
 #include "controller/win32/main_dialog.h"
 #include "resources/resource.h"
+#include "support/screen_capture.h"
+#include "support/test_window.h"
 #include "support/win32_platform.h"
 #include "ui/win32/gdi.h"
 
@@ -46,16 +48,7 @@ class MainWindowTest : public ::testing::Test {
   void TearDown() override {
     if (IsWindow(window_)) DestroyWindow(window_);
   }
-  static void Pump() {
-    MSG message;
-    for (int round = 0; round < 20; ++round) {
-      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-      }
-      Sleep(10);
-    }
-  }
+  static void Pump() { wine_test::Pump(200); }
   std::wstring Text(HWND window) {
     wchar_t buffer[512] = {};
     GetWindowTextW(window, buffer, 512);
@@ -150,77 +143,8 @@ TEST_F(MainWindowTest, RefusesAutoPlayWhileInFront) {
   EXPECT_EQ(SendMessageW(window_, queryCancelAutoPlay, 0, 0), 1);
 }
 
-// A screen capture of the window as 24-bit rows, top-down.
-struct Capture {
-  int width = 0;
-  int height = 0;
-  std::vector<BYTE> pixels;  // B, G, R
-
-  COLORREF At(int x, int y) const {
-    const BYTE* p = &pixels[(static_cast<std::size_t>(y) * width + x) * 3];
-    return RGB(p[2], p[1], p[0]);
-  }
-};
-
-Capture CaptureWindow(HWND window) {
-  RECT rect;
-  GetWindowRect(window, &rect);
-  Capture capture;
-  capture.width = rect.right - rect.left;
-  capture.height = rect.bottom - rect.top;
-  const ui::win32::WindowDc screen(nullptr);
-  const ui::win32::MemoryDc memory(screen.Get());
-  const ui::win32::Bitmap bitmap(
-      CreateCompatibleBitmap(screen.Get(), capture.width, capture.height));
-  {
-    // GetDIBits wants the bitmap out of every DC again.
-    const ui::win32::SelectScope selected(memory.Get(), bitmap.Get());
-    BitBlt(memory.Get(), 0, 0, capture.width, capture.height, screen.Get(), rect.left, rect.top,
-           SRCCOPY);
-  }
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = capture.width;
-  info.bmiHeader.biHeight = -capture.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  // Rows of a 24-bit DIB are padded to 4 bytes; ask for exact rows by width.
-  const int stride = ((capture.width * 3 + 3) / 4) * 4;
-  std::vector<BYTE> padded(static_cast<std::size_t>(stride) * capture.height);
-  GetDIBits(memory.Get(), bitmap.Get(), 0, capture.height, padded.data(), &info,
-            DIB_RGB_COLORS);
-  capture.pixels.resize(static_cast<std::size_t>(capture.width) * capture.height * 3);
-  for (int y = 0; y < capture.height; ++y) {
-    std::copy_n(&padded[static_cast<std::size_t>(y) * stride], capture.width * 3,
-                &capture.pixels[static_cast<std::size_t>(y) * capture.width * 3]);
-  }
-  return capture;
-}
-
-void SaveBmp(const Capture& capture, const std::wstring& path) {
-  const int stride = ((capture.width * 3 + 3) / 4) * 4;
-  BITMAPFILEHEADER file = {};
-  BITMAPINFOHEADER header = {};
-  header.biSize = sizeof header;
-  header.biWidth = capture.width;
-  header.biHeight = -capture.height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = file.bfOffBits + stride * capture.height;
-  std::ofstream out(path.c_str(), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&header), sizeof header);
-  const std::vector<char> padding(stride - capture.width * 3, 0);
-  for (int y = 0; y < capture.height; ++y) {
-    out.write(reinterpret_cast<const char*>(&capture.pixels[static_cast<std::size_t>(y) *
-                                                            capture.width * 3]),
-              capture.width * 3);
-    out.write(padding.data(), static_cast<std::streamsize>(padding.size()));
-  }
-}
+using wine_test::Capture;
+using wine_test::CaptureWindow;
 
 // Pixels inside a control's rectangle (in window coordinates) that satisfy `test`.
 template <typename Test>
@@ -248,12 +172,7 @@ TEST_F(MainWindowTest, ScreenshotShowsCaptionsAndTheRedStatus) {
   Pump();
   const Capture capture = CaptureWindow(window_);
   ASSERT_GT(capture.width, 0);
-  if (const char* binary = std::getenv("MARIMBA_BINARY_DIR")) {
-    const std::string folder = std::string(binary) + "\\screenshots";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::wstring path(folder.begin(), folder.end());
-    SaveBmp(capture, path + L"\\main-window.bmp");
-  }
+  wine_test::SaveScreenshot(capture, "main-window");
 
   auto dark = [](COLORREF c) { return GetRValue(c) < 80 && GetGValue(c) < 80 && GetBValue(c) < 80; };
   auto white = [](COLORREF c) { return c == RGB(255, 255, 255); };

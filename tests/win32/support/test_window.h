@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "ui/win32/dialog.h"
+
 namespace wine_test {
 
 // Owner of a window the test made; destroyed with the scope unless the
@@ -48,12 +50,20 @@ inline OwnedWindow MakeWindow(const wchar_t* className, WNDPROC proc, const wcha
                                      300, nullptr, nullptr, windowClass.hInstance, nullptr));
 }
 
-// Dispatches every message waiting for this thread.
-inline void Pump() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+// Dispatches every message waiting for this thread (a modeless dialog's
+// keys go to the dialog) and, given `ms`, goes on doing so for about that
+// many milliseconds.
+inline void Pump(int ms = 0) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  for (;;) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (ui::win32::RouteDialogMessage(message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (static_cast<LONG>(GetTickCount() - end) >= 0) return;
+    Sleep(5);
   }
 }
 

@@ -85,7 +85,7 @@ TEST_P(ComEventsTest, RipProgressRaisedInsideStartRipArrivesAfterItInOurWording)
   ASSERT_EQ(drives.GetRipInterface(0, &rip), wmp::kOk);
   ASSERT_EQ(rip.StartRip(), wmp::kOk);
   EXPECT_TRUE(recorder_.seen.empty()) << "nothing runs inside the call that started the rip";
-  test::Pump();
+  test::Pump(50);
   EXPECT_EQ(recorder_.seen, Seen({L"MediaChange Track 1 Ripping (0%)"}));
 }
 
@@ -96,13 +96,13 @@ TEST_P(ComEventsTest, PartnershipAndSyncEventsRaisedInsideTheirCallsKeepTheirOrd
   // The control raises one on its own while those two wait: it stays behind them.
   Control().RaiseCdromMediaChange(0);
   EXPECT_TRUE(recorder_.seen.empty());
-  test::Pump();
+  test::Pump(50);
   EXPECT_EQ(recorder_.seen, Seen({L"CreatePartnershipComplete Orbit 0x00000000",
                                   L"DeviceSyncStateChange Orbit 1", L"CdromMediaChange 0"}));
   EXPECT_EQ(recorder_.deepest, 1);
 
   ASSERT_TRUE(device.StopSync());
-  test::Pump();
+  test::Pump(50);
   EXPECT_EQ(recorder_.seen.back(), L"DeviceSyncStateChange Orbit 2");
 }
 
@@ -116,7 +116,7 @@ TEST_P(ComEventsTest, AHandlerThatCallsTheControlSeesTheNextEventOnlyAfterItRetu
     }
   };
   ASSERT_TRUE(device.CreatePartnership());
-  test::Pump();
+  test::Pump(50);
   EXPECT_EQ(recorder_.seen, Seen({L"CreatePartnershipComplete Orbit 0x00000000",
                                   L"DeviceSyncStateChange Orbit 1"}));
   EXPECT_EQ(recorder_.deepest, 1) << "no handler ran inside another";
@@ -144,7 +144,7 @@ TEST_P(ComEventsTest, NothingArrivesOnceUnadvisedNotEvenWhatWasWaiting) {
   ASSERT_EQ(player_->Unadvise(cookie_), wmp::kOk);
   EXPECT_EQ(Control().SinkCount(), 0u);
   Control().RaiseCdromMediaChange(0);
-  test::Pump();
+  test::Pump(50);
   EXPECT_TRUE(recorder_.seen.empty());
   EXPECT_TRUE(wmp::Failed(player_->Unadvise(cookie_)));
 }
@@ -154,7 +154,7 @@ TEST_P(ComEventsTest, NothingArrivesOnceThePlayerIsClosed) {
   ASSERT_TRUE(device.CreatePartnership());
   ASSERT_EQ(player_->Close(), wmp::kOk);
   Control().RaiseCdromMediaChange(0);
-  test::Pump();
+  test::Pump(50);
   EXPECT_TRUE(recorder_.seen.empty());
   EXPECT_EQ(player_->Unadvise(cookie_), wmp::kOk);
 }

@@ -96,16 +96,4 @@ void Recorder::Record(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-void Pump(int milliseconds) {
-  const DWORD end = GetTickCount() + static_cast<DWORD>(milliseconds);
-  MSG message;
-  do {
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    Sleep(5);
-  } while (static_cast<LONG>(end - GetTickCount()) > 0);
-}
-
 }  // namespace test

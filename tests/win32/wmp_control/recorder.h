@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_window.h"
+
 #include "engine/event_dispatch.h"
 #include "engine/win32/window_message_target.h"
 
@@ -45,7 +47,6 @@ class Recorder {
   int depth_ = 0;
 };
 
-// Dispatches this thread's pending messages for a while.
-void Pump(int milliseconds = 50);
+using wine_test::Pump;
 
 }  // namespace test
