@@ -14,6 +14,7 @@
 #include "os/platform.h"
 #include "resources/string_table.h"
 #include "ui/win32/color_button.h"
+#include "ui/win32/dialog.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/my_combo_box.h"
 #include "ui/win32/report_ctrl.h"
@@ -24,7 +25,7 @@ namespace controller::win32 {
 
 struct MainWindowParts;
 
-class MainDialog : private IMainView, private ITimerPort {
+class MainDialog : public ui::win32::Dialog, private IMainView, private ITimerPort {
  public:
   MainDialog(HINSTANCE instance, const res::IStringTable& strings, os::Platform& platform,
              const controller::CMarimbaApp& app);
@@ -33,20 +34,25 @@ class MainDialog : private IMainView, private ITimerPort {
   MainDialog& operator=(const MainDialog&) = delete;
 
   // Runs the window modally; the dialog's end result.
-  INT_PTR RunModal(HWND owner = nullptr);
+  INT_PTR RunModal(HWND owner = nullptr) { return Dialog::RunModal(owner); }
   // Creates the window modelessly (tests); null on failure.
-  HWND Create(HWND owner = nullptr);
-  HWND Window() const { return window_; }
+  HWND Create(HWND owner = nullptr) { return CreateModeless(owner); }
 
   // Height of the strip at the top that drags the window.
   static constexpr int kDragStripHeight = 28;
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  // ui::win32::Dialog.
+  bool OnInit() override;
+  bool OnCommand(int id, int code) override;
+  bool OnTimer(UINT_PTR id) override;
+  void OnDestroy() override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
   // Keys the window handles before the dialog manager sees them; true = swallowed.
-  bool PreTranslate(const MSG& message);
+  bool PreTranslate(const MSG& message) override;
+  void OnHandlerFailed() override;
+  // Ends the modal run, or destroys a modeless window.
   void EndModal(INT_PTR result);
-  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   // Start-up (main_window_start.cpp): false after a failed check, which has
   // shown its message and ended the dialog.
@@ -59,15 +65,11 @@ class MainDialog : private IMainView, private ITimerPort {
   void ApplyTexts();
   void SetUpTrackList();
   void FirstRefresh();
-  void OnDestroy();
 
-  bool OnCommand(int id, int code);
   void OnSysCommand(WPARAM command);
   LRESULT OnNcHitTest(LPARAM lParam);
   bool OnEraseBackground(HDC dc);
   void OnPaintIconic();
-  // Answers a dialog message with a result value.
-  INT_PTR Answer(LRESULT result);
   ui::win32::StaticExControl* LabelOf(HWND control);
   ui::win32::StaticExControl* LabelById(int id);
 
@@ -98,14 +100,9 @@ class MainDialog : private IMainView, private ITimerPort {
   const res::IStringTable& strings_;
   os::Platform& platform_;
   const controller::CMarimbaApp& app_;
-  HWND window_ = nullptr;
-  bool modal_ = false;
-  bool ended_ = false;
-  INT_PTR result_ = IDCANCEL;
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   ui::win32::Bitmap skin_;
-  UINT queryCancelAutoPlay_ = 0;
   int waitCursorDepth_ = 0;
 
   std::array<ui::win32::CColorButton, 5> buttons_;

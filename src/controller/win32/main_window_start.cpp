@@ -42,7 +42,7 @@ std::int32_t FileDetailOrderOfModel(std::int32_t model) {
 void MainDialog::OnInitDialog() {
   // The About entry of the system menu and the window's icons.
   const std::wstring about = strings_.Load(IDS_ABOUT_MENU);
-  if (HMENU system = GetSystemMenu(window_, FALSE); system && !about.empty()) {
+  if (HMENU system = GetSystemMenu(Window(), FALSE); system && !about.empty()) {
     AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(system, MF_STRING, ID_SYSCMD_ABOUT, about.c_str());
   }
@@ -52,8 +52,8 @@ void MainDialog::OnInitDialog() {
   smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MAIN), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-  SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+  SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 
   SetWaitCursor(true);
   OpenStartingWindow();
@@ -74,7 +74,7 @@ bool MainDialog::StartUp() {
   parts_ = std::make_unique<MainWindowParts>(platform_, strings_, static_cast<IMainView&>(*this),
                                              static_cast<ITimerPort&>(*this), trackList_);
   MainWindowParts& parts = *parts_;
-  parts.statusHost.SetMainWindow(window_);
+  parts.statusHost.SetMainWindow(Window());
   trackList_.SetEditOwner(&parts.editOwner);
 
   parts.preferences.TakeOverRipPreferences(app_.ripProtection != 0);
@@ -84,18 +84,18 @@ bool MainDialog::StartUp() {
     CloseStartingWindow();
     parts.preferences.Preferences().wmaRecordRate = kFirstRunRate;
     parts.preferences.SetFileDetailOrder(0);
-    ui::win32::RunSettingDlg(window_, strings_, parts.settingsModel);
+    ui::win32::RunSettingDlg(Window(), strings_, parts.settingsModel);
     OpenStartingWindow();
   }
   parts.preferences.SetFileDetailOrder(FileDetailOrderOfModel(parts.settings.ReadModel(true)));
   parts.preferences.WritePreferences();
 
-  if (!parts.host.CreatePlayerHost(window_)) {
+  if (!parts.host.CreatePlayerHost(Window())) {
     // Codec DLLs missing or replaced: only installing again mends that.
     return FailStart(parts.host.MissingCodec().empty() ? IDS_MSG_SETUP_FAILED
                                                        : IDS_MSG_BAD_INSTALL);
   }
-  if (!parts.host.ConnectPlayerEvents(window_)) return FailStart(IDS_MSG_SETUP_FAILED);
+  if (!parts.host.ConnectPlayerEvents(Window())) return FailStart(IDS_MSG_SETUP_FAILED);
   if (!parts.context.BindPlayer(parts.host.Player())) return FailStart(IDS_MSG_BAD_INSTALL);
   const bool bound = parts.cd.Attach(&driveCombo_) && parts.dap.Attach(&playerCombo_) &&
                      parts.cd.SetControls(&trackList_, LabelById(IDC_DISC_SIZE),
@@ -113,7 +113,7 @@ bool MainDialog::StartUp() {
 
 bool MainDialog::FailStart(unsigned messageId) {
   // Shown while the starting window is still up; then the run ends.
-  ui::win32::ShowTopmostMessage(window_, strings_, messageId, IDS_CAPTION_WARNING);
+  ui::win32::ShowTopmostMessage(Window(), strings_, messageId, IDS_CAPTION_WARNING);
   CloseStartingWindow();
   EndModal(IDCANCEL);
   return false;
@@ -121,7 +121,7 @@ bool MainDialog::FailStart(unsigned messageId) {
 
 void MainDialog::OpenStartingWindow() {
   startingWindow_ = std::make_unique<ui::win32::CWaitDlg>();
-  if (!startingWindow_->Create(window_)) {
+  if (!startingWindow_->Create(Window())) {
     startingWindow_.reset();
     return;
   }
@@ -141,29 +141,29 @@ void MainDialog::AttachControls() {
   // The parent paints the same skin under every control; the picture control
   // goes below its siblings so it never paints over them, whatever order the
   // system paints siblings in.
-  if (HWND picture = GetDlgItem(window_, IDC_SKIN)) {
+  if (HWND picture = GetDlgItem(Window(), IDC_SKIN)) {
     SetWindowLongW(picture, GWL_STYLE, GetWindowLongW(picture, GWL_STYLE) | WS_CLIPSIBLINGS);
     SetWindowPos(picture, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   for (std::size_t i = 0; i < buttons_.size(); ++i) {
-    buttons_[i].Attach(GetDlgItem(window_, kButtons[i].control));
+    buttons_[i].Attach(GetDlgItem(Window(), kButtons[i].control));
   }
   for (std::size_t i = 0; i < labels_.size(); ++i) {
-    labels_[i].Attach(GetDlgItem(window_, kLabels[i]));
+    labels_[i].Attach(GetDlgItem(Window(), kLabels[i]));
   }
-  driveCombo_.Attach(GetDlgItem(window_, IDC_DRIVE_COMBO));
-  playerCombo_.Attach(GetDlgItem(window_, IDC_PLAYER_COMBO));
-  trackList_.Attach(GetDlgItem(window_, IDC_TRACK_LIST));
+  driveCombo_.Attach(GetDlgItem(Window(), IDC_DRIVE_COMBO));
+  playerCombo_.Attach(GetDlgItem(Window(), IDC_PLAYER_COMBO));
+  trackList_.Attach(GetDlgItem(Window(), IDC_TRACK_LIST));
 }
 
 void MainDialog::ApplyTexts() {
-  SetWindowTextW(window_, strings_.Load(IDS_APP_TITLE).c_str());
+  SetWindowTextW(Window(), strings_.Load(IDS_APP_TITLE).c_str());
   if (ui::win32::StaticExControl* status = LabelById(IDC_STATUS)) {
     status->SetLabelFontHeight(kStatusFontHeight);
     status->SetLabelColour(kStatusColour);
   }
   for (const ButtonText& button : kButtons) {
-    SetDlgItemTextW(window_, button.control, strings_.Load(button.text).c_str());
+    SetDlgItemTextW(Window(), button.control, strings_.Load(button.text).c_str());
   }
 }
 
@@ -177,7 +177,7 @@ void MainDialog::SetUpTrackList() {
   ListView_SetTextColor(list, kListText);
   trackList_.SetCellEditing(true);
   trackList_.ShowCheckBoxes(true);
-  EnableWindow(GetDlgItem(window_, IDC_ALBUM), FALSE);
+  EnableWindow(GetDlgItem(Window(), IDC_ALBUM), FALSE);
   trackList_.SetInteractive(true);
   trackList_.SetInteractive(false);
 
@@ -188,7 +188,7 @@ void MainDialog::SetUpTrackList() {
   trackList_.AddColumn(0, strings_.Load(IDS_COLUMN_TITLE), 16 * q, LVCFMT_LEFT);
   trackList_.AddColumn(1, strings_.Load(IDS_COLUMN_ARTIST), 6 * q, LVCFMT_LEFT);
   trackList_.AddColumn(2, strings_.Load(IDS_COLUMN_LENGTH), width - 23 * q, LVCFMT_RIGHT);
-  if (HWND close = GetDlgItem(window_, IDC_CLOSE)) SetFocus(close);
+  if (HWND close = GetDlgItem(Window(), IDC_CLOSE)) SetFocus(close);
 }
 
 void MainDialog::FirstRefresh() {

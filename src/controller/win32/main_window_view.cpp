@@ -11,13 +11,13 @@
 namespace controller::win32 {
 
 void MainDialog::EnableControl(int id, bool enabled) {
-  if (HWND control = GetDlgItem(window_, id)) {
+  if (HWND control = GetDlgItem(Window(), id)) {
     if ((IsWindowEnabled(control) != FALSE) != enabled) EnableWindow(control, enabled);
   }
 }
 
 bool MainDialog::IsControlEnabled(int id) const {
-  HWND control = GetDlgItem(window_, id);
+  HWND control = GetDlgItem(Window(), id);
   return control && IsWindowEnabled(control);
 }
 
@@ -25,13 +25,13 @@ int MainDialog::FocusedControl() const {
   // The child of the window that holds the focus, or holds the window that
   // does (the list's in-place editor counts as the list).
   HWND focus = GetFocus();
-  while (focus && GetParent(focus) != window_) focus = GetParent(focus);
+  while (focus && GetParent(focus) != Window()) focus = GetParent(focus);
   return focus ? GetDlgCtrlID(focus) : 0;
 }
 
 void MainDialog::FocusOn(int id) {
-  if (HWND control = GetDlgItem(window_, id)) {
-    SendMessageW(window_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+  if (HWND control = GetDlgItem(Window(), id)) {
+    SendMessageW(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
   }
 }
 
@@ -50,33 +50,33 @@ void MainDialog::ShowMessageBox(const std::wstring& text, const std::wstring& ca
   UINT style = MB_OK;
   if (icon == MessageIcon::kWarning) style |= MB_ICONWARNING;
   if (icon == MessageIcon::kError) style |= MB_ICONERROR;
-  ui::win32::ShowTopmostBox(window_, text, caption, style);
+  ui::win32::ShowTopmostBox(Window(), text, caption, style);
 }
 
 void MainDialog::ShowDoneNotice(const std::wstring&) {
   // The notice shows text 720 from the string table itself.
-  ui::win32::RunDoneNotice(window_, strings_);
+  ui::win32::RunDoneNotice(Window(), strings_);
 }
 
 void MainDialog::RepaintWindow() {
-  RedrawWindow(window_, nullptr, nullptr,
+  RedrawWindow(Window(), nullptr, nullptr,
                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 bool MainDialog::AskYesNo(const std::wstring& text, const std::wstring& caption) {
-  return ui::win32::ShowTopmostBox(window_, text, caption, MB_YESNO) == IDYES;
+  return ui::win32::ShowTopmostBox(Window(), text, caption, MB_YESNO) == IDYES;
 }
 
 bool MainDialog::RunAutoTransferPrompt(const std::wstring&) {
-  return ui::win32::RunAutoTransferPrompt(window_, strings_) == IDOK;
+  return ui::win32::RunAutoTransferPrompt(Window(), strings_) == IDOK;
 }
 
 void MainDialog::RunSettingsDialog() {
-  if (parts_) ui::win32::RunSettingDlg(window_, strings_, parts_->settingsModel);
+  if (parts_) ui::win32::RunSettingDlg(Window(), strings_, parts_->settingsModel);
 }
 
 void MainDialog::RunAlbumDialog() {
-  if (parts_) ui::win32::RunAlbumDlg(window_, strings_, parts_->albumModel);
+  if (parts_) ui::win32::RunAlbumDlg(Window(), strings_, parts_->albumModel);
 }
 
 void MainDialog::SetWaitCursor(bool on) {
@@ -86,15 +86,15 @@ void MainDialog::SetWaitCursor(bool on) {
 }
 
 void MainDialog::PostTransferCommand() {
-  PostMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_TRANSFER, BN_CLICKED), 0);
+  PostMessageW(Window(), WM_COMMAND, MAKEWPARAM(IDC_TRANSFER, BN_CLICKED), 0);
 }
 
 void MainDialog::CloseWindow() { EndModal(IDCANCEL); }
 
 std::uintptr_t MainDialog::StartTimer(unsigned id, std::uint32_t milliseconds) {
-  return SetTimer(window_, id, milliseconds, nullptr);
+  return SetTimer(Window(), id, milliseconds, nullptr);
 }
 
-void MainDialog::KillTimer(unsigned id) { ::KillTimer(window_, id); }
+void MainDialog::KillTimer(unsigned id) { ::KillTimer(Window(), id); }
 
 }  // namespace controller::win32

@@ -76,20 +76,9 @@ void CAutoCloseDlg::OnDestroy() {
 
 bool CAutoCloseDlg::PreTranslate(const MSG& message) {
   if (message.message != WM_KEYDOWN) return false;
-  switch (message.wParam) {
-    case VK_RETURN:
-      if (HasFocus(IDCANCEL)) End(IDCANCEL);
-      return true;
-    case VK_ESCAPE:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN:
-    case VK_F1:
-      return true;
-    default:
-      return false;
-  }
+  if (message.wParam != VK_RETURN) return IsSwallowedKey(message.wParam);
+  if (HasFocus(IDCANCEL)) End(IDCANCEL);
+  return true;
 }
 
 INT_PTR RunAutoTransferPrompt(HWND parent, const res::IStringTable& strings) {

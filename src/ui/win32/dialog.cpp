@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "os/win32/message_guard.h"
+
 namespace ui::win32 {
 namespace {
 
@@ -43,8 +45,13 @@ HWND Dialog::CreateModeless(HWND parent) {
 }
 
 INT_PTR Dialog::RunModal(HWND parent) {
-  if (window_ || !CreateWindowFor(parent)) return -1;
+  if (window_) return -1;
+  // Set first: a dialog may end its run while it initialises.
   modal_ = true;
+  if (!CreateWindowFor(parent)) {
+    modal_ = false;
+    return -1;
+  }
   const bool disableParent = parent && IsWindowEnabled(parent);
   if (disableParent) EnableWindow(parent, FALSE);
   ShowWindow(window_, SW_SHOW);
@@ -97,6 +104,20 @@ bool Dialog::PressFocusedButton(const MSG& message) {
     return true;
   }
   return false;
+}
+
+bool Dialog::IsSwallowedKey(WPARAM key) {
+  switch (key) {
+    case VK_ESCAPE:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_F1:
+      return true;
+    default:
+      return false;
+  }
 }
 
 bool Dialog::OnOkOrCancel(int id, int code) {
@@ -177,10 +198,18 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
   if (!self) return FALSE;
   INT_PTR result = FALSE;
   if (!self->dying_) {
-    try {
-      result = self->Dispatch(message, wParam, lParam);
-    } catch (...) {
-      result = FALSE;  // nothing may escape into the system
+    // Nothing may escape into the system.
+    bool failed = true;
+    result = os::win32::GuardMessage<INT_PTR>(FALSE, [&] {
+      const INT_PTR handled = self->Dispatch(message, wParam, lParam);
+      failed = false;
+      return handled;
+    });
+    if (failed) {
+      os::win32::GuardMessage<int>(0, [&] {
+        self->OnHandlerFailed();
+        return 0;
+      });
     }
   }
   if (message == WM_NCDESTROY) {

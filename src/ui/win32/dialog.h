@@ -29,6 +29,8 @@ class Dialog {
   INT_PTR RunModal(HWND parent);
   // Ends the modal run with `result`.
   void End(INT_PTR result);
+  // Whether the dialog runs modally (already while WM_INITDIALOG is handled).
+  bool IsModal() const { return modal_; }
   // Destroys the window now (modeless dialogs).
   void DestroyNow();
   // The dialog answers the system's "QueryCancelAutoPlay" with 1, so no
@@ -41,6 +43,9 @@ class Dialog {
   // Enter (a key-down of VK_RETURN) on the focused OK or Cancel button
   // presses it; true when it did.
   bool PressFocusedButton(const MSG& message);
+  // The keys a window with only a Cancel button swallows: Escape (the
+  // button is the way out), the arrows and F1 (there is no help).
+  static bool IsSwallowedKey(WPARAM key);
   // A click on OK or Cancel goes to OnOK or OnCancel; true when it was one.
   bool OnOkOrCancel(int id, int code);
   // Answers the current message with `value` (DWLP_MSGRESULT).
@@ -67,6 +72,9 @@ class Dialog {
   // A queued message of the dialog or one of its controls, before the
   // dialog manager sees it; true = swallowed.
   virtual bool PreTranslate(const MSG& /*message*/) { return false; }
+  // A handler threw (the message was dropped): whatever it left half done
+  // must not hold the window.
+  virtual void OnHandlerFailed() {}
 
  private:
   friend bool RouteDialogMessage(MSG& message);

@@ -108,20 +108,9 @@ void CStatusDlg::OnCancel() {
 
 bool CStatusDlg::PreTranslate(const MSG& message) {
   if (message.message != WM_KEYDOWN) return false;
-  switch (message.wParam) {
-    case VK_RETURN:
-      if (HasFocus(IDCANCEL) && IsWindowEnabled(Item(IDCANCEL))) OnCancel();
-      return true;
-    case VK_ESCAPE:
-    case VK_LEFT:
-    case VK_UP:
-    case VK_RIGHT:
-    case VK_DOWN:
-    case VK_F1:
-      return true;
-    default:
-      return false;
-  }
+  if (message.wParam != VK_RETURN) return IsSwallowedKey(message.wParam);
+  if (HasFocus(IDCANCEL) && IsWindowEnabled(Item(IDCANCEL))) OnCancel();
+  return true;
 }
 
 std::unique_ptr<ui::CStatusDlg> StatusHost::NewStatusDlg() {
