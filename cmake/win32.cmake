@@ -10,14 +10,14 @@ endfunction()
 # libraries they call.
 marimba_folder(src/os/win32 USES src/os SYSTEM advapi32 shell32 user32)
 marimba_folder(src/resources/win32 USES src/resources SYSTEM user32)
-marimba_folder(src/ui/win32 USES src/resources src/ui SYSTEM gdi32 user32)
+marimba_folder(src/ui/win32 USES src/os/win32 src/resources src/ui SYSTEM gdi32 user32)
 marimba_folder(mediaengine/win32 USES mediaengine/codec mediaengine/player src/os/win32
   SYSTEM user32)
 marimba_folder(src/engine/win32 USES mediaengine/player mediaengine/win32 src/engine
   src/engine/model src/os src/os/win32 src/resources SYSTEM ole32 oleaut32 shell32 user32 uuid)
 marimba_folder(src/device/win32)
 marimba_folder(src/controller/win32 USES src/cdrom src/common src/controller src/device
-  src/engine src/engine/win32 src/os src/os/win32 src/resources src/ui src/ui/win32
+  src/engine src/engine/win32 src/os src/resources src/ui src/ui/win32
   SYSTEM gdi32 user32)
 marimba_folder(src/app/win32 USES src/app src/controller/win32 src/os/win32 src/resources/win32
   SYSTEM comctl32 ole32 user32 PROGRAMS winmain.cpp)
