@@ -29,8 +29,8 @@ void RipDiscTracks(EngineContext& context, const DiscSession& session,
   int shown = -1;  // percent of the track being written
 
   auto work = [&](std::unique_ptr<Wmav2Codec> codec) {
+    RipBatch batch;  // its buffers serve every batch of this thread
     for (;;) {
-      RipBatch batch;
       const int turn = order.Take([&] { return reader.Next(stopped, &batch); });
       if (turn == 0) return;
       if (batch.outcome == TrackRipOutcome::Ripped) {

@@ -86,6 +86,18 @@ std::wstring RipPathOf(const RipPreferences& preferences, const DiscSession& ses
          RipFileName(preferences.fileDetail, preferences.fileSeparator, naming);
 }
 
+void RipBatch::Clear() {
+  number = 0;
+  first = last = false;
+  outcome = TrackRipOutcome::Ripped;
+  reason.clear();
+  previous.clear();
+  frames.clear();
+  audioFrames = 0;
+  percent = 0;
+  blocks.clear();
+}
+
 BatchReader::BatchReader(const DiscSession& session, int first, int last,
                          std::size_t frameSize, std::size_t batchFrames)
     : session_(session),
@@ -96,7 +108,7 @@ BatchReader::BatchReader(const DiscSession& session, int first, int last,
 
 bool BatchReader::Next(const std::function<bool()>& stopped, RipBatch* batch) {
   if (over_ || (number_ == 0 && next_ > last_)) return false;
-  *batch = RipBatch();
+  batch->Clear();
   auto end = [&](TrackRipOutcome outcome, std::wstring reason) {
     batch->outcome = outcome;
     batch->reason = std::move(reason);

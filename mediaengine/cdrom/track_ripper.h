@@ -65,6 +65,9 @@ struct RipBatch {
   std::uint32_t audioFrames = 0;       // of the track's audio in them (not the padding)
   int percent = 0;                     // of the track, once this run is in
   std::vector<std::uint8_t> blocks;    // coded
+
+  // Empties it for the next run, keeping its buffers' memory.
+  void Clear();
 };
 
 // Reads tracks `first`..`last` of the disc one after the other, each in runs
