@@ -2,8 +2,7 @@
 
 #include "mediaengine/cdrom/disc_objects.h"
 #include "mediaengine/cdrom/progress_pacer.h"
-#include "mediaengine/cdrom/rip_order.h"
-#include "mediaengine/cdrom/track_ripper.h"
+#include "mediaengine/cdrom/disc_ripper.h"
 #include "mediaengine/disc/disc_image.h"
 #include "mediaengine/disc/drive_disc.h"
 #include "engine/model/player.h"
@@ -181,58 +180,35 @@ void CdDrive::RipDisc(std::shared_ptr<DiscSession> session) {
   if (!context_.system.MusicFolder(false, &music)) context_.system.MusicFolder(true, &music);
   const RipPreferences preferences = ReadRipPreferences(context_.registry, music);
   const int count = session->TrackCount();
-  // Called under the order's lock: the pacer needs none of its own.
+  // Progress comes from one thread at a time: the pacer needs no lock.
   ProgressPacer pacer(kProgressInterval);
-  RipOrder order(count, [&](int number, int percent) {
+  DiscRipWatch watch;
+  watch.stopped = [this] { return stop_.load(); };
+  watch.progress = [&](int number, int percent) {
     ripProgress_ = ((number - 1) * 100 + percent) / count;
     if (pacer.Admit(number, ProgressPacer::Clock::now())) {
       session->SetTrackAttribute(number, attr::kStatus, RippingStatus(percent));
     }
-  });
-  auto stopped = [&] { return stop_ || order.Halted(); };
-
-  auto work = [&] {
-    for (int number; (number = order.Take()) != 0;) {
-      order.Report(number, 0);
-      EncodedTrack encoded;
-      TrackRipResult result = EncodeTrack(context_, *session, number, preferences, stopped,
-                                          [&](int percent) { order.Report(number, percent); },
-                                          &encoded);
-      const bool turn = order.WaitTurn(number);
-      if (result.outcome == TrackRipOutcome::Ripped) {
-        if (turn && !stop_) {
-          result = CommitTrack(context_, encoded);
-        } else {
-          DiscardTrack(context_, encoded);
-          result.outcome = TrackRipOutcome::Stopped;
-        }
-      }
-      if (result.outcome != TrackRipOutcome::Ripped) order.Halt();
-      // A track given up because an earlier one failed or the rip stopped
-      // keeps the status it had.
-      if (turn) {
-        if (result.outcome == TrackRipOutcome::Ripped) {
-          session->SetTrackAttribute(number, attr::kStatus, kRippedStatus);
-        } else if (result.outcome == TrackRipOutcome::Stopped) {
-          session->SetTrackAttribute(number, attr::kStatus, L"");
-        } else {
-          session->SetTrackAttribute(number, attr::kStatus, kFailedStatus);
-          auto item = std::make_shared<DiscTrackMedia>(session, number);
-          const std::wstring reason = result.reason;
-          context_.events.Raise([item, number, reason](wmp::IPlayerEvents& sink) {
-            sink.MediaError(item.get());
-            sink.Warning(kWarningTrackRipFailed, number, reason);
-          });
-        }
-      }
-      order.Done(number);
+  };
+  watch.ended = [&](int number, const TrackRipResult& result) {
+    if (result.outcome == TrackRipOutcome::Ripped) {
+      session->SetTrackAttribute(number, attr::kStatus, kRippedStatus);
+    } else if (result.outcome == TrackRipOutcome::Stopped) {
+      session->SetTrackAttribute(number, attr::kStatus, L"");
+    } else {
+      session->SetTrackAttribute(number, attr::kStatus, kFailedStatus);
+      auto item = std::make_shared<DiscTrackMedia>(session, number);
+      const std::wstring reason = result.reason;
+      context_.events.Raise([item, number, reason](wmp::IPlayerEvents& sink) {
+        sink.MediaError(item.get());
+        sink.Warning(kWarningTrackRipFailed, number, reason);
+      });
     }
   };
-  // Encoding takes the processor: one track per core, on this thread and a helper.
-  std::thread helper;
-  if (count > 1 && std::thread::hardware_concurrency() > 1) helper = std::thread(work);
-  work();
-  if (helper.joinable()) helper.join();
+  // Coding takes the processor: one thread per core, this one and a helper,
+  // both on every track.
+  const int threads = std::thread::hardware_concurrency() > 1 ? 2 : 1;
+  RipDiscTracks(context_, *session, preferences, threads, watch);
   if (!stop_) ripProgress_ = 100;
   ripState_ = static_cast<long>(wmp::RipState::Stopped);
 }

@@ -1,5 +1,7 @@
 #include "mediaengine/cdrom/track_ripper.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <vector>
 
@@ -12,6 +14,7 @@ namespace mediaengine {
 namespace {
 
 constexpr std::uint32_t kChunkFrames = 588 * 75;  // one second of CD audio
+
 // Far more rips of one name than a folder holds.
 constexpr int kMaxNumber = 9999;
 
@@ -83,92 +86,205 @@ std::wstring RipPathOf(const RipPreferences& preferences, const DiscSession& ses
          RipFileName(preferences.fileDetail, preferences.fileSeparator, naming);
 }
 
+void RipBatch::Clear() {
+  number = 0;
+  first = last = false;
+  outcome = TrackRipOutcome::Ripped;
+  reason.clear();
+  previous.clear();
+  frames.clear();
+  audioFrames = 0;
+  percent = 0;
+  blocks.clear();
+}
+
+BatchReader::BatchReader(const DiscSession& session, int first, int last,
+                         std::size_t frameSize, std::size_t batchFrames)
+    : session_(session),
+      next_(first),
+      last_(last),
+      frameSize_(frameSize),
+      batchFrames_(batchFrames > 0 ? batchFrames : 1) {}
+
+bool BatchReader::Next(const std::function<bool()>& stopped, RipBatch* batch) {
+  if (over_ || (number_ == 0 && next_ > last_)) return false;
+  batch->Clear();
+  auto end = [&](TrackRipOutcome outcome, std::wstring reason) {
+    batch->outcome = outcome;
+    batch->reason = std::move(reason);
+    batch->last = true;
+    reader_.reset();
+    over_ = true;
+    return true;
+  };
+  if (number_ == 0) {
+    number_ = next_++;
+    batch->first = true;
+    previous_.clear();
+  }
+  batch->number = number_;
+  if (!reader_) {
+    if (stopped()) return end(TrackRipOutcome::Stopped, L"stopped");
+    DiscProblem problem;
+    reader_ = session_.Source().OpenTrack(number_, &problem);
+    if (!reader_) return end(TrackRipOutcome::DiscFailed, problem.reason);
+  }
+  batch->previous = previous_;
+  const std::size_t wanted = batchFrames_ * frameSize_;
+  std::vector<std::int16_t>& frames = batch->frames;
+  frames.reserve(2 * (wanted + frameSize_));
+  while (frames.size() < 2 * wanted) {
+    if (stopped()) return end(TrackRipOutcome::Stopped, L"stopped");
+    const std::size_t room = wanted - frames.size() / 2;
+    if (!reader_->Read(static_cast<std::uint32_t>(std::min<std::size_t>(room, kChunkFrames)),
+                       &chunk_)) {
+      return end(TrackRipOutcome::DiscFailed, reader_->Problem().reason);
+    }
+    if (chunk_.empty()) {
+      batch->last = true;
+      break;
+    }
+    const std::size_t at = frames.size();
+    frames.resize(at + chunk_.size() / 2);
+    for (std::size_t i = 0; i < chunk_.size() / 2; ++i) {
+      frames[at + i] = static_cast<std::int16_t>(chunk_[2 * i] | (chunk_[2 * i + 1] << 8));
+    }
+  }
+  batch->audioFrames = static_cast<std::uint32_t>(frames.size() / 2);
+  const std::uint32_t total = reader_->TotalFrames();
+  batch->percent =
+      total ? static_cast<int>(static_cast<std::uint64_t>(reader_->FramesRead()) * 100 / total) : 0;
+  if (batch->last) {
+    // As WmaEncoder::Finish: the last frame padded, then one of silence to
+    // bring the end out of the codec's overlap.
+    const std::size_t whole = (frames.size() / 2 + frameSize_ - 1) / frameSize_ + 1;
+    frames.resize(2 * whole * frameSize_, 0);
+    reader_.reset();
+    number_ = 0;
+  } else {
+    previous_.assign(frames.end() - 2 * static_cast<std::ptrdiff_t>(frameSize_), frames.end());
+  }
+  return true;
+}
+
+bool CodeBatch(Wmav2Codec& codec, RipBatch* batch) {
+  const std::size_t count = batch->frames.size() / 2 / codec.FrameSize();
+  batch->blocks.resize(count * codec.BlockAlign());
+  return codec.EncodeAfter(batch->previous.empty() ? nullptr : batch->previous.data(),
+                           batch->frames.data(), count, batch->blocks.data());
+}
+
+TrackWriter::TrackWriter(EngineContext& context, const DiscSession& session,
+                         const RipPreferences& preferences)
+    : context_(context), session_(session), preferences_(preferences) {}
+
+TrackWriter::~TrackWriter() { Abandon(); }
+
+void TrackWriter::Abandon() {
+  if (!encoder_) return;
+  encoder_->Abandon();  // an open file cannot be deleted on Windows
+  encoder_.reset();
+  context_.files.Delete(temporary_);
+}
+
+TrackRipResult TrackWriter::Fail(TrackRipOutcome outcome, std::wstring reason) {
+  Abandon();
+  TrackRipResult result = result_;
+  result.outcome = outcome;
+  result.reason = std::move(reason);
+  return result;
+}
+
+TrackRipResult TrackWriter::Write(const RipBatch& batch, EncodedTrack* encoded) {
+  const int number = batch.number;
+  if (batch.first) {
+    Abandon();
+    result_ = TrackRipResult();
+    result_.path = RipPathOf(preferences_, session_, number);
+    temporary_ = result_.path + L".part";
+  }
+  if (batch.outcome != TrackRipOutcome::Ripped) return Fail(batch.outcome, batch.reason);
+  if (batch.first) {
+    if (CreateFolders(context_.files, RipFolderOf(preferences_, session_)) != os::kSuccess) {
+      return Fail(TrackRipOutcome::WriteFailed, L"cannot create the rip folder");
+    }
+    tags_ = AsfTags();
+    tags_.title = session_.TrackAttribute(number, attr::kTitle);
+    tags_.author = session_.TrackAttribute(number, attr::kAuthor);
+    tags_.albumTitle = session_.Album();
+    tags_.albumArtist = session_.DiscAttribute(attr::kAlbumArtist);
+    tags_.genre = session_.TrackAttribute(number, attr::kGenre);
+    tags_.year = session_.TrackAttribute(number, attr::kYear);
+    tags_.trackNumber = std::to_wstring(number);
+    const os::FileTime now = os::FileTimeOfSecondsSince1970(context_.clock.SecondsSince1970());
+    encoder_ = std::make_unique<WmaEncoder>();
+    const os::ErrorCode opened = encoder_->Open(context_.files, temporary_, tags_,
+                                                RateClassOf(preferences_.wmaRate), now);
+    if (opened == WmaEncoder::kErrorEncoder) {
+      return Fail(TrackRipOutcome::WriteFailed, L"the encoder cannot be set up");
+    }
+    if (opened != os::kSuccess) {
+      return Fail(TrackRipOutcome::WriteFailed, L"cannot create " + temporary_);
+    }
+  }
+  if (!encoder_) return Fail(TrackRipOutcome::WriteFailed, L"a batch out of its track");
+  const os::ErrorCode written = encoder_->WriteCoded(
+      batch.blocks.data(), batch.blocks.size() / encoder_->BlockAlign(), batch.audioFrames);
+  if (written != os::kSuccess) return Fail(TrackRipOutcome::WriteFailed, L"cannot write " + temporary_);
+  if (!batch.last) return result_;
+  if (encoder_->FinishCoded() != os::kSuccess) {
+    return Fail(TrackRipOutcome::WriteFailed, L"cannot finish " + temporary_);
+  }
+  encoded->temporary = temporary_;
+  RippedTrack& ripped = encoded->ripped;
+  ripped = RippedTrack();
+  ripped.url = result_.path;
+  ripped.title = tags_.title;
+  ripped.artist = tags_.author;
+  ripped.albumTitle = tags_.albumTitle;
+  ripped.albumArtist = tags_.albumArtist;
+  ripped.genre = tags_.genre;
+  ripped.trackNumber = number;
+  ripped.toc = session_.DiscAttribute(attr::kToc);
+  ripped.durationSeconds = encoder_->DurationSeconds();
+  ripped.bitrate = encoder_->Bitrate();
+  ripped.fileSize = encoder_->FileSize();
+  if (!tags_.year.empty()) ripped.extra.push_back({attr::kYear, tags_.year});
+  encoder_.reset();  // finished and closed: the file is the caller's now
+  return result_;
+}
+
 TrackRipResult EncodeTrack(EngineContext& context, const DiscSession& session, int number,
                            const RipPreferences& preferences,
                            const std::function<bool()>& stopped,
                            const std::function<void(int)>& percent, EncodedTrack* encoded) {
+  TrackWriter writer(context, session, preferences);
+  std::unique_ptr<Wmav2Codec> codec = Wmav2Codec::Open(RateClassOf(preferences.wmaRate));
+  RipBatch batch;
+  if (!codec) {
+    batch.number = number;
+    batch.first = true;
+    batch.outcome = TrackRipOutcome::WriteFailed;
+    batch.reason = L"the encoder cannot be set up";
+    return writer.Write(batch, encoded);
+  }
+  BatchReader reader(session, number, number, codec->FrameSize(), kRipBatchCodecFrames);
   TrackRipResult result;
-  result.path = RipPathOf(preferences, session, number);
-  const std::wstring temporary = result.path + L".part";
-  WmaEncoder encoder;
-  auto fail = [&](TrackRipOutcome outcome, std::wstring reason) {
-    encoder.Abandon();  // an open file cannot be deleted on Windows
-    context.files.Delete(temporary);
-    result.outcome = outcome;
-    result.reason = std::move(reason);
-    return result;
-  };
-
-  if (CreateFolders(context.files, RipFolderOf(preferences, session)) != os::kSuccess) {
-    return fail(TrackRipOutcome::WriteFailed, L"cannot create the rip folder");
-  }
-  DiscProblem problem;
-  std::unique_ptr<TrackReader> reader = session.Source().OpenTrack(number, &problem);
-  if (!reader) return fail(TrackRipOutcome::DiscFailed, problem.reason);
-
-  AsfTags tags;
-  tags.title = session.TrackAttribute(number, attr::kTitle);
-  tags.author = session.TrackAttribute(number, attr::kAuthor);
-  tags.albumTitle = session.Album();
-  tags.albumArtist = session.DiscAttribute(attr::kAlbumArtist);
-  tags.genre = session.TrackAttribute(number, attr::kGenre);
-  tags.year = session.TrackAttribute(number, attr::kYear);
-  tags.trackNumber = std::to_wstring(number);
-
-  const os::FileTime now = os::FileTimeOfSecondsSince1970(context.clock.SecondsSince1970());
-  const os::ErrorCode opened =
-      encoder.Open(context.files, temporary, tags, RateClassOf(preferences.wmaRate), now);
-  if (opened == WmaEncoder::kErrorEncoder) {
-    return fail(TrackRipOutcome::WriteFailed, L"the encoder cannot be set up");
-  }
-  if (opened != os::kSuccess) return fail(TrackRipOutcome::WriteFailed, L"cannot create " + temporary);
-
-  std::vector<std::uint8_t> chunk;
-  std::vector<std::int16_t> frames;
   int shown = -1;
-  for (;;) {
-    if (stopped()) return fail(TrackRipOutcome::Stopped, L"stopped");
-    if (!reader->Read(kChunkFrames, &chunk)) {
-      return fail(TrackRipOutcome::DiscFailed, reader->Problem().reason);
+  while (reader.Next(stopped, &batch)) {
+    if (batch.outcome == TrackRipOutcome::Ripped && !CodeBatch(*codec, &batch)) {
+      batch.outcome = TrackRipOutcome::WriteFailed;
+      batch.reason = L"the encoder refused the audio";
     }
-    if (chunk.empty()) break;
-    frames.resize(chunk.size() / 2);
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-      frames[i] = static_cast<std::int16_t>(chunk[2 * i] | (chunk[2 * i + 1] << 8));
-    }
-    const os::ErrorCode written = encoder.Write(frames.data(), frames.size() / 2);
-    if (written == WmaEncoder::kErrorEncoder) {
-      return fail(TrackRipOutcome::WriteFailed, L"the encoder refused the audio");
-    }
-    if (written != os::kSuccess) return fail(TrackRipOutcome::WriteFailed, L"cannot write " + temporary);
-    const std::uint32_t total = reader->TotalFrames();
-    const int now_percent =
-        total ? static_cast<int>(static_cast<std::uint64_t>(reader->FramesRead()) * 100 / total)
-              : 0;
-    if (now_percent < 100 && now_percent != shown) {
-      shown = now_percent;
-      percent(now_percent);
-    }
+    result = writer.Write(batch, encoded);
+    if (result.outcome != TrackRipOutcome::Ripped || batch.last) break;
+    if (batch.percent < 100 && batch.percent != shown) percent(shown = batch.percent);
   }
-  if (encoder.Finish() != os::kSuccess) {
-    return fail(TrackRipOutcome::WriteFailed, L"cannot finish " + temporary);
+  if (result.outcome == TrackRipOutcome::Ripped && stopped()) {
+    DiscardTrack(context, *encoded);
+    result.outcome = TrackRipOutcome::Stopped;
+    result.reason = L"stopped";
   }
-  if (stopped()) return fail(TrackRipOutcome::Stopped, L"stopped");
-
-  encoded->temporary = temporary;
-  RippedTrack& ripped = encoded->ripped;
-  ripped.url = result.path;
-  ripped.title = tags.title;
-  ripped.artist = tags.author;
-  ripped.albumTitle = tags.albumTitle;
-  ripped.albumArtist = tags.albumArtist;
-  ripped.genre = tags.genre;
-  ripped.trackNumber = number;
-  ripped.toc = session.DiscAttribute(attr::kToc);
-  ripped.durationSeconds = encoder.DurationSeconds();
-  ripped.bitrate = encoder.Bitrate();
-  ripped.fileSize = encoder.FileSize();
-  if (!tags.year.empty()) ripped.extra.push_back({attr::kYear, tags.year});
   return result;
 }
 

@@ -87,9 +87,32 @@ os::ErrorCode WmaEncoder::Finish() {
   // the padded last one brings the end of the track out.
   const std::size_t tail = partial_.size() / 2 + frameSize;
   partial_.resize(2 * ((tail + frameSize - 1) / frameSize * frameSize), 0);
-  os::ErrorCode result = EncodeFrames(partial_.data(), partial_.size() / 2);
-  if (result == os::kSuccess) result = FlushBlocks();
-  if (result != os::kSuccess) return result;
+  const os::ErrorCode result = EncodeFrames(partial_.data(), partial_.size() / 2);
+  return result == os::kSuccess ? Close() : result;
+}
+
+os::ErrorCode WmaEncoder::WriteCoded(const std::uint8_t* blocks, std::size_t blockCount,
+                                     std::size_t inputFrames) {
+  if (state_ == State::Failed) return error_;
+  if (state_ != State::Open || !partial_.empty()) return os::kErrorInvalidParameter;
+  inputFrames_ += inputFrames;
+  if (blockCount_ > 0) {
+    const os::ErrorCode flushed = FlushBlocks();
+    if (flushed != os::kSuccess) return flushed;
+  }
+  const os::ErrorCode written = writer_.WriteBlocks(blocks, blockCount);
+  return written == os::kSuccess ? written : Fail(written);
+}
+
+os::ErrorCode WmaEncoder::FinishCoded() {
+  if (state_ == State::Failed) return error_;
+  if (state_ != State::Open || !partial_.empty()) return os::kErrorInvalidParameter;
+  return Close();
+}
+
+os::ErrorCode WmaEncoder::Close() {
+  const os::ErrorCode flushed = FlushBlocks();
+  if (flushed != os::kSuccess) return flushed;
   const os::ErrorCode finished = writer_.Finish(DurationHns());
   if (finished != os::kSuccess) return Fail(finished);
   state_ = State::Finished;

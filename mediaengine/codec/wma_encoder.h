@@ -11,6 +11,13 @@
 //
 // After a failure the file is closed and every later call repeats the error;
 // Abandon closes it when the caller stops early.
+//
+// The codec frames of a track: Open codes one frame of silence, then come
+// the audio's frames, the last one padded with silence, then one frame of
+// silence. The audio's frames may instead be coded elsewhere, in runs on
+// other threads (Wmav2Codec::EncodeAfter, the first run after a frame of
+// silence), and handed in in order with WriteCoded, the last run including
+// the padding and the closing frame; FinishCoded then completes the file.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -47,6 +54,12 @@ class WmaEncoder {
   // of silence that carries the end out of the codec's overlap), completes
   // the header and closes the file.
   os::ErrorCode Finish();
+  // Blocks coded elsewhere that follow those written so far, holding
+  // `inputFrames` frames of the track's audio (the padding not counted).
+  os::ErrorCode WriteCoded(const std::uint8_t* blocks, std::size_t blockCount,
+                           std::size_t inputFrames);
+  // Completes the header and closes the file after the last WriteCoded.
+  os::ErrorCode FinishCoded();
   // Gives up on an open file (a stopped rip): closes it unfinished so the
   // caller can delete it. Later calls report kErrorInvalidHandle.
   void Abandon();
@@ -56,12 +69,15 @@ class WmaEncoder {
   // Length of the audio written so far, in seconds and in 100-ns units.
   double DurationSeconds() const { return static_cast<double>(inputFrames_) / kInputRate; }
   std::uint64_t DurationHns() const;
+  std::size_t FrameSize() const { return codec_ ? codec_->FrameSize() : 0; }
+  std::size_t BlockAlign() const { return codec_ ? codec_->BlockAlign() : 0; }
   // Size of the finished file in bytes.
   std::uint64_t FileSize() const { return writer_.fileSize(); }
 
  private:
   os::ErrorCode EncodeFrames(const std::int16_t* frames, std::size_t count);
   os::ErrorCode FlushBlocks();
+  os::ErrorCode Close();
   os::ErrorCode Fail(os::ErrorCode error);
 
   enum class State { Closed, Open, Finished, Failed };

@@ -60,6 +60,8 @@ std::unique_ptr<Wmav2Codec> Wmav2Codec::Open(std::uint32_t bitsPerSecond) {
   if (context->extradata && context->extradata_size > 0) {
     codecOut->codecData_.assign(context->extradata, context->extradata + context->extradata_size);
   }
+  codecOut->silence_.assign(2 * codecOut->frameSize_, 0);
+  codecOut->discarded_.resize(codecOut->blockAlign_);
   return codecOut;
 }
 
@@ -88,6 +90,16 @@ bool Wmav2Codec::Encode(const std::int16_t* stereoFrames, std::uint8_t* block) {
   if (whole) std::memcpy(block, packet->data, blockAlign_);
   av_packet_unref(packet);
   return whole;
+}
+
+bool Wmav2Codec::EncodeAfter(const std::int16_t* previous, const std::int16_t* stereoFrames,
+                             std::size_t frameCount, std::uint8_t* blocks) {
+  // Silence leaves the overlap as a fresh codec has it (all zero).
+  if (!Encode(previous ? previous : silence_.data(), discarded_.data())) return false;
+  for (std::size_t i = 0; i < frameCount; ++i) {
+    if (!Encode(stereoFrames + 2 * frameSize_ * i, blocks + blockAlign_ * i)) return false;
+  }
+  return true;
 }
 
 }  // namespace mediaengine

@@ -3,7 +3,7 @@
 // and one TrackNN.cda per track. The music is generated from fixed seeds, so
 // every run writes the same bytes.
 //
-// usage: make_demo_disc [--short | --second | --full] FOLDER
+// usage: make_demo_disc [--short | --second | --full | --long] FOLDER
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -69,6 +69,12 @@ DiscPlan FullDisc() {
   DiscPlan plan{"マリンバの午後 全曲集", kArtist, {}};
   for (int i = 0; i < 12; ++i) plan.tracks.push_back({titles[i], seconds[i], i ? 2.0 : 0.0, true});
   return plan;
+}
+
+// One track of 74 minutes, a whole disc's worth: a rip that cannot share a
+// disc's tracks out among threads.
+DiscPlan LongDisc() {
+  return {"マリンバの午後 全曲連続", kArtist, {{"一日の組曲", 74 * 60.0, 0.0, true}}};
 }
 
 // Small deterministic generator (xorshift32).
@@ -284,22 +290,24 @@ bool WriteFile(const fs::path& path, const void* data, std::size_t size) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: make-demo-disc [--short | --second | --full] FOLDER\n");
+  std::fprintf(stderr, "usage: make-demo-disc [--short | --second | --full | --long] FOLDER\n");
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool full = false, second = false;
+  bool full = false, second = false, oneTrack = false;
   std::string folder;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--short" || arg == "--second") {
-      full = false;
+      full = oneTrack = false;
       second = arg == "--second";
     } else if (arg == "--full") {
       full = true;
+    } else if (arg == "--long") {
+      oneTrack = true;
     } else if (!arg.empty() && arg[0] != '-' && folder.empty()) {
       folder = arg;
     } else {
@@ -308,7 +316,8 @@ int main(int argc, char** argv) {
   }
   if (folder.empty()) return Usage();
   const auto started = std::chrono::steady_clock::now();
-  const DiscPlan plan = full ? FullDisc() : second ? SecondDisc() : ShortDisc();
+  const DiscPlan plan =
+      oneTrack ? LongDisc() : full ? FullDisc() : second ? SecondDisc() : ShortDisc();
   const fs::path dir(folder);
   std::error_code error;
   fs::create_directories(dir, error);
@@ -342,7 +351,7 @@ int main(int argc, char** argv) {
     }
     cue += "    INDEX 01 " + CueTime(position) + "\r\n";
     const std::uint32_t sectors = Sectors(track.seconds);
-    const std::vector<std::uint8_t> pcm = RenderTrack(static_cast<int>(i) + (full ? 100 : second ? 200 : 0),
+    const std::vector<std::uint8_t> pcm = RenderTrack(static_cast<int>(i) + (full || oneTrack ? 100 : second ? 200 : 0),
                                                       sectors * mediaengine::kFramesPerSector, &bars);
     bin.write(reinterpret_cast<const char*>(pcm.data()), static_cast<std::streamsize>(pcm.size()));
     position += sectors;

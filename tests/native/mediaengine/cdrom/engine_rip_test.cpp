@@ -2,9 +2,11 @@
 // music comes back close to the disc's PCM and a high tone survives at
 // 128 kbit/s; a track that cannot be read or written leaves nothing under
 // its final name; a whole disc ripped on two threads reaches the library in
-// disc order.
+// disc order, its tracks coded in batches on both threads into the very bytes
+// one encoder gives.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -13,6 +15,7 @@
 
 #include "fakes/fake_file_system.h"
 #include "mediaengine/cdrom/cd_drive.h"
+#include "mediaengine/cdrom/disc_ripper.h"
 #include "mediaengine/cdrom/progress_pacer.h"
 #include "mediaengine/cdrom/rip_order.h"
 #include "mediaengine/cdrom/track_ripper.h"
@@ -254,49 +257,128 @@ TEST_F(RipTest, AWholeDiscRipsOnTwoThreadsAndArrivesInDiscOrder) {
   EXPECT_EQ(RipFolderFiles(64000).size(), 3u);
 }
 
-// The order a two-thread rip keeps, step by step.
-TEST(RipOrder, HandsOutTracksShowsTheFirstAndTakesThemInInOrder) {
-  std::vector<std::pair<int, int>> shown;
-  mediaengine::RipOrder order(3, [&](int number, int percent) { shown.emplace_back(number, percent); });
-  EXPECT_EQ(order.Take(), 1);
-  EXPECT_EQ(order.Take(), 2);
-  order.Report(1, 10);
-  order.Report(2, 40);  // not the first unfinished track: kept, not shown
-  order.Done(2);        // not its turn: nothing happens
-  EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{1, 10}}));
+// Tracks 1 and 2 take two batches each, the second one coded while the first
+// is: on two threads each file is byte for byte what one encoder coding the
+// whole track gives (the codec carries only the overlap of the frame before
+// from one frame to the next).
+TEST_F(RipTest, BatchesCodedOnTwoThreadsGiveTheBytesOfOneEncoder) {
+  ASSERT_TRUE(session);
+  ASSERT_GT(disc.tracks[0].size() / 2, mediaengine::kRipBatchCodecFrames * 2048);
+  for (const std::uint32_t rate : {64000u, 128000u}) {
+    SCOPED_TRACE(rate);
+    std::vector<int> ripped;
+    mediaengine::DiscRipWatch watch;
+    watch.stopped = [] { return false; };
+    watch.progress = [](int, int) {};
+    watch.ended = [&](int number, const mediaengine::TrackRipResult& result) {
+      EXPECT_EQ(result.outcome, TrackRipOutcome::Ripped) << os::Utf8FromWide(result.reason);
+      ripped.push_back(number);
+    };
+    mediaengine::RipDiscTracks(context, *session, Preferences(rate), 2, watch);
+    ASSERT_EQ(ripped, (std::vector<int>{1, 2, 3}));
+    for (int number = 1; number <= 3; ++number) {
+      const auto& pcm = disc.tracks[static_cast<std::size_t>(number - 1)];
+      mediaengine::AsfTags tags;
+      namespace attr = wmp::attr;
+      tags.title = session->TrackAttribute(number, attr::kTitle);
+      tags.author = session->TrackAttribute(number, attr::kAuthor);
+      tags.albumTitle = session->Album();
+      tags.albumArtist = session->DiscAttribute(attr::kAlbumArtist);
+      tags.genre = session->TrackAttribute(number, attr::kGenre);
+      tags.year = session->TrackAttribute(number, attr::kYear);
+      tags.trackNumber = std::to_wstring(number);
+      mediaengine::WmaEncoder one;
+      ASSERT_EQ(one.Open(files, L"C:\\one.wma", tags, rate,
+                         os::FileTimeOfSecondsSince1970(clock.SecondsSince1970())),
+                os::kSuccess);
+      ASSERT_EQ(one.Write(pcm.data(), pcm.size() / 2), os::kSuccess);
+      ASSERT_EQ(one.Finish(), os::kSuccess);
+      const std::string batched =
+          files.Content(mediaengine::RipPathOf(Preferences(rate), *session, number));
+      EXPECT_EQ(batched.size(), files.Content(L"C:\\one.wma").size()) << "track " << number;
+      EXPECT_TRUE(batched == files.Content(L"C:\\one.wma")) << "track " << number;
+    }
+  }
+}
 
+// A rip that fails or is stopped in the middle of a track's second batch
+// (its first one coded and written): the tracks before it are in, nothing of
+// it is left. The disc is read at the polls in order: track 1 at polls 1-7
+// (opening, three reads of its first batch, three of its second), track 2
+// from poll 8 on; the poll before track 1 is taken in comes anywhere after 7.
+TEST_F(RipTest, ARipEndingInsideABatchedTrackKeepsOnlyTheTracksBeforeIt) {
+  ASSERT_TRUE(session);
+  struct Case {
+    const char* what;
+    int poll;
+    bool stop;  // else the disc is taken out
+    std::vector<std::pair<int, TrackRipOutcome>> ended;
+  };
+  const Case cases[] = {
+      {"disc out in track 1's second batch", 6, false, {{1, TrackRipOutcome::DiscFailed}}},
+      {"stopped in track 1's second batch", 6, true, {{1, TrackRipOutcome::Stopped}}},
+      {"disc out in track 2", 12, false,
+       {{1, TrackRipOutcome::Ripped}, {2, TrackRipOutcome::DiscFailed}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    files.SetDriveReady(L'D', true);
+    std::atomic<int> polls{0};
+    std::vector<std::pair<int, TrackRipOutcome>> ended;
+    mediaengine::DiscRipWatch watch;
+    watch.stopped = [&] {
+      if (++polls < c.poll) return false;
+      if (!c.stop) files.SetDriveReady(L'D', false);
+      return c.stop;
+    };
+    watch.progress = [](int, int) {};
+    watch.ended = [&](int number, const mediaengine::TrackRipResult& result) {
+      ended.emplace_back(number, result.outcome);
+    };
+    mediaengine::RipDiscTracks(context, *session, Preferences(128000), 2, watch);
+    EXPECT_EQ(ended, c.ended);
+    const long kept = c.ended.front().second == TrackRipOutcome::Ripped ? 1 : 0;
+    EXPECT_EQ(RipFolderFiles(128000).size(), static_cast<std::size_t>(kept)) << "no partial file";
+    EXPECT_EQ(LibraryCount(), kept);
+  }
+}
+
+// The order a two-thread rip keeps, step by step: batches are read one
+// after the other and written in the order they were read.
+TEST(RipOrder, ReadsBatchesOneByOneAndWritesThemInOrder) {
+  mediaengine::RipOrder order;
+  int left = 3;
+  auto read = [&] { return left-- > 0; };
+  EXPECT_EQ(order.Take(read), 1);
+  EXPECT_EQ(order.Take(read), 2);
+  order.Done(2);  // not its turn: nothing happens
   bool secondTurn = false;
   std::thread waiter([&] { secondTurn = order.WaitTurn(2); });
   EXPECT_TRUE(order.WaitTurn(1));
-  order.Report(2, 55);
   order.Done(1);
   waiter.join();
   EXPECT_TRUE(secondTurn);
-  order.Report(2, 60);
-  order.Done(2);  // track 3 not started: nothing to show yet
-  EXPECT_EQ(order.Take(), 3);
-  order.Report(3, 0);
-  EXPECT_EQ(order.Take(), 0) << "none left";
-  EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{1, 10}, {2, 0}, {2, 55}, {2, 60}, {3, 0}}))
-      << "the next track shows its start and where it is as soon as it is first";
+  order.Done(2);
+  EXPECT_EQ(order.Take(read), 3);
+  EXPECT_TRUE(order.WaitTurn(3));
+  EXPECT_EQ(order.Take(read), 0) << "none left";
 }
 
-TEST(RipOrder, AHaltReleasesWaitersAndStopsHandingOutAndShowing) {
-  int shown = 0;
-  mediaengine::RipOrder order(4, [&](int, int) { ++shown; });
-  EXPECT_EQ(order.Take(), 1);
-  EXPECT_EQ(order.Take(), 2);
+TEST(RipOrder, AHaltReleasesWaitersAndStopsReading) {
+  mediaengine::RipOrder order;
+  int reads = 0;
+  auto read = [&] { return ++reads > 0; };
+  EXPECT_EQ(order.Take(read), 1);
+  EXPECT_EQ(order.Take(read), 2);
   bool turn = true;
   std::thread waiter([&] { turn = order.WaitTurn(2); });
   order.Halt();
   waiter.join();
   EXPECT_FALSE(turn) << "gives up instead of waiting for ever";
   EXPECT_TRUE(order.Halted());
-  EXPECT_EQ(order.Take(), 0);
-  order.Report(1, 50);
-  order.Done(1);
-  EXPECT_EQ(shown, 0);
-  EXPECT_FALSE(order.WaitTurn(2));
+  EXPECT_EQ(order.Take(read), 0);
+  EXPECT_EQ(reads, 2) << "nothing more is read";
+  EXPECT_FALSE(order.WaitTurn(1));
 }
 
 // Which reports of a rip become events, given (track, milliseconds) in turn.

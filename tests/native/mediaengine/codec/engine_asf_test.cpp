@@ -472,6 +472,27 @@ TEST(WmaEncoder, AbandonClosesTheFileAndMisuseIsRefused) {
   EXPECT_EQ(twice.Open(files, L"C:\\c.wma", SampleTags(), mediaengine::kWmaRateClass64), os::kErrorInvalidParameter);
   ASSERT_EQ(twice.Finish(), os::kSuccess);
   EXPECT_NE(twice.Finish(), os::kSuccess);
+  const std::uint8_t block[1] = {0};
+  EXPECT_EQ(twice.WriteCoded(block, 0, 0), os::kErrorInvalidParameter) << "finished";
+  EXPECT_EQ(twice.FinishCoded(), os::kErrorInvalidParameter);
+
+  // Coded blocks follow whole frames only: after audio short of a frame they
+  // would land in the middle of one.
+  WmaEncoder mixed;
+  EXPECT_EQ(mixed.WriteCoded(block, 0, 0), os::kErrorInvalidParameter) << "not open yet";
+  ASSERT_EQ(mixed.Open(files, L"C:\\d.wma", SampleTags(), mediaengine::kWmaRateClass64), os::kSuccess);
+  ASSERT_EQ(mixed.Write(audio.data(), 100), os::kSuccess);
+  EXPECT_EQ(mixed.WriteCoded(block, 0, 0), os::kErrorInvalidParameter);
+  EXPECT_EQ(mixed.FinishCoded(), os::kErrorInvalidParameter);
+  mixed.Abandon();
+  WmaEncoder full;  // a failed write of coded blocks sticks as Write's does
+  files.AddDrive(L'E', 20000);
+  ASSERT_EQ(full.Open(files, L"E:\\e.wma", SampleTags(), mediaengine::kWmaRateClass64), os::kSuccess);
+  const std::vector<std::uint8_t> blocks(64 * full.BlockAlign(), 0x55);
+  os::ErrorCode result = os::kSuccess;
+  for (int i = 0; i < 8 && result == os::kSuccess; ++i) result = full.WriteCoded(blocks.data(), 64, 64 * 2048);
+  EXPECT_EQ(result, os::kErrorDiskFull);
+  EXPECT_EQ(full.FinishCoded(), os::kErrorDiskFull);
 }
 
 }  // namespace

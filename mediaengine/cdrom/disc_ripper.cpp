@@ -1,0 +1,79 @@
+#include "mediaengine/cdrom/disc_ripper.h"
+
+#include <thread>
+#include <vector>
+
+#include "mediaengine/cdrom/rip_order.h"
+
+namespace mediaengine {
+
+void RipDiscTracks(EngineContext& context, const DiscSession& session,
+                   const RipPreferences& preferences, int threads, const DiscRipWatch& watch) {
+  const std::uint32_t rate = RateClassOf(preferences.wmaRate);
+  // The frame size for the reader; each thread codes with a codec of its own.
+  std::unique_ptr<Wmav2Codec> first = Wmav2Codec::Open(rate);
+  TrackWriter writer(context, session, preferences);  // written only in turn
+  if (!first) {
+    RipBatch batch;
+    batch.number = 1;
+    batch.first = true;
+    batch.outcome = TrackRipOutcome::WriteFailed;
+    batch.reason = L"the encoder cannot be set up";
+    EncodedTrack none;
+    if (session.TrackCount() > 0) watch.ended(1, writer.Write(batch, &none));
+    return;
+  }
+  RipOrder order;
+  BatchReader reader(session, 1, session.TrackCount(), first->FrameSize(), kRipBatchCodecFrames);
+  auto stopped = [&] { return order.Halted() || watch.stopped(); };
+  int shown = -1;  // percent of the track being written
+
+  auto work = [&](std::unique_ptr<Wmav2Codec> codec) {
+    RipBatch batch;  // its buffers serve every batch of this thread
+    for (;;) {
+      const int turn = order.Take([&] { return reader.Next(stopped, &batch); });
+      if (turn == 0) return;
+      if (batch.outcome == TrackRipOutcome::Ripped) {
+        if (!codec) codec = Wmav2Codec::Open(rate);
+        if (!codec || !CodeBatch(*codec, &batch)) {
+          batch.outcome = TrackRipOutcome::WriteFailed;
+          batch.reason = L"the encoder refused the audio";
+        }
+      }
+      if (!order.WaitTurn(turn)) {
+        order.Done(turn);
+        continue;  // halted: Take hands out nothing more
+      }
+      if (batch.first) {
+        shown = 0;
+        watch.progress(batch.number, 0);
+      }
+      EncodedTrack encoded;
+      TrackRipResult result = writer.Write(batch, &encoded);
+      if (result.outcome == TrackRipOutcome::Ripped && batch.last) {
+        // The reader polls while it reads; a stop after the track's last
+        // read still keeps the track out.
+        if (watch.stopped()) {
+          DiscardTrack(context, encoded);
+          result.outcome = TrackRipOutcome::Stopped;
+          result.reason = L"stopped";
+        } else {
+          result = CommitTrack(context, encoded);
+        }
+      }
+      if (result.outcome != TrackRipOutcome::Ripped) order.Halt();
+      if (result.outcome != TrackRipOutcome::Ripped || batch.last) {
+        watch.ended(batch.number, result);
+      } else if (batch.percent < 100 && batch.percent != shown) {
+        watch.progress(batch.number, shown = batch.percent);
+      }
+      order.Done(turn);
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (int i = 1; i < threads; ++i) helpers.emplace_back(work, nullptr);
+  work(std::move(first));
+  for (std::thread& helper : helpers) helper.join();
+}
+
+}  // namespace mediaengine
