@@ -1,5 +1,6 @@
 #include "mediaengine/library/attribute_list.h"
 
+#include <algorithm>
 #include <deque>
 #include <mutex>
 #include <unordered_map>
@@ -93,9 +94,8 @@ bool AttributeList::Insert(AttributeName name, std::wstring_view value) {
       }
     }
   }
-  std::wstring entry(kHeader, L'\0');
-  entry.append(value.data(), value.size());
-  data_.insert(place, entry);
+  data_.insert(place, kHeader + value.size(), L'\0');
+  std::copy(value.begin(), value.end(), data_.begin() + static_cast<std::ptrdiff_t>(place + kHeader));
   Write(place, name);
   Write(place + 2, static_cast<std::uint32_t>(value.size()));
   return true;

@@ -194,21 +194,45 @@ class LibraryParser {
     return true;
   }
 
+  // What an attribute line's name field stands for.
+  struct FieldName {
+    std::string field;
+    AttributeName id = 0;
+    bool transient = false;
+    bool mediaType = false;
+  };
+
+  // A library has a few names that come again on every item: each is
+  // unescaped and numbered once (a store with many more is still read,
+  // only without the shortcut).
+  const FieldName* NameOf(std::string_view field) {
+    for (const FieldName& known : names_) {
+      if (known.field == field) return &known;
+    }
+    std::wstring name;
+    if (!Unescape(field, &name) || name.empty()) return nullptr;
+    const std::wstring canonical = wmp::CanonicalAttribute(name);
+    FieldName found{std::string(field), AttributeNameId(canonical), IsTransientAttribute(canonical),
+                    name == attr::kMediaType};
+    if (names_.size() >= kKeptNames) {
+      spare_ = std::move(found);
+      return &spare_;
+    }
+    names_.push_back(std::move(found));
+    return &names_.back();
+  }
+
   bool Attribute(const Fields& f) {
     if (records_.empty()) return Reject("attribute before any item");
-    std::wstring name, value;
-    if (!Unescape(f[1], &name) || !Unescape(f[2], &value) || name.empty()) {
-      return Reject("bad attribute");
-    }
+    const FieldName* name = NameOf(f[1]);
+    if (!name || !Unescape(f[2], &value_)) return Reject("bad attribute");
     // Progress texts are never written; a file that has them keeps none.
-    if (IsTransientAttribute(wmp::CanonicalAttribute(name))) return true;
+    if (name->transient) return true;
     LibraryRecord& record = records_.back();
-    if (name == attr::kMediaType && record.playlist != (value == wmp::kMediaTypePlaylist)) {
+    if (name->mediaType && record.playlist != (value_ == wmp::kMediaTypePlaylist)) {
       return Reject("media type disagrees with the kind of record");
     }
-    if (!record.attributes.Insert(AttributeNameId(wmp::CanonicalAttribute(name)), value)) {
-      return Reject("attribute given twice");
-    }
+    if (!record.attributes.Insert(name->id, value_)) return Reject("attribute given twice");
     return true;
   }
 
@@ -237,7 +261,12 @@ class LibraryParser {
     return true;
   }
 
+  static constexpr std::size_t kKeptNames = 64;
+
   const std::wstring playlistFolder_;
+  std::vector<FieldName> names_;
+  FieldName spare_;
+  std::wstring value_;
   std::string pending_;  // the start of a line whose end has not come yet
   Fields fields_;
   std::uint64_t total_ = 0;
