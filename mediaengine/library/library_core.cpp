@@ -31,15 +31,6 @@ std::int64_t MillisecondsOf(double seconds) {
   return static_cast<std::int64_t>(std::llround(seconds * 1000.0));
 }
 
-// An empty value is no value: it is not stored, and reads as empty anyway.
-void Put(std::map<std::wstring, std::wstring>& attributes, const std::wstring& name,
-         const std::wstring& value) {
-  if (value.empty()) {
-    attributes.erase(name);
-  } else {
-    attributes[name] = value;
-  }
-}
 
 }  // namespace
 
@@ -50,6 +41,66 @@ LibraryCore::LibraryCore(os::IFileSystem& files, std::wstring folder, TagReader 
       playlistFolder_(os::JoinPath(folder_, kPlaylistFolderName)),
       readTags_(std::move(readTags)) {}
 
+LibraryCore::~LibraryCore() {
+  if (loader_.joinable()) loader_.join();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopWriter_ = true;
+  }
+  writeWanted_.notify_all();
+  if (writer_.joinable()) writer_.join();
+}
+
+void LibraryCore::WriteBehind(std::chrono::milliseconds delay) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (writeBehind_ || closed_) return;
+  writeBehind_ = true;
+  writeDelay_ = delay;
+  writer_ = std::thread([this] { WriterLoop(); });
+}
+
+void LibraryCore::WriterLoop() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    writeWanted_.wait(lock, [this] { return writeRequested_ || stopWriter_; });
+    // A moment for the changes that follow to join this write; once stopped,
+    // Close writes what is left.
+    if (writeWanted_.wait_for(lock, writeDelay_, [this] { return stopWriter_; })) return;
+    writeRequested_ = false;
+    lock.unlock();
+    WritePending();
+    Deliver();
+    lock.lock();
+  }
+}
+
+void LibraryCore::LoadInBackground(std::function<void(const LoadReport&)> done) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    loading_ = true;
+  }
+  loader_ = std::thread([this, done = std::move(done)] {
+    const LoadReport report = Load();
+    // Before the waiting calls go on: whoever waited for the load finds
+    // what `done` queued.
+    if (done) done(report);
+    std::lock_guard<std::mutex> lock(mutex_);
+    loading_ = false;
+    loadEnded_.notify_all();
+  });
+}
+
+LoadReport LibraryCore::WaitForLoad() const {
+  auto lock = Ready();
+  return report_;
+}
+
+std::unique_lock<std::mutex> LibraryCore::Ready() const {
+  std::unique_lock<std::mutex> lock(mutex_);
+  loadEnded_.wait(lock, [this] { return !loading_; });
+  return lock;
+}
+
 LoadReport LibraryCore::Load() {
   LoadReport report;
   // A failure here shows up as a failed save, reported there.
@@ -58,43 +109,54 @@ LoadReport LibraryCore::Load() {
 
   LibraryContents contents;
   bool saving = true;
-  std::string text;
-  const os::ErrorCode readError = ReadWholeFile(files_, libraryFile_, &text);
-  if (readError == os::kErrorFileNotFound || readError == os::kErrorPathNotFound) {
-    report.outcome = LoadOutcome::kNew;
-  } else if (readError) {
-    report.outcome = LoadOutcome::kNotSaving;
-    report.error = HResultOfError(readError);
-    saving = false;
-  } else {
-    LibraryParseError parseError;
-    if (ParseLibrary(text, playlistFolder_, &contents, &parseError)) {
+  LibraryParseError parseError;
+  bool damaged = false;
+  {
+    // Parsed as it is read: the file's text is never held whole.
+    LibraryReader reader(playlistFolder_);
+    const os::ErrorCode readError = ReadFileInPieces(
+        files_, libraryFile_, [&reader](const char* bytes, std::size_t size) { reader.Feed(bytes, size); });
+    if (readError == os::kErrorFileNotFound || readError == os::kErrorPathNotFound) {
+      report.outcome = LoadOutcome::kNew;
+    } else if (readError) {
+      // What was read of it is dropped: never a part taken for the whole.
+      report.outcome = LoadOutcome::kNotSaving;
+      report.error = HResultOfError(readError);
+      saving = false;
+    } else if (reader.Finish(&contents, &parseError)) {
       report.outcome = LoadOutcome::kLoaded;
       report.items = contents.records.size();
     } else {
-      report.detail = parseError.line ? "line " + std::to_string(parseError.line) + ": " : "";
-      report.detail += parseError.reason;
-      os::ErrorCode moveError = os::kErrorAlreadyExists;
-      for (int n = 1; n <= kMaxSetAside && moveError; ++n) {
-        const std::wstring aside = os::JoinPath(folder_, kSetAsidePrefix + std::to_wstring(n));
-        moveError = files_.Move(libraryFile_, aside, false);
-        if (!moveError) report.setAsidePath = aside;
-        if (moveError != os::kErrorAlreadyExists && moveError != os::kErrorFileExists) break;
-      }
-      if (moveError) {
-        report.outcome = LoadOutcome::kNotSaving;
-        report.error = HResultOfError(moveError);
-        saving = false;
-      } else {
-        report.outcome = LoadOutcome::kDamagedSetAside;
-      }
+      damaged = true;
+    }
+  }
+  if (damaged) {
+    report.detail = parseError.line ? "line " + std::to_string(parseError.line) + ": " : "";
+    report.detail += parseError.reason;
+    os::ErrorCode moveError = os::kErrorAlreadyExists;
+    for (int n = 1; n <= kMaxSetAside && moveError; ++n) {
+      const std::wstring aside = os::JoinPath(folder_, kSetAsidePrefix + std::to_wstring(n));
+      moveError = files_.Move(libraryFile_, aside, false);
+      if (!moveError) report.setAsidePath = aside;
+      if (moveError != os::kErrorAlreadyExists && moveError != os::kErrorFileExists) break;
+    }
+    if (moveError) {
+      report.outcome = LoadOutcome::kNotSaving;
+      report.error = HResultOfError(moveError);
+      saving = false;
+    } else {
+      report.outcome = LoadOutcome::kDamagedSetAside;
     }
   }
 
+  // Stores list playlists after the items; the library's order is by id.
+  std::stable_sort(contents.records.begin(), contents.records.end(),
+                   [](const LibraryRecord& a, const LibraryRecord& b) { return a.id < b.id; });
   std::lock_guard<std::mutex> lock(mutex_);
-  records_.clear();
+  records_ = std::move(contents.records);
   byUrl_.clear();
-  for (LibraryRecord& record : contents.records) Insert(std::move(record));
+  byUrl_.reserve(records_.size());
+  for (const LibraryRecord& record : records_) IndexUrl(record.url, record.id);
   nextId_ = contents.nextId;
   loaded_ = true;
   saving_ = saving;
@@ -103,12 +165,13 @@ LoadReport LibraryCore::Load() {
   dirtyPlaylists_.clear();
   staleFiles_.clear();
   pending_.clear();
+  report_ = report;
   return report;
 }
 
 wmp::HResult LibraryCore::Save() {
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    auto lock = Ready();
     if (closed_) return wmp::kFail;
     if (!loaded_) return wmp::kNotReady;
     dirty_ = true;
@@ -119,7 +182,7 @@ wmp::HResult LibraryCore::Save() {
 }
 
 wmp::HResult LibraryCore::LastSaveResult() const {
-  std::lock_guard<std::mutex> lock(mutex_);
+  auto lock = Ready();
   return lastSave_;
 }
 
@@ -129,6 +192,15 @@ void LibraryCore::SetEvents(LibraryEvents events) {
 }
 
 void LibraryCore::Close() {
+  // A load still running ends first: its thread works on this core; the
+  // writer too, then what it had not written yet is written below.
+  if (loader_.joinable()) loader_.join();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopWriter_ = true;
+  }
+  writeWanted_.notify_all();
+  if (writer_.joinable()) writer_.join();
   {
     // The hooks may point into an engine that is going away.
     std::lock_guard<std::mutex> lock(mutex_);
@@ -160,7 +232,7 @@ wmp::HResult LibraryCore::Attribute(ItemId id, const std::wstring& name,
                                     std::wstring* value) const {
   if (!value) return wmp::kPointer;
   if (name.empty()) return wmp::kInvalidArg;
-  std::lock_guard<std::mutex> lock(mutex_);
+  auto lock = Ready();
   const LibraryRecord* record = Find(id);
   if (!record) return wmp::kFail;
   *value = AttributeOf(*record, wmp::CanonicalAttribute(name));
@@ -169,7 +241,7 @@ wmp::HResult LibraryCore::Attribute(ItemId id, const std::wstring& name,
 
 wmp::HResult LibraryCore::Url(ItemId id, std::wstring* url) const {
   if (!url) return wmp::kPointer;
-  std::lock_guard<std::mutex> lock(mutex_);
+  auto lock = Ready();
   const LibraryRecord* record = Find(id);
   if (!record) return wmp::kFail;
   *url = record->url;
@@ -178,7 +250,7 @@ wmp::HResult LibraryCore::Url(ItemId id, std::wstring* url) const {
 
 wmp::HResult LibraryCore::DurationMs(ItemId id, std::int64_t* durationMs) const {
   if (!durationMs) return wmp::kPointer;
-  std::lock_guard<std::mutex> lock(mutex_);
+  auto lock = Ready();
   const LibraryRecord* record = Find(id);
   if (!record) return wmp::kFail;
   *durationMs = record->durationMs;
@@ -186,26 +258,23 @@ wmp::HResult LibraryCore::DurationMs(ItemId id, std::int64_t* durationMs) const 
 }
 
 bool LibraryCore::Contains(ItemId id) const {
-  std::lock_guard<std::mutex> lock(mutex_);
+  auto lock = Ready();
   return Find(id) != nullptr;
 }
 
 bool LibraryCore::IsPlaylist(ItemId id) const {
-  std::lock_guard<std::mutex> lock(mutex_);
+  auto lock = Ready();
   const LibraryRecord* record = Find(id);
   return record && record->playlist;
 }
 
 bool LibraryCore::FindUrl(const std::wstring& url, ItemId* id) const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  auto it = byUrl_.find(os::PathKey(url));
-  if (it == byUrl_.end()) return false;
-  *id = it->second;
-  return true;
+  auto lock = Ready();
+  return LookUpUrl(url, id);
 }
 
 wmp::HResult LibraryCore::Members(ItemId playlist, std::vector<ItemId>* members) const {
-  std::lock_guard<std::mutex> lock(mutex_);
+  auto lock = Ready();
   const LibraryRecord* record = Find(playlist);
   if (!record || !record->playlist) return wmp::kFail;
   *members = record->members;
@@ -215,20 +284,30 @@ wmp::HResult LibraryCore::Members(ItemId playlist, std::vector<ItemId>* members)
 std::vector<ItemId> LibraryCore::Query(const std::wstring& name, const std::wstring& value,
                                        bool playlistsOnly) const {
   const std::wstring& canonical = wmp::CanonicalAttribute(name);
+  const bool computed = canonical == attr::kSourceUrl || canonical == attr::kDuration;
   std::vector<ItemId> ids;
-  std::lock_guard<std::mutex> lock(mutex_);
-  for (const auto& [id, record] : records_) {
+  auto lock = Ready();
+  // Looked up with the lock held: a record that has the name has it numbered by now.
+  AttributeName stored = 0;
+  const bool known = KnownAttributeName(canonical, &stored);
+  for (const LibraryRecord& record : records_) {
     if (playlistsOnly && !record.playlist) continue;
-    if (AttributeOf(record, canonical) == value) ids.push_back(id);
+    if (computed) {
+      if (AttributeOf(record, canonical) == value) ids.push_back(record.id);
+      continue;
+    }
+    std::wstring_view found;
+    if (!known || !record.attributes.Find(stored, &found)) found = std::wstring_view();
+    if (found == value) ids.push_back(record.id);
   }
   return ids;
 }
 
 std::vector<ItemId> LibraryCore::All(bool playlistsOnly) const {
   std::vector<ItemId> ids;
-  std::lock_guard<std::mutex> lock(mutex_);
-  for (const auto& [id, record] : records_) {
-    if (!playlistsOnly || record.playlist) ids.push_back(id);
+  auto lock = Ready();
+  for (const LibraryRecord& record : records_) {
+    if (!playlistsOnly || record.playlist) ids.push_back(record.id);
   }
   return ids;
 }
@@ -241,12 +320,12 @@ wmp::HResult LibraryCore::SetAttribute(ItemId id, const std::wstring& name,
   const std::wstring& canonical = wmp::CanonicalAttribute(name);
   if (IsReadOnlyAttribute(canonical)) return wmp::kAccessDenied;
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    auto lock = Ready();
     if (closed_) return wmp::kFail;
     LibraryRecord* record = Find(id);
     if (!record) return wmp::kFail;
     if (AttributeOf(*record, canonical) == value) return wmp::kOk;
-    Put(record->attributes, canonical, value);
+    PutAttribute(*record, canonical, value);
     if (!IsTransientAttribute(canonical)) dirty_ = true;
     Announce(EventKind::kMedia, id);
     if (record->playlist && canonical == attr::kTitle) {
@@ -254,9 +333,9 @@ wmp::HResult LibraryCore::SetAttribute(ItemId id, const std::wstring& name,
       const std::wstring url = FreePlaylistUrl(value, id);
       if (os::PathKey(url) != os::PathKey(record->url)) {
         staleFiles_.push_back(record->url);
-        byUrl_.erase(os::PathKey(record->url));
+        UnindexUrl(record->url, id);
         record->url = url;
-        byUrl_[os::PathKey(url)] = id;
+        IndexUrl(url, id);
       }
       PlaylistChanged(id, kPlaylistChangeRename);
       Announce(EventKind::kPlaylists);
@@ -279,37 +358,34 @@ wmp::HResult LibraryCore::AddFile(const std::wstring& url, ItemId* id) {
   LibraryRecord record;
   record.url = url;
   const std::wstring extension = os::AsciiLower(os::PathExtension(url));
-  auto& a = record.attributes;
-  Put(a, attr::kFileType, extension);
-  a[attr::kMediaType] = IsAudioExtension(extension) ? wmp::kMediaTypeAudio : L"other";
+  LibraryRecord& a = record;
+  PutAttribute(a, attr::kFileType, extension);
+  SetAttributeValue(a, attr::kMediaType, IsAudioExtension(extension) ? wmp::kMediaTypeAudio : L"other");
   AsfInfo info;
   if (extension == L"wma" && readTags_ && readTags_(url, &info)) {
-    Put(a, attr::kTitle, info.tags.title);
-    Put(a, attr::kAuthor, info.tags.author);
-    Put(a, attr::kAlbumTitle, info.tags.albumTitle);
-    Put(a, attr::kAlbumArtist, info.tags.albumArtist);
-    Put(a, attr::kGenre, info.tags.genre);
-    Put(a, attr::kYear, info.tags.year);
-    Put(a, attr::kTrackNumber, info.tags.trackNumber);
-    if (info.bitrate > 0) a[attr::kBitrate] = std::to_wstring(info.bitrate);
-    a[attr::kFileSize] = std::to_wstring(info.fileSize);
+    PutAttribute(a, attr::kTitle, info.tags.title);
+    PutAttribute(a, attr::kAuthor, info.tags.author);
+    PutAttribute(a, attr::kAlbumTitle, info.tags.albumTitle);
+    PutAttribute(a, attr::kAlbumArtist, info.tags.albumArtist);
+    PutAttribute(a, attr::kGenre, info.tags.genre);
+    PutAttribute(a, attr::kYear, info.tags.year);
+    PutAttribute(a, attr::kTrackNumber, info.tags.trackNumber);
+    if (info.bitrate > 0) SetAttributeValue(a, attr::kBitrate, std::to_wstring(info.bitrate));
+    SetAttributeValue(a, attr::kFileSize, std::to_wstring(info.fileSize));
     record.durationMs = MillisecondsOf(info.durationSeconds);
   } else {
     std::unique_ptr<os::IFileStream> stream;
     if (files_.Open(url, os::OpenMode::Read, &stream) == os::kSuccess) {
-      a[attr::kFileSize] = std::to_wstring(stream->Size());
+      SetAttributeValue(a, attr::kFileSize, std::to_wstring(stream->Size()));
     }
   }
-  if (a.find(attr::kTitle) == a.end()) Put(a, attr::kTitle, os::PathStem(url));
+  if (!HasAttribute(a, attr::kTitle)) PutAttribute(a, attr::kTitle, os::PathStem(url));
+  a.attributes.Compact();
 
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    auto lock = Ready();
     if (closed_) return wmp::kFail;
-    auto existing = byUrl_.find(os::PathKey(url));  // another thread may have been quicker
-    if (existing != byUrl_.end()) {
-      *id = existing->second;
-      return wmp::kOk;
-    }
+    if (LookUpUrl(url, id)) return wmp::kOk;  // another thread may have been quicker
     if (!TakeId(&record.id)) return wmp::kFail;
     *id = Insert(std::move(record)).id;
     dirty_ = true;
@@ -323,14 +399,14 @@ wmp::HResult LibraryCore::AddRipped(const RippedTrack& track, ItemId* id) {
   if (!id) return wmp::kPointer;
   if (track.url.empty()) return wmp::kInvalidArg;
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    auto lock = Ready();
     if (closed_) return wmp::kFail;
     LibraryRecord* record = nullptr;
-    auto existing = byUrl_.find(os::PathKey(track.url));
-    const bool found = existing != byUrl_.end();
+    ItemId existing = 0;
+    const bool found = LookUpUrl(track.url, &existing);
     if (found) {
       // The same file ripped again: the item keeps its id and takes the new facts.
-      record = Find(existing->second);
+      record = Find(existing);
       if (record->playlist) return wmp::kInvalidArg;
     } else {
       LibraryRecord fresh;
@@ -338,26 +414,27 @@ wmp::HResult LibraryCore::AddRipped(const RippedTrack& track, ItemId* id) {
       fresh.url = track.url;
       record = &Insert(std::move(fresh));
     }
-    auto& a = record->attributes;
-    Put(a, attr::kTitle, track.title);
-    Put(a, attr::kAuthor, track.artist);
-    Put(a, attr::kAlbumTitle, track.albumTitle);
-    Put(a, attr::kAlbumArtist, track.albumArtist);
-    Put(a, attr::kGenre, track.genre);
-    Put(a, attr::kTrackNumber, track.trackNumber > 0 ? std::to_wstring(track.trackNumber) : L"");
-    Put(a, attr::kToc, track.toc);
-    Put(a, attr::kBitrate, track.bitrate > 0 ? std::to_wstring(track.bitrate) : L"");
-    a[attr::kFileSize] = std::to_wstring(track.fileSize);
-    Put(a, attr::kFileType, os::AsciiLower(os::PathExtension(track.url)));
-    a[attr::kMediaType] = wmp::kMediaTypeAudio;
+    LibraryRecord& a = *record;
+    PutAttribute(a, attr::kTitle, track.title);
+    PutAttribute(a, attr::kAuthor, track.artist);
+    PutAttribute(a, attr::kAlbumTitle, track.albumTitle);
+    PutAttribute(a, attr::kAlbumArtist, track.albumArtist);
+    PutAttribute(a, attr::kGenre, track.genre);
+    PutAttribute(a, attr::kTrackNumber, track.trackNumber > 0 ? std::to_wstring(track.trackNumber) : L"");
+    PutAttribute(a, attr::kToc, track.toc);
+    PutAttribute(a, attr::kBitrate, track.bitrate > 0 ? std::to_wstring(track.bitrate) : L"");
+    SetAttributeValue(a, attr::kFileSize, std::to_wstring(track.fileSize));
+    PutAttribute(a, attr::kFileType, os::AsciiLower(os::PathExtension(track.url)));
+    SetAttributeValue(a, attr::kMediaType, wmp::kMediaTypeAudio);
     for (const auto& [name, value] : track.extra) {
       const std::wstring& canonical = wmp::CanonicalAttribute(name);
       if (name.empty() || canonical == attr::kSourceUrl || canonical == attr::kMediaType ||
           canonical == attr::kDuration) {
         continue;
       }
-      Put(a, canonical, value);
+      PutAttribute(a, canonical, value);
     }
+    a.attributes.Compact();
     record->durationMs = MillisecondsOf(track.durationSeconds);
     *id = record->id;
     dirty_ = true;
@@ -375,7 +452,7 @@ wmp::HResult LibraryCore::Remove(ItemId id, bool deleteFile) {
   std::wstring url;
   bool playlist = false;
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    auto lock = Ready();
     if (closed_) return wmp::kFail;
     const LibraryRecord* record = Find(id);
     if (!record) return wmp::kInvalidArg;
@@ -391,7 +468,7 @@ wmp::HResult LibraryCore::Remove(ItemId id, bool deleteFile) {
     }
   }
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    auto lock = Ready();
     LibraryRecord* record = Find(id);
     if (!record) return wmp::kOk;  // another thread removed it meanwhile
     if (record->playlist) {
@@ -399,14 +476,14 @@ wmp::HResult LibraryCore::Remove(ItemId id, bool deleteFile) {
       dirtyPlaylists_.erase(id);
       Announce(EventKind::kPlaylists);
     }
-    byUrl_.erase(os::PathKey(record->url));
-    records_.erase(id);
-    for (auto& [playlistId, other] : records_) {
+    UnindexUrl(record->url, id);
+    records_.erase(records_.begin() + (record - records_.data()));
+    for (LibraryRecord& other : records_) {
       auto& members = other.members;
       const auto end = std::remove(members.begin(), members.end(), id);
       if (end == members.end()) continue;
       members.erase(end, members.end());
-      PlaylistChanged(playlistId, kPlaylistChangeDelete);
+      PlaylistChanged(other.id, kPlaylistChangeDelete);
     }
     dirty_ = true;
     Announce(EventKind::kCollection);
@@ -419,18 +496,17 @@ wmp::HResult LibraryCore::NewPlaylist(const std::wstring& name, ItemId* id) {
   if (!id) return wmp::kPointer;
   if (name.empty()) return wmp::kInvalidArg;
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    auto lock = Ready();
     if (closed_) return wmp::kFail;
     LibraryRecord record;
     if (!TakeId(&record.id)) return wmp::kFail;
     record.playlist = true;
     record.url = FreePlaylistUrl(name, 0);
-    auto& a = record.attributes;
-    a[attr::kTitle] = name;
-    a[attr::kMediaType] = wmp::kMediaTypePlaylist;
-    a[attr::kFileType] = L"wpl";
-    for (int p = 1; p <= kPartnerships; ++p) a[wmp::SyncAttribute(p)] = L"0";
-    a[attr::kSyncOnly] = L"0";
+    SetAttributeValue(record, attr::kTitle, name);
+    SetAttributeValue(record, attr::kMediaType, wmp::kMediaTypePlaylist);
+    SetAttributeValue(record, attr::kFileType, L"wpl");
+    for (int p = 1; p <= kPartnerships; ++p) SetAttributeValue(record, wmp::SyncAttribute(p), L"0");
+    SetAttributeValue(record, attr::kSyncOnly, L"0");
     *id = Insert(std::move(record)).id;
     dirtyPlaylists_.insert(*id);
     dirty_ = true;
@@ -443,7 +519,7 @@ wmp::HResult LibraryCore::NewPlaylist(const std::wstring& name, ItemId* id) {
 
 wmp::HResult LibraryCore::AppendMember(ItemId playlist, ItemId item) {
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    auto lock = Ready();
     if (closed_) return wmp::kFail;
     LibraryRecord* list = Find(playlist);
     const LibraryRecord* member = Find(item);
@@ -459,7 +535,7 @@ wmp::HResult LibraryCore::AppendMember(ItemId playlist, ItemId item) {
 
 wmp::HResult LibraryCore::RemoveMember(ItemId playlist, ItemId item) {
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    auto lock = Ready();
     if (closed_) return wmp::kFail;
     LibraryRecord* list = Find(playlist);
     if (!list || !list->playlist) return wmp::kInvalidArg;
@@ -474,7 +550,7 @@ wmp::HResult LibraryCore::RemoveMember(ItemId playlist, ItemId item) {
 
 wmp::HResult LibraryCore::MoveMember(ItemId playlist, long from, long to) {
   {
-    std::lock_guard<std::mutex> lock(mutex_);
+    auto lock = Ready();
     if (closed_) return wmp::kFail;
     LibraryRecord* list = Find(playlist);
     if (!list || !list->playlist) return wmp::kInvalidArg;
@@ -492,14 +568,46 @@ wmp::HResult LibraryCore::MoveMember(ItemId playlist, long from, long to) {
 
 // ---- with the lock held ----
 
-LibraryRecord* LibraryCore::Find(ItemId id) {
-  auto it = records_.find(id);
-  return it == records_.end() ? nullptr : &it->second;
+namespace {
+
+template <typename Records>
+auto FindById(Records& records, ItemId id) -> decltype(records.data()) {
+  auto it = std::lower_bound(records.begin(), records.end(), id,
+                             [](const LibraryRecord& record, ItemId key) { return record.id < key; });
+  return it == records.end() || it->id != id ? nullptr : &*it;
 }
 
-const LibraryRecord* LibraryCore::Find(ItemId id) const {
-  auto it = records_.find(id);
-  return it == records_.end() ? nullptr : &it->second;
+std::size_t UrlHash(const std::wstring& url) { return std::hash<std::wstring>()(os::PathKey(url)); }
+
+}  // namespace
+
+LibraryRecord* LibraryCore::Find(ItemId id) { return FindById(records_, id); }
+
+const LibraryRecord* LibraryCore::Find(ItemId id) const { return FindById(records_, id); }
+
+bool LibraryCore::LookUpUrl(const std::wstring& url, ItemId* id) const {
+  const std::wstring key = os::PathKey(url);
+  const auto range = byUrl_.equal_range(std::hash<std::wstring>()(key));
+  for (auto it = range.first; it != range.second; ++it) {
+    const LibraryRecord* record = Find(it->second);
+    if (record && os::PathKey(record->url) == key) {
+      *id = it->second;
+      return true;
+    }
+  }
+  return false;
+}
+
+void LibraryCore::IndexUrl(const std::wstring& url, ItemId id) { byUrl_.emplace(UrlHash(url), id); }
+
+void LibraryCore::UnindexUrl(const std::wstring& url, ItemId id) {
+  const auto range = byUrl_.equal_range(UrlHash(url));
+  for (auto it = range.first; it != range.second; ++it) {
+    if (it->second == id) {
+      byUrl_.erase(it);
+      return;
+    }
+  }
 }
 
 void LibraryCore::Announce(EventKind kind, ItemId id, long value) {
@@ -521,9 +629,9 @@ std::wstring LibraryCore::FreePlaylistUrl(const std::wstring& name, ItemId self)
   for (int n = 1;; ++n) {
     const std::wstring suffix = n == 1 ? L"" : L" (" + std::to_wstring(n) + L")";
     const std::wstring candidate = os::JoinPath(playlistFolder_, stem + suffix + L".wpl");
-    auto owner = byUrl_.find(os::PathKey(candidate));
-    if (owner != byUrl_.end()) {
-      if (owner->second == self) return candidate;
+    ItemId owner = 0;
+    if (LookUpUrl(candidate, &owner)) {
+      if (owner == self) return candidate;
       continue;
     }
     if (!files_.Exists(candidate)) return candidate;
@@ -537,19 +645,31 @@ bool LibraryCore::TakeId(ItemId* id) {
 }
 
 LibraryRecord& LibraryCore::Insert(LibraryRecord record) {
-  byUrl_[os::PathKey(record.url)] = record.id;
-  const ItemId id = record.id;
-  return records_.insert_or_assign(id, std::move(record)).first->second;
+  // New ids are the highest: the usual place is the end.
+  auto place = records_.end();
+  if (!records_.empty() && records_.back().id >= record.id) {
+    place = std::lower_bound(records_.begin(), records_.end(), record.id,
+                             [](const LibraryRecord& r, ItemId key) { return r.id < key; });
+  }
+  IndexUrl(record.url, record.id);
+  return *records_.insert(place, std::move(record));
 }
 
 // ---- writing and announcing ----
 
 void LibraryCore::Commit() {
+  bool behind = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (batchDepth_ > 0) return;
+    behind = writeBehind_ && !stopWriter_;
+    if (behind) writeRequested_ = true;
   }
-  WritePending();
+  if (behind) {
+    writeWanted_.notify_all();
+  } else {
+    WritePending();
+  }
   Deliver();
 }
 
@@ -567,7 +687,7 @@ void LibraryCore::WritePending() {
     if (dirty_) {
       std::vector<const LibraryRecord*> records;
       records.reserve(records_.size());
-      for (const auto& entry : records_) records.push_back(&entry.second);
+      for (const LibraryRecord& record : records_) records.push_back(&record);
       libraryText = SerializeLibrary(nextId_, records);
       writeLibrary = true;
       dirty_ = false;
@@ -587,7 +707,8 @@ void LibraryCore::WritePending() {
     dirtyPlaylists_.clear();
     for (const std::wstring& path : staleFiles_) {
       // A name given up and taken again (or a change of case) is the same file.
-      if (!byUrl_.count(os::PathKey(path)) && IsPlaylistFileIn(playlistFolder_, path)) {
+      ItemId owner = 0;
+      if (!LookUpUrl(path, &owner) && IsPlaylistFileIn(playlistFolder_, path)) {
         stale.push_back(path);
       }
     }

@@ -3,12 +3,17 @@
 // reads attributes while a rip worker adds tracks. Each change is stored,
 // then (outside the lock) written to disk and announced; a batch defers the
 // writing and the announcing to its end.
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <set>
 #include <string>
+#include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "mediaengine/library/library_records.h"
@@ -25,7 +30,21 @@ class LibraryCore : public std::enable_shared_from_this<LibraryCore> {
   LibraryCore(const LibraryCore&) = delete;
   LibraryCore& operator=(const LibraryCore&) = delete;
 
+  ~LibraryCore();
+
   LoadReport Load();
+  // Loads on a thread of its own; every read and change (Save too) waits
+  // until the records are in place, so none sees a part of the library.
+  // `done` is called on that thread after the load.
+  void LoadInBackground(std::function<void(const LoadReport&)> done);
+  // The report of the load; waits for one still running.
+  LoadReport WaitForLoad() const;
+  // From now on changes are written by a thread of the core's own, `delay`
+  // after the first of them, so that a run of changes (the tracks of a rip)
+  // is written once; each write still replaces the file whole. Save and
+  // Close write at once. Without it each change is written before its call
+  // returns.
+  void WriteBehind(std::chrono::milliseconds delay);
   wmp::HResult Save();
   wmp::HResult LastSaveResult() const;
   void SetEvents(LibraryEvents events);
@@ -72,6 +91,9 @@ class LibraryCore : public std::enable_shared_from_this<LibraryCore> {
     }
   };
 
+  // mutex_ held once no load is running any more.
+  std::unique_lock<std::mutex> Ready() const;
+
   // All below with mutex_ held.
   LibraryRecord* Find(ItemId id);
   const LibraryRecord* Find(ItemId id) const;
@@ -81,9 +103,13 @@ class LibraryCore : public std::enable_shared_from_this<LibraryCore> {
   // The next free id; false once ids up to kMaxItemId are used up.
   bool TakeId(ItemId* id);
   LibraryRecord& Insert(LibraryRecord record);
+  bool LookUpUrl(const std::wstring& url, ItemId* id) const;
+  void IndexUrl(const std::wstring& url, ItemId id);
+  void UnindexUrl(const std::wstring& url, ItemId id);
 
   // Without mutex_: writes what changed, then delivers the pending events.
   void Commit();
+  void WriterLoop();
   void WritePending();
   void Deliver();
 
@@ -94,8 +120,21 @@ class LibraryCore : public std::enable_shared_from_this<LibraryCore> {
   const TagReader readTags_;
 
   mutable std::mutex mutex_;
-  std::map<ItemId, LibraryRecord> records_;  // ids grow, so this is library order
-  std::map<std::wstring, ItemId> byUrl_;     // os::PathKey → id
+  mutable std::condition_variable loadEnded_;
+  bool loading_ = false;  // a background load has not put its records in place yet
+  LoadReport report_;
+  std::thread loader_;
+  std::thread writer_;
+  std::condition_variable writeWanted_;
+  std::chrono::milliseconds writeDelay_{0};
+  bool writeBehind_ = false;
+  bool writeRequested_ = false;
+  bool stopWriter_ = false;
+  // In order of their ids; ids grow, so this is library order.
+  std::vector<LibraryRecord> records_;
+  // The hash of os::PathKey(url) → id: a second copy of every path would
+  // cost as much as the record itself.
+  std::unordered_multimap<std::size_t, ItemId> byUrl_;
   ItemId nextId_ = 1;
   bool loaded_ = false;
   bool saving_ = true;

@@ -16,6 +16,7 @@
 // lacks its end line or whose count disagrees is damaged as a whole: a
 // half-read library would silently lose items.
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,26 @@ struct LibraryParseError {
 // Records may come in any order: plain items are written before playlists
 // so that every member line refers back to an item already read.
 std::string SerializeLibrary(ItemId nextId, const std::vector<const LibraryRecord*>& records);
+
+class LibraryParser;
+
+// Reads a library file piece by piece as it comes from the disk, so that its
+// whole text is never held beside the records made of it.
+class LibraryReader {
+ public:
+  explicit LibraryReader(const std::wstring& playlistFolder);
+  ~LibraryReader();
+  LibraryReader(const LibraryReader&) = delete;
+  LibraryReader& operator=(const LibraryReader&) = delete;
+
+  // The next bytes of the file, cut anywhere.
+  void Feed(const char* bytes, std::size_t size);
+  // As ParseLibrary, for everything fed.
+  bool Finish(LibraryContents* contents, LibraryParseError* error);
+
+ private:
+  std::unique_ptr<LibraryParser> parser_;
+};
 
 // False, with where and why, unless `text` is a whole library file of a
 // version this build reads; `contents` is then left empty. Every playlist's

@@ -18,18 +18,19 @@ wmp::HResult HResultOfError(os::ErrorCode error) {
   return static_cast<wmp::HResult>(0x80070000u | (static_cast<std::uint32_t>(error) & 0xFFFFu));
 }
 
-os::ErrorCode ReadWholeFile(os::IFileSystem& files, const std::wstring& path, std::string* bytes) {
-  bytes->clear();
+os::ErrorCode ReadFileInPieces(os::IFileSystem& files, const std::wstring& path,
+                               const std::function<void(const char* bytes, std::size_t size)>& take) {
   std::unique_ptr<os::IFileStream> stream;
   if (os::ErrorCode error = files.Open(path, os::OpenMode::Read, &stream)) return error;
   if (stream->Size() > kMaxReadBytes) return os::kErrorInvalidParameter;
   std::string chunk(kChunk, '\0');
-  for (;;) {
+  for (std::uint64_t total = 0;;) {
     std::uint32_t done = 0;
     if (os::ErrorCode error = stream->Read(chunk.data(), kChunk, &done)) return error;
-    bytes->append(chunk.data(), done);
+    take(chunk.data(), done);
+    total += done;
     if (done < kChunk) return os::kSuccess;
-    if (bytes->size() > kMaxReadBytes) return os::kErrorInvalidParameter;
+    if (total > kMaxReadBytes) return os::kErrorInvalidParameter;
   }
 }
 

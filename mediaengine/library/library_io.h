@@ -1,5 +1,7 @@
 #pragma once
-// File steps of the library: whole-file reads, atomic replacement, folder trees.
+// File steps of the library: reads in pieces, atomic replacement, folder trees.
+#include <cstddef>
+#include <functional>
 #include <string>
 
 #include "engine/model/result.h"
@@ -10,7 +12,9 @@ namespace mediaengine {
 // The HRESULT that carries a Win32 error code (success stays success).
 wmp::HResult HResultOfError(os::ErrorCode error);
 
-os::ErrorCode ReadWholeFile(os::IFileSystem& files, const std::wstring& path, std::string* bytes);
+// Reads `path` in pieces of 64 KB, handing each to `take` as it comes.
+os::ErrorCode ReadFileInPieces(os::IFileSystem& files, const std::wstring& path,
+                               const std::function<void(const char* bytes, std::size_t size)>& take);
 
 // Writes `path` + ".tmp", flushes it and moves it over `path`. On any failure
 // the temporary file is removed and `path` keeps its previous content.

@@ -40,8 +40,36 @@ bool IsTransientAttribute(const std::wstring& canonicalName) {
 std::wstring AttributeOf(const LibraryRecord& record, const std::wstring& canonicalName) {
   if (canonicalName == attr::kSourceUrl) return record.url;
   if (canonicalName == attr::kDuration) return SecondsText(record.durationMs);
-  auto it = record.attributes.find(canonicalName);
-  return it == record.attributes.end() ? std::wstring() : it->second;
+  return StoredAttribute(record, canonicalName);
+}
+
+std::wstring StoredAttribute(const LibraryRecord& record, const std::wstring& canonicalName) {
+  AttributeName id = 0;
+  std::wstring_view value;
+  if (!KnownAttributeName(canonicalName, &id) || !record.attributes.Find(id, &value)) {
+    return std::wstring();
+  }
+  return std::wstring(value);
+}
+
+bool HasAttribute(const LibraryRecord& record, const std::wstring& canonicalName) {
+  AttributeName id = 0;
+  return KnownAttributeName(canonicalName, &id) && record.attributes.Contains(id);
+}
+
+void PutAttribute(LibraryRecord& record, const std::wstring& canonicalName,
+                  const std::wstring& value) {
+  if (value.empty()) {
+    AttributeName id = 0;
+    if (KnownAttributeName(canonicalName, &id)) record.attributes.Erase(id);
+  } else {
+    record.attributes.Set(AttributeNameId(canonicalName), value);
+  }
+}
+
+void SetAttributeValue(LibraryRecord& record, const std::wstring& canonicalName,
+                       const std::wstring& value) {
+  record.attributes.Set(AttributeNameId(canonicalName), value);
 }
 
 }  // namespace mediaengine

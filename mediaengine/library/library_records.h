@@ -3,11 +3,11 @@
 // which ones the library computes itself and so cannot be written from
 // outside, which ones are never saved.
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "engine/model/attribute_names.h"
+#include "mediaengine/library/attribute_list.h"
 
 namespace mediaengine {
 
@@ -27,10 +27,10 @@ namespace attr = wmp::attr;
 // WPL file and `members` lists the items it holds, in order.
 struct LibraryRecord {
   ItemId id = 0;
+  std::int64_t durationMs = 0;
   bool playlist = false;
   std::wstring url;
-  std::int64_t durationMs = 0;
-  std::map<std::wstring, std::wstring> attributes;  // keyed by canonical name
+  AttributeList attributes;  // by the numbers of canonical names
   std::vector<ItemId> members;
 };
 
@@ -44,5 +44,15 @@ bool IsTransientAttribute(const std::wstring& canonicalName);
 // The value of an attribute as callers see it: the computed ones
 // (SourceURL, Duration) and the stored ones; a missing one is empty.
 std::wstring AttributeOf(const LibraryRecord& record, const std::wstring& canonicalName);
+
+// Shorthands on a record's stored attributes, by canonical name.
+std::wstring StoredAttribute(const LibraryRecord& record, const std::wstring& canonicalName);
+bool HasAttribute(const LibraryRecord& record, const std::wstring& canonicalName);
+// Sets the value; an empty value is no value: it is removed.
+void PutAttribute(LibraryRecord& record, const std::wstring& canonicalName,
+                  const std::wstring& value);
+// Sets the value, an empty one too.
+void SetAttributeValue(LibraryRecord& record, const std::wstring& canonicalName,
+                       const std::wstring& value);
 
 }  // namespace mediaengine

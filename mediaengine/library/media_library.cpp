@@ -12,6 +12,12 @@ MediaLibrary::~MediaLibrary() { core_->Close(); }
 
 LoadReport MediaLibrary::Load() { return core_->Load(); }
 
+void MediaLibrary::LoadInBackground(std::function<void(const LoadReport&)> done) {
+  core_->LoadInBackground(std::move(done));
+}
+
+LoadReport MediaLibrary::WaitForLoad() const { return core_->WaitForLoad(); }
+
 wmp::MediaCollectionPtr MediaLibrary::MediaCollection() { return MakeMediaCollection(core_); }
 
 wmp::PlaylistCollectionPtr MediaLibrary::PlaylistCollection() {
@@ -60,6 +66,8 @@ MediaLibrary::Batch::~Batch() {
 MediaLibrary::Batch::Batch(Batch&& other) noexcept : core_(std::move(other.core_)) {}
 
 MediaLibrary::Batch MediaLibrary::BeginBatch() { return Batch(core_); }
+
+void MediaLibrary::WriteBehind(std::chrono::milliseconds delay) { core_->WriteBehind(delay); }
 
 wmp::HResult MediaLibrary::Save() { return core_->Save(); }
 

@@ -9,6 +9,8 @@
 // a worker changes the library; query results (snapshot playlists) belong to
 // the caller. The file system passed in must be safe for that and must
 // outlive every object handed out.
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,6 +39,13 @@ class MediaLibrary {
   // Once, before anything else: nothing is written before it. A damaged
   // library file is renamed aside and the library starts empty.
   LoadReport Load();
+  // Or this: the load runs on a thread of its own, and every call that
+  // reads or changes the library (through any object handed out) waits
+  // until the whole library is in place. `done` runs on that thread after
+  // the load; it must only queue.
+  void LoadInBackground(std::function<void(const LoadReport&)> done);
+  // The report of the load, once it has ended.
+  LoadReport WaitForLoad() const;
 
   wmp::MediaCollectionPtr MediaCollection();
   wmp::PlaylistCollectionPtr PlaylistCollection();
@@ -75,6 +84,13 @@ class MediaLibrary {
     std::shared_ptr<LibraryCore> core_;
   };
   Batch BeginBatch();
+
+  // Changes are written `delay` after the first of a run of them, by a
+  // thread of the library's own, instead of before each change returns: a
+  // rip's tracks make one write, not one each. Every write still replaces
+  // the file whole (a crash leaves the previous library or the new one);
+  // Save and the destructor write at once.
+  void WriteBehind(std::chrono::milliseconds delay);
 
   // Writes the library file now; the result of that write.
   wmp::HResult Save();

@@ -35,6 +35,8 @@ class PlayerServices : public wmp::IPlayerServices {
   std::weak_ptr<Player> player_;
 };
 
+constexpr std::chrono::milliseconds kLibraryWriteDelay{500};
+
 }  // namespace
 
 std::wstring LibraryLoadWarning(const LoadReport& report) {
@@ -65,7 +67,6 @@ Player::Player(const EngineConfig& config) : config_(config), hub_(queue_) {
   }
   library_ = std::make_unique<MediaLibrary>(config.files, config.libraryFolder,
                                             AsfTagReader(config.files));
-  libraryLoad_ = library_->Load();
   EventHub& hub = hub_;
   LibraryEvents events;
   events.mediaCollectionChange = [&hub] {
@@ -89,14 +90,19 @@ Player::Player(const EngineConfig& config) : config_(config), hub_(queue_) {
     });
   };
   library_->SetEvents(std::move(events));
-  // Said once the host drains the first events, to the sinks advised by then.
-  const std::wstring warning = LibraryLoadWarning(libraryLoad_);
-  if (!warning.empty()) {
-    const long type = libraryLoad_.outcome == LoadOutcome::kDamagedSetAside
-                          ? kWarningLibrarySetAside
-                          : kWarningLibraryNotSaving;
+  // A big library's file takes a while to write: a rip's tracks, coming
+  // a few a second, are written together.
+  library_->WriteBehind(kLibraryWriteDelay);
+  // A big library takes a while to read: the host's window does not wait
+  // for it, only the calls that need the library do. The warning is said
+  // once the host drains the events queued after the load.
+  library_->LoadInBackground([&hub](const LoadReport& report) {
+    const std::wstring warning = LibraryLoadWarning(report);
+    if (warning.empty()) return;
+    const long type = report.outcome == LoadOutcome::kDamagedSetAside ? kWarningLibrarySetAside
+                                                                       : kWarningLibraryNotSaving;
     hub.Raise([type, warning](wmp::IPlayerEvents& sink) { sink.Warning(type, 0, warning); });
-  }
+  });
   context_ = std::make_unique<EngineContext>(EngineContext{
       config.files, config.drives, config.registry, config.system, config.clock, hub_,
       *library_, config.cdroms});
@@ -105,6 +111,8 @@ Player::Player(const EngineConfig& config) : config_(config), hub_(queue_) {
 }
 
 Player::~Player() { Close(); }
+
+LoadReport Player::LibraryLoad() const { return library_->WaitForLoad(); }
 
 void Player::Poll() {
   if (closed_) return;

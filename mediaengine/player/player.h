@@ -63,7 +63,8 @@ class Player : public wmp::IPlayer, public std::enable_shared_from_this<Player> 
   EventQueue& Queue() { return queue_; }
   // Looks at the drives and the players; raises the events of what changed.
   void Poll();
-  const LoadReport& LibraryLoad() const { return libraryLoad_; }
+  // How the library was loaded (on a thread of its own); waits for the load.
+  LoadReport LibraryLoad() const;
   // What the host answered when the player started.
   const std::wstring& HostServiceType() const { return hostServiceType_; }
   const std::wstring& HostName() const { return hostName_; }
@@ -94,7 +95,6 @@ class Player : public wmp::IPlayer, public std::enable_shared_from_this<Player> 
   std::unique_ptr<EngineContext> context_;
   std::shared_ptr<CdDriveSet> cdroms_;
   std::shared_ptr<DeviceSet> devices_;
-  LoadReport libraryLoad_;
   std::wstring hostServiceType_;
   std::wstring hostName_;
   bool closed_ = false;

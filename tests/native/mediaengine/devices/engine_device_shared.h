@@ -45,6 +45,15 @@ class SharedFileSystem : public os::IFileSystem {
     hookWritten_ = 0;
     hook_ = std::move(hook);
   }
+  // `hook` runs on the opening thread (outside the lock) each time `path`
+  // is opened; reads of it fail with kErrorCrc once `readable` bytes are read.
+  void OnOpen(const std::wstring& path, std::function<void()> hook,
+              std::uint64_t readable = UINT64_MAX) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    openPath_ = path;
+    openHook_ = std::move(hook);
+    readable_ = readable;
+  }
   void CorruptWritesTo(const std::wstring& prefix) {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     corruptPrefix_ = prefix;
@@ -84,12 +93,21 @@ class SharedFileSystem : public os::IFileSystem {
   }
   os::ErrorCode Open(const std::wstring& path, os::OpenMode mode,
                      std::unique_ptr<os::IFileStream>* stream) override {
+    std::function<void()> hook;
+    std::uint64_t readable = UINT64_MAX;
+    Locked([&](os::IFileSystem&) {
+      if (path != openPath_) return 0;
+      hook = openHook_;
+      readable = readable_;
+      return 0;
+    });
+    if (hook) hook();
     std::unique_ptr<os::IFileStream> inner;
     const os::ErrorCode result =
         Locked([&](os::IFileSystem& fs) { return fs.Open(path, mode, &inner); });
     if (result == os::kSuccess) {
       *stream = std::make_unique<Stream>(*this, path, std::move(inner),
-                                         mode == os::OpenMode::ReadUncached);
+                                         mode == os::OpenMode::ReadUncached, readable);
     }
     return result;
   }
@@ -98,14 +116,17 @@ class SharedFileSystem : public os::IFileSystem {
   class Stream : public os::IFileStream {
    public:
     Stream(SharedFileSystem& owner, std::wstring path, std::unique_ptr<os::IFileStream> inner,
-           bool uncached)
-        : owner_(owner), path_(std::move(path)), inner_(std::move(inner)), uncached_(uncached) {}
+           bool uncached, std::uint64_t readable)
+        : owner_(owner), path_(std::move(path)), inner_(std::move(inner)), uncached_(uncached),
+          readable_(readable) {}
     ~Stream() override {
       std::lock_guard<std::recursive_mutex> lock(owner_.mutex_);
       inner_.reset();
     }
     os::ErrorCode Read(void* buffer, std::uint32_t size, std::uint32_t* done) override {
       std::lock_guard<std::recursive_mutex> lock(owner_.mutex_);
+      if (readable_ < size) return os::kErrorCrc;
+      readable_ -= size;
       const os::ErrorCode result = inner_->Read(buffer, size, done);
       if (result == os::kSuccess && *done > 0 && uncached_ && Under(owner_.badStorePrefix_)) {
         static_cast<std::uint8_t*>(buffer)[0] ^= 0xA5;
@@ -157,6 +178,7 @@ class SharedFileSystem : public os::IFileSystem {
     std::wstring path_;
     std::unique_ptr<os::IFileStream> inner_;
     const bool uncached_;
+    std::uint64_t readable_;
   };
 
   os::IFileSystem& inner_;
@@ -167,6 +189,9 @@ class SharedFileSystem : public os::IFileSystem {
   std::function<void(const std::wstring&)> hook_;
   std::wstring corruptPrefix_;
   std::wstring badStorePrefix_;
+  std::wstring openPath_;
+  std::function<void()> openHook_;
+  std::uint64_t readable_ = UINT64_MAX;
 };
 
 // Polls `done` until it holds or `seconds` pass; whether it held.

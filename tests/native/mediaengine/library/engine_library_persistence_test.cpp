@@ -2,8 +2,10 @@
 // writes, and what happens to a library file that cannot be trusted.
 #include <gtest/gtest.h>
 
-#include "native/mediaengine/library/engine_library_fixture.h"
+#include <chrono>
+
 #include "mediaengine/library/library_file.h"
+#include "native/mediaengine/library/engine_library_fixture.h"
 
 namespace library_test {
 namespace {
@@ -135,6 +137,33 @@ TEST_F(LibraryTest, FailedWriteLeavesThePreviousFileWhole) {
   Reopen();
   EXPECT_EQ(report.outcome, LoadOutcome::kLoaded);
   EXPECT_EQ(report.items, static_cast<std::size_t>(added));
+}
+
+TEST_F(LibraryTest, ChangesWrittenBehindComeWholeAndTogether) {
+  Open();
+  Rip(1);
+  const std::string one = files.Content(kLibraryFile);
+  // Held back longer than the test runs: only the close writes them.
+  library->WriteBehind(std::chrono::hours(1));
+  Rip(2);
+  Rip(3);
+  EXPECT_EQ(files.Content(kLibraryFile), one) << "the previous file, whole";
+  Reopen();
+  EXPECT_EQ(report.items, 3u) << "the close wrote both";
+
+  // Written by the library's own thread: each look finds a whole file.
+  library->WriteBehind(std::chrono::milliseconds(1));
+  Rip(4);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  std::size_t records = 0;
+  while (records < 4 && std::chrono::steady_clock::now() < end) {
+    mediaengine::LibraryContents contents;
+    mediaengine::LibraryParseError error;
+    ASSERT_TRUE(mediaengine::ParseLibrary(files.Content(kLibraryFile), kPlaylists, &contents, &error))
+        << error.reason;
+    records = contents.records.size();
+  }
+  EXPECT_EQ(records, 4u);
 }
 
 TEST_F(LibraryTest, DamagedFileIsSetAsideAndReported) {
