@@ -6,25 +6,28 @@
 #include "mediaengine/cdrom/rip_order.h"
 
 namespace mediaengine {
+namespace {
 
-void RipDiscTracks(EngineContext& context, const DiscSession& session,
-                   const RipPreferences& preferences, int threads, const DiscRipWatch& watch) {
+// Tracks `firstTrack`..`lastTrack`: the whole disc, or one track alone.
+void RipTracks(EngineContext& context, const DiscSession& session,
+               const RipPreferences& preferences, int firstTrack, int lastTrack, int threads,
+               const DiscRipWatch& watch) {
   const std::uint32_t rate = RateClassOf(preferences.wmaRate);
   // The frame size for the reader; each thread codes with a codec of its own.
   std::unique_ptr<Wmav2Codec> first = Wmav2Codec::Open(rate);
   TrackWriter writer(context, session, preferences);  // written only in turn
   if (!first) {
     RipBatch batch;
-    batch.number = 1;
+    batch.number = firstTrack;
     batch.first = true;
     batch.outcome = TrackRipOutcome::WriteFailed;
     batch.reason = L"the encoder cannot be set up";
     EncodedTrack none;
-    if (session.TrackCount() > 0) watch.ended(1, writer.Write(batch, &none));
+    if (firstTrack <= lastTrack) watch.ended(firstTrack, writer.Write(batch, &none));
     return;
   }
   RipOrder order;
-  BatchReader reader(session, 1, session.TrackCount(), first->FrameSize(), kRipBatchCodecFrames);
+  BatchReader reader(session, firstTrack, lastTrack, first->FrameSize(), kRipBatchCodecFrames);
   auto stopped = [&] { return order.Halted() || watch.stopped(); };
   int shown = -1;  // percent of the track being written
 
@@ -74,6 +77,27 @@ void RipDiscTracks(EngineContext& context, const DiscSession& session,
   for (int i = 1; i < threads; ++i) helpers.emplace_back(work, nullptr);
   work(std::move(first));
   for (std::thread& helper : helpers) helper.join();
+}
+
+}  // namespace
+
+void RipDiscTracks(EngineContext& context, const DiscSession& session,
+                   const RipPreferences& preferences, int threads, const DiscRipWatch& watch) {
+  RipTracks(context, session, preferences, 1, session.TrackCount(), threads, watch);
+}
+
+TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int number,
+                        const RipPreferences& preferences, const std::function<bool()>& stopped,
+                        const std::function<void(int)>& percent) {
+  TrackRipResult result;
+  result.outcome = TrackRipOutcome::DiscFailed;  // a track the disc does not have
+  result.reason = L"no such track";
+  DiscRipWatch watch;
+  watch.stopped = stopped;
+  watch.progress = [&](int, int now) { percent(now); };
+  watch.ended = [&](int, const TrackRipResult& ended) { result = ended; };
+  RipTracks(context, session, preferences, number, number, 1, watch);
+  return result;
 }
 
 }  // namespace mediaengine

@@ -28,4 +28,11 @@ struct DiscRipWatch {
 void RipDiscTracks(EngineContext& context, const DiscSession& session,
                    const RipPreferences& preferences, int threads, const DiscRipWatch& watch);
 
+// One track alone, on this thread, taken into the library: the same steps.
+// `percent` is called with 0..99 as the track progresses and `stopped`
+// polled between reads. Anything but Ripped leaves no file behind.
+TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int number,
+                        const RipPreferences& preferences, const std::function<bool()>& stopped,
+                        const std::function<void(int)>& percent);
+
 }  // namespace mediaengine

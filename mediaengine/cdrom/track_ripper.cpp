@@ -254,40 +254,6 @@ TrackRipResult TrackWriter::Write(const RipBatch& batch, EncodedTrack* encoded) 
   return result_;
 }
 
-TrackRipResult EncodeTrack(EngineContext& context, const DiscSession& session, int number,
-                           const RipPreferences& preferences,
-                           const std::function<bool()>& stopped,
-                           const std::function<void(int)>& percent, EncodedTrack* encoded) {
-  TrackWriter writer(context, session, preferences);
-  std::unique_ptr<Wmav2Codec> codec = Wmav2Codec::Open(RateClassOf(preferences.wmaRate));
-  RipBatch batch;
-  if (!codec) {
-    batch.number = number;
-    batch.first = true;
-    batch.outcome = TrackRipOutcome::WriteFailed;
-    batch.reason = L"the encoder cannot be set up";
-    return writer.Write(batch, encoded);
-  }
-  BatchReader reader(session, number, number, codec->FrameSize(), kRipBatchCodecFrames);
-  TrackRipResult result;
-  int shown = -1;
-  while (reader.Next(stopped, &batch)) {
-    if (batch.outcome == TrackRipOutcome::Ripped && !CodeBatch(*codec, &batch)) {
-      batch.outcome = TrackRipOutcome::WriteFailed;
-      batch.reason = L"the encoder refused the audio";
-    }
-    result = writer.Write(batch, encoded);
-    if (result.outcome != TrackRipOutcome::Ripped || batch.last) break;
-    if (batch.percent < 100 && batch.percent != shown) percent(shown = batch.percent);
-  }
-  if (result.outcome == TrackRipOutcome::Ripped && stopped()) {
-    DiscardTrack(context, *encoded);
-    result.outcome = TrackRipOutcome::Stopped;
-    result.reason = L"stopped";
-  }
-  return result;
-}
-
 TrackRipResult CommitTrack(EngineContext& context, const EncodedTrack& encoded) {
   TrackRipResult result;
   const RippedTrack& ripped = encoded.ripped;
@@ -322,15 +288,6 @@ TrackRipResult CommitTrack(EngineContext& context, const EncodedTrack& encoded) 
 
 void DiscardTrack(EngineContext& context, const EncodedTrack& encoded) {
   if (!encoded.temporary.empty()) context.files.Delete(encoded.temporary);
-}
-
-TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int number,
-                        const RipPreferences& preferences, const std::function<bool()>& stopped,
-                        const std::function<void(int)>& percent) {
-  EncodedTrack encoded;
-  const TrackRipResult result =
-      EncodeTrack(context, session, number, preferences, stopped, percent, &encoded);
-  return result.outcome == TrackRipOutcome::Ripped ? CommitTrack(context, encoded) : result;
 }
 
 }  // namespace mediaengine

@@ -1,5 +1,5 @@
 #pragma once
-// Rips one track of a disc into the rip folder and adds it to the library.
+// The steps of ripping a track of a disc into the rip folder and the library.
 // The file is written under a temporary name and renamed only when complete,
 // so the rip folder never holds a half-written track. Encoding and taking
 // the file in are two steps, and a track is read, coded and written in
@@ -127,21 +127,9 @@ class TrackWriter {
   AsfTags tags_;
 };
 
-// Encodes the track into "<final path>.part". `percent` is called with
-// 0..99 as the track progresses and `stopped` polled between reads (both
-// from this thread). Anything but Ripped leaves no file behind.
-TrackRipResult EncodeTrack(EngineContext& context, const DiscSession& session, int number,
-                           const RipPreferences& preferences,
-                           const std::function<bool()>& stopped,
-                           const std::function<void(int)>& percent, EncodedTrack* encoded);
 // Renames the encoded file into place and adds it to the library.
 TrackRipResult CommitTrack(EngineContext& context, const EncodedTrack& encoded);
 // Deletes the encoded file of a track that is not taken in.
 void DiscardTrack(EngineContext& context, const EncodedTrack& encoded);
-
-// Both steps at once.
-TrackRipResult RipTrack(EngineContext& context, const DiscSession& session, int number,
-                        const RipPreferences& preferences, const std::function<bool()>& stopped,
-                        const std::function<void(int)>& percent);
 
 }  // namespace mediaengine

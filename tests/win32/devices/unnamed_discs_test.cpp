@@ -17,7 +17,7 @@
 #include "mediaengine/base/event_queue.h"
 #include "mediaengine/base/rip_preferences.h"
 #include "mediaengine/cdrom/disc_session.h"
-#include "mediaengine/cdrom/track_ripper.h"
+#include "mediaengine/cdrom/disc_ripper.h"
 #include "mediaengine/codec/asf_info.h"
 #include "mediaengine/devices/sync_job.h"
 #include "mediaengine/disc/disc_image.h"

@@ -10,7 +10,7 @@
 #include "engine/model/placeholders.h"
 #include "fakes/fake_cdrom.h"
 #include "mediaengine/cdrom/cd_drive.h"
-#include "mediaengine/cdrom/track_ripper.h"
+#include "mediaengine/cdrom/disc_ripper.h"
 #include "mediaengine/disc/careful_reader.h"
 #include "mediaengine/disc/cd_audio.h"
 #include "mediaengine/disc/cd_toc.h"
