@@ -41,7 +41,11 @@ LibraryCore::LibraryCore(os::IFileSystem& files, std::wstring folder, TagReader 
       playlistFolder_(os::JoinPath(folder_, kPlaylistFolderName)),
       readTags_(std::move(readTags)) {}
 
-LibraryCore::~LibraryCore() {
+LibraryCore::~LibraryCore() { StopThreads(); }
+
+void LibraryCore::StopThreads() {
+  // A load still running ends first: its thread works on this core; then
+  // the writer, whose last changes are left for whoever writes next.
   if (loader_.joinable()) loader_.join();
   {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -192,15 +196,7 @@ void LibraryCore::SetEvents(LibraryEvents events) {
 }
 
 void LibraryCore::Close() {
-  // A load still running ends first: its thread works on this core; the
-  // writer too, then what it had not written yet is written below.
-  if (loader_.joinable()) loader_.join();
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    stopWriter_ = true;
-  }
-  writeWanted_.notify_all();
-  if (writer_.joinable()) writer_.join();
+  StopThreads();  // what the writer had not written yet is written below
   {
     // The hooks may point into an engine that is going away.
     std::lock_guard<std::mutex> lock(mutex_);
@@ -570,10 +566,16 @@ wmp::HResult LibraryCore::MoveMember(ItemId playlist, long from, long to) {
 
 namespace {
 
+// Where the record of `id` is, or would go: the records are ordered by id.
+template <typename Records>
+auto LowerBoundById(Records& records, ItemId id) {
+  return std::lower_bound(records.begin(), records.end(), id,
+                          [](const LibraryRecord& record, ItemId key) { return record.id < key; });
+}
+
 template <typename Records>
 auto FindById(Records& records, ItemId id) -> decltype(records.data()) {
-  auto it = std::lower_bound(records.begin(), records.end(), id,
-                             [](const LibraryRecord& record, ItemId key) { return record.id < key; });
+  auto it = LowerBoundById(records, id);
   return it == records.end() || it->id != id ? nullptr : &*it;
 }
 
@@ -648,8 +650,7 @@ LibraryRecord& LibraryCore::Insert(LibraryRecord record) {
   // New ids are the highest: the usual place is the end.
   auto place = records_.end();
   if (!records_.empty() && records_.back().id >= record.id) {
-    place = std::lower_bound(records_.begin(), records_.end(), record.id,
-                             [](const LibraryRecord& r, ItemId key) { return r.id < key; });
+    place = LowerBoundById(records_, record.id);
   }
   IndexUrl(record.url, record.id);
   return *records_.insert(place, std::move(record));

@@ -110,6 +110,8 @@ class LibraryCore : public std::enable_shared_from_this<LibraryCore> {
   // Without mutex_: writes what changed, then delivers the pending events.
   void Commit();
   void WriterLoop();
+  // Joins the loading thread and stops the writer (its changes stay pending).
+  void StopThreads();
   void WritePending();
   void Deliver();
 
