@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "cdrom/cd_part.h"
 #include "common/basic_drive.h"
 #include "common/player_context.h"
 #include "engine/attributes.h"
@@ -22,7 +23,7 @@ namespace cdrom {
 // Text colour of the album label when no usable disc is in the drive.
 constexpr std::uint32_t kNoDiscColour = 0x001200EB;
 
-class CCDROMAcc : public common::CBasicDrive {
+class CCDROMAcc : public common::CBasicDrive, public ICdPart {
  public:
   // An audio CD holds at most 99 tracks; a disc playlist with more items is
   // not a usable audio CD.
@@ -33,6 +34,8 @@ class CCDROMAcc : public common::CBasicDrive {
   ~CCDROMAcc() override;
 
   // --- drives and disc
+  int GetState() const override { return CBasicDrive::GetState(); }
+  void CloseStatus() override { CBasicDrive::CloseStatus(); }
   bool Attach(ui::CMyComboBox* comboBox) override;
   // Releases the CD-ROM collection, the library playlist and the disc playlist.
   void Reset() override;
@@ -44,57 +47,57 @@ class CCDROMAcc : public common::CBasicDrive {
   std::wstring GetSelectedDrive() const;
   // Opens the disc of the selected drive through the engine; with
   // checkContents only a plain audio CD counts, and success sets state 2.
-  bool OpenDisc(bool checkContents);
+  bool OpenDisc(bool checkContents) override;
   // True when the root of `drive` ("E:") can be listed and holds no marker
   // of a data or video disc.
   bool IsAudioOnlyDisc(const std::wstring& drive);
-  int GetTrackCount(bool reopen);
+  int GetTrackCount(bool reopen) override;
   // The track list holds the rows of the present disc.
-  bool IsListFilled() const { return listFilled_; }
-  bool Eject();
+  bool IsListFilled() const override { return listFilled_; }
+  bool Eject() override;
   // Stops the rip of the selected drive; older engines cannot.
-  bool StopRip();
+  bool StopRip() override;
 
   // --- album and tracks
   // Rebuilds the track list; `bitRate` in bits per second (64000 or 128000).
-  void FillTrackList(std::uint32_t bitRate, bool resetChecks);
+  void FillTrackList(std::uint32_t bitRate, bool resetChecks) override;
   // Estimated size in MB of the track at `position` (0..98); 0.0 otherwise.
-  double GetTrackSize(int position) const;
-  double GetTotalSize() const { return totalSize_; }
-  void ShowAlbumName();
+  double GetTrackSize(int position) const override;
+  double GetTotalSize() const override { return totalSize_; }
+  void ShowAlbumName() override;
   std::wstring GetAlbumName() const;
-  bool SetAlbumName(const std::wstring& name);
+  bool SetAlbumName(const std::wstring& name) override;
   bool SetTrackTitle(int trackNumber, const std::wstring& title);
   bool SetTrackArtist(int trackNumber, const std::wstring& artist);
-  bool IsDiscItem(wmp::IPlaylist* playlist) const;
+  bool IsDiscItem(wmp::IPlaylist* playlist) const override;
   // Item `position` of the disc; an empty reference when it cannot be taken.
-  engine::MediaRef GetDiscItem(long position) const;
+  engine::MediaRef GetDiscItem(long position) const override;
   // Rebuilds the playlist of the library items of the disc and returns it
   // (null when it cannot be made); with checkedOnly the tracks unchecked in
   // the list are left out of it (the library keeps them).
-  wmp::PlaylistPtr FindRippedTracks(bool checkedOnly);
-  int GetRippedCount() const;
+  wmp::PlaylistPtr FindRippedTracks(bool checkedOnly) override;
+  int GetRippedCount() const override;
   // Normalises album, artist and number prefix of the disc's items before
   // the rip; `model` is the player model 0, 1 or 2.
-  bool PrepareDiscTags(int model);
+  bool PrepareDiscTags(int model) override;
   // Copies the disc's names and album information into the ripped items.
-  bool CorrectLibraryTags();
+  bool CorrectLibraryTags() override;
   // Free megabytes of the disk that holds `path`; 0 when unknown.
-  float GetFreeSpaceMB(const std::wstring& path);
+  float GetFreeSpaceMB(const std::wstring& path) override;
 
   // --- rip
-  bool RemoveMissingLibraryEntries();
+  bool RemoveMissingLibraryEntries() override;
   // `rateBitsPerSecond` and `ripFolder` are WMARecordRate and CDRecordPath.
-  bool CheckRippedFiles(std::uint32_t rateBitsPerSecond, const std::wstring& ripFolder);
-  bool CheckTrackOrder();
+  bool CheckRippedFiles(std::uint32_t rateBitsPerSecond, const std::wstring& ripFolder) override;
+  bool CheckTrackOrder() override;
   // 0 when the engine was told to rip, trackCount × 100 when the library
   // holds the whole disc already, -1 on failure.
-  int StartRip();
+  int StartRip() override;
   // `overall` is (track − 1) × 100 + percent; the overall progress, 0 on the
   // first call, -1 on failure, -2 when a finished track's file is empty.
-  int UpdateRipProgress(int overall);
+  int UpdateRipProgress(int overall) override;
 
-  int CdromIndex() const { return cdromIndex_; }
+  int CdromIndex() const override { return cdromIndex_; }
 
  private:
   bool OpenDrive(const std::wstring& drive);

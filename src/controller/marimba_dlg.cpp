@@ -38,7 +38,7 @@ CMarimbaDlg::CMarimbaDlg(const DlgPorts& ports) : ports_(ports) {}
 
 CMarimbaDlg::~CMarimbaDlg() = default;
 
-void CMarimbaDlg::BindParts(ICdPart& cd, IPlayerPart& player) {
+void CMarimbaDlg::BindParts(cdrom::ICdPart& cd, device::IPlayerPart& player) {
   const Lock lock(lock_);
   cd_ = &cd;
   player_ = &player;

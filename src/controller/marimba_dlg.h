@@ -13,10 +13,11 @@
 #include <mutex>
 #include <string>
 
+#include "cdrom/cd_part.h"
 #include "common/player_context.h"
 #include "controller/main_view.h"
 #include "controller/sync_state.h"
-#include "controller/transfer_parts.h"
+#include "device/player_part.h"
 #include "engine/player_messages.h"
 #include "engine/wmp_reg_acc.h"
 #include "os/clock.h"
@@ -85,7 +86,7 @@ class CMarimbaDlg : public engine::IMessageTarget {
   ~CMarimbaDlg() override;
 
   // The CD and player parts; until they are bound every entry does nothing.
-  void BindParts(ICdPart& cd, IPlayerPart& player);
+  void BindParts(cdrom::ICdPart& cd, device::IPlayerPart& player);
   // Starts the drive poll (5003) and the watchdog (5004): the end of the
   // window's initialisation.
   void StartPolling();
@@ -186,8 +187,8 @@ class CMarimbaDlg : public engine::IMessageTarget {
   void TakeNewDisc();
 
   DlgPorts ports_;
-  ICdPart* cd_ = nullptr;
-  IPlayerPart* player_ = nullptr;
+  cdrom::ICdPart* cd_ = nullptr;
+  device::IPlayerPart* player_ = nullptr;
   TransferFields fields_;
   std::array<std::uintptr_t, kTimerCount> timers_{};
   // Counts disc changes of the selected drive, so that a transfer waiting

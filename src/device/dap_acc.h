@@ -13,6 +13,7 @@
 #include "device/device_manager.h"
 #include "device/first_line.h"
 #include "device/maker_library.h"
+#include "device/player_part.h"
 #include "device/temp_playlist.h"
 #include "engine/attributes.h"
 #include "os/clock.h"
@@ -59,10 +60,13 @@ struct TransferRecord {
   std::int64_t syncEnd = 0;
 };
 
-class CDAPAcc : public common::CBasicDrive {
+class CDAPAcc : public common::CBasicDrive, public IPlayerPart {
  public:
   explicit CDAPAcc(const DapPorts& ports);
   ~CDAPAcc() override;
+
+  int GetState() const override { return CBasicDrive::GetState(); }
+  void CloseStatus() override { CBasicDrive::CloseStatus(); }
 
   // ---- discovery
   // Binds the playlist step, loads the maker libraries, opens the device
@@ -72,7 +76,7 @@ class CDAPAcc : public common::CBasicDrive {
   void RefreshList(bool selectFirst, bool closeDropDown) override;
   bool SetCapacityLabels(ui::CStaticEx* usedLabel, ui::CStaticEx* freeLabel);
   // "F:" for a selected drive entry, empty otherwise.
-  std::wstring GetSelectedDrive() const;
+  std::wstring GetSelectedDrive() const override;
   void EnumerateDevices();
   bool IsInternalStorage(int index);
   bool IsDeviceReady(int index);
@@ -85,32 +89,32 @@ class CDAPAcc : public common::CBasicDrive {
 
   // ---- partnership and transfer
   bool SelectSyncDevice(int entryIndex);
-  bool EnsurePartnership();
-  bool OnPartnershipComplete(wmp::ISyncDevice* device);
+  bool EnsurePartnership() override;
+  bool OnPartnershipComplete(wmp::ISyncDevice* device) override;
   // The temporary sync playlist of the source's items whose tracks are
   // checked in `checks` (every item when null: no main window).
-  bool PrepareSync(wmp::IPlaylist* sourcePlaylist, const ui::CheckSnapshot* checks);
-  bool StartSync();
+  bool PrepareSync(wmp::IPlaylist* sourcePlaylist, const ui::CheckSnapshot* checks) override;
+  bool StartSync() override;
   // Percent 0..100 (100: finished), -2 cancelled by the user, -1 failed.
-  int PollSync();
-  bool StopSync();
-  bool FinishSync();
-  bool IsOurDevice(wmp::ISyncDevice* device) const;
+  int PollSync() override;
+  bool StopSync() override;
+  bool FinishSync() override;
+  bool IsOurDevice(wmp::ISyncDevice* device) const override;
 
   // ---- files on a player drive
-  bool CollectTransferredFiles();
-  void MoveIntoMusicFolder();
-  void MoveOutOfMusicFolder();
+  bool CollectTransferredFiles() override;
+  void MoveIntoMusicFolder() override;
+  void MoveOutOfMusicFolder() override;
   // Replaces \ / : * ? " < > | (the characters a folder name cannot hold).
   static void SanitizeFolderName(std::wstring& text);
 
   // ---- capacity
-  void UpdateCapacity();
+  void UpdateCapacity() override;
   bool FindDeviceManagerFreeSpace(const std::wstring& friendlyName, std::int64_t totalBytes,
                                   std::int64_t* freeBytes);
 
   const std::vector<CDevInfo>& Devices() const { return devices_; }
-  float FreeMB() const { return freeMB_; }
+  float FreeMB() const override { return freeMB_; }
   long Partnership() const { return partnership_; }
   int EngineMajor() const { return engineMajor_; }
   bool StopRequested() const { return stopRequested_; }

@@ -11,7 +11,6 @@
 #include "common/player_context.h"
 #include "controller/marimba_app.h"
 #include "controller/marimba_dlg.h"
-#include "controller/part_adapters.h"
 #include "controller/settings_store.h"
 #include "device/dap_acc.h"
 #include "device/engine_device_manager.h"
@@ -103,8 +102,6 @@ struct MainWindowParts {
         cd(context, platform.drives, platform.files, platform.clock, statusHost, strings),
         dap(device::DapPorts{platform.files, platform.drives, platform.clock, platform.modules,
                              statusHost, strings, context, deviceManagers}),
-        cdPart(cd),
-        dapPart(dap),
         settingsModel(preferences, settings),
         albumModel(dialog, cd),
         editOwner(dialog, cd) {}
@@ -119,8 +116,6 @@ struct MainWindowParts {
   CMarimbaDlg dialog;
   cdrom::CCDROMAcc cd;
   device::CDAPAcc dap;
-  CdromPart cdPart;
-  DapPart dapPart;
   SettingsModel settingsModel;
   AlbumNameModel albumModel;
   TrackEditOwner editOwner;

@@ -103,7 +103,7 @@ bool MainDialog::StartUp() {
                      parts.dap.SetCapacityLabels(LabelById(IDC_USED_CAPACITY),
                                                  LabelById(IDC_FREE_CAPACITY));
   if (!bound) return FailStart(IDS_MSG_BAD_INSTALL);
-  parts.dialog.BindParts(parts.cdPart, parts.dapPart);
+  parts.dialog.BindParts(parts.cd, parts.dap);
 
   FirstRefresh();
   parts.dialog.StartPolling();

@@ -3,7 +3,6 @@
 // tracks the library already holds under a rip folder written with a
 // trailing backslash.
 #include "native/cdrom/cdrom_fixture.h"
-#include "controller/part_adapters.h"
 #include "native/controller/controller_fixture.h"
 
 namespace controller_test {
@@ -19,7 +18,7 @@ class ControllerCdromTest : public cdrom_test::CdromFixture {
     prefs.Preferences().cdRecordPath = L"C:\\Music\\";
     disc = fakes::MakeDisc(3);
     cdrom = AddCdDrive(L'E', disc);
-    dlg.BindParts(cdPart, dap);
+    dlg.BindParts(acc, dap);
     dlg.StartPolling();
     // What the window's initialisation does: list, open and show the disc.
     dlg.OnCommand(IDC_DRIVE_COMBO, Notify::kSelection);
@@ -35,7 +34,6 @@ class ControllerCdromTest : public cdrom_test::CdromFixture {
   fakes::FakeRegistry registry;
   fakes::FakeSystem system;
   engine::CWmpRegAcc prefs{registry, system};
-  controller::CdromPart cdPart{acc};
   FakePlayerPart dap{log};
   CMarimbaDlg dlg{DlgPorts{view, timers, clock, windows, Strings(), settings, prefs, context, list}};
   fakes::FakePlaylistPtr disc;

@@ -35,7 +35,7 @@ inline const res::RcStringTable& Strings() {
 }
 
 // A disc in a drive: state 2 while both are there, 1 with the drive alone.
-class FakeCdPart : public controller::ICdPart {
+class FakeCdPart : public cdrom::ICdPart {
  public:
   explicit FakeCdPart(Log& log) : log_(log) {}
 
@@ -155,7 +155,7 @@ class FakeCdPart : public controller::ICdPart {
   Log& log_;
 };
 
-class FakePlayerPart : public controller::IPlayerPart {
+class FakePlayerPart : public device::IPlayerPart {
  public:
   explicit FakePlayerPart(Log& log) : log_(log) {}
 
