@@ -83,7 +83,10 @@ struct DiscRip {
 };
 
 // Rips the disc of the first CD-ROM drive; false, with why, when no rip ran.
-inline bool RipFirstDisc(mediaengine::Player& player, DiscRip* rip, const char** why) {
+// With `marks`, "rip_begin" and "rip_end" lines are printed (and flushed)
+// as the rip starts and ends, for a watcher that samples the processor.
+inline bool RipFirstDisc(mediaengine::Player& player, DiscRip* rip, const char** why,
+                         bool marks = false) {
   wmp::CdromCollectionPtr cdroms;
   player.CdromCollection(&cdroms);
   wmp::CdromPtr drive;
@@ -104,6 +107,12 @@ inline bool RipFirstDisc(mediaengine::Player& player, DiscRip* rip, const char**
     rip->discSeconds += length;
   }
   wmp::CdromRipPtr ripper = drive->Rip();
+  auto mark = [&](const char* text) {
+    if (!marks) return;
+    std::printf("%s\n", text);
+    std::fflush(stdout);
+  };
+  mark("rip_begin");
   const double start = Now();
   if (!ripper || wmp::Failed(ripper->StartRip())) {
     *why = "the rip did not start";
@@ -116,6 +125,7 @@ inline bool RipFirstDisc(mediaengine::Player& player, DiscRip* rip, const char**
   });
   player.DrainEvents();
   rip->ripSeconds = Now() - start;
+  mark("rip_end");
 
   wmp::MediaCollectionPtr library;
   player.MediaCollection(&library);
