@@ -1,13 +1,13 @@
 /* Linked into the MinGW-w64 libavcodec and libavutil DLLs with
  * -Wl,--wrap=exp2 (tools/build-libavcodec-mingw).
  *
- * The wmav2 encoder raises 10 to a power about 450 times a frame (every
+ * The wmav2 encoder raises 10 to a power nearly 400 times a frame (every
  * exponent band of both channels, for each of the eight or nine gains it
  * tries), always with one of a few arguments: a band's fixed exponent
  * (n / 16) or a gain (g * 0.05), as ff_exp10 forms them. MinGW-w64's exp2
  * works on the x87 unit (two control-word loads, frndint, f2xm1, fscale)
- * and took a sixth of the coding time under Wine, glibc's a fiftieth of
- * ffmpeg's. The values of those arguments are made once, at load, by the
+ * and took a sixth of the coding time under Wine (glibc's takes 2 % of
+ * ffmpeg's). The values of those arguments are made once, at load, by the
  * same exp2 and served from a table; any other argument goes to it.
  *
  * An x87 sum inside exp2 rounds at the unit's precision setting, so a
