@@ -39,7 +39,8 @@ void RipTracks(EngineContext& context, const DiscSession& session,
   auto stopped = [&] { return order.Halted() || watch.stopped(); };
   int shown = -1;  // percent of the track being written
 
-  // Writes a batch whose turn has come; false once the rip ends with it.
+  // Writes a batch whose turn has come (one thread at a time); a failure or
+  // a stop halts the order.
   auto write = [&](const RipBatch& batch) {
     if (batch.first) {
       shown = 0;
