@@ -1,5 +1,6 @@
 #include "mediaengine/cdrom/disc_ripper.h"
 
+#include <map>
 #include <thread>
 #include <vector>
 
@@ -26,15 +27,50 @@ void RipTracks(EngineContext& context, const DiscSession& session,
     if (firstTrack <= lastTrack) watch.ended(firstTrack, writer.Write(batch, &none));
     return;
   }
-  RipOrder order;
+  // Two batches may wait coded for their turn while their threads go on:
+  // a track's short last batch does not leave its thread idle. Every batch's
+  // buffers are kept for later ones; a rip holds threads + 2 batches at
+  // most, whatever the length of its tracks.
+  constexpr int kParkable = 2;
+  RipOrder order(kParkable);
+  std::map<int, RipBatch> parked;  // by turn; touched under the order's lock only
+  std::vector<RipBatch> spares;
   BatchReader reader(session, firstTrack, lastTrack, first->FrameSize(), kRipBatchCodecFrames);
   auto stopped = [&] { return order.Halted() || watch.stopped(); };
   int shown = -1;  // percent of the track being written
 
+  // Writes a batch whose turn has come (one thread at a time); a failure or
+  // a stop halts the order.
+  auto write = [&](const RipBatch& batch) {
+    if (batch.first) {
+      shown = 0;
+      watch.progress(batch.number, 0);
+    }
+    EncodedTrack encoded;
+    TrackRipResult result = writer.Write(batch, &encoded);
+    if (result.outcome == TrackRipOutcome::Ripped && batch.last) {
+      // The reader polls while it reads; a stop after the track's last
+      // read still keeps the track out.
+      if (watch.stopped()) {
+        DiscardTrack(context, encoded);
+        result.outcome = TrackRipOutcome::Stopped;
+        result.reason = L"stopped";
+      } else {
+        result = CommitTrack(context, encoded);
+      }
+    }
+    if (result.outcome != TrackRipOutcome::Ripped) order.Halt();
+    if (result.outcome != TrackRipOutcome::Ripped || batch.last) {
+      watch.ended(batch.number, result);
+    } else if (batch.percent < 100 && batch.percent != shown) {
+      watch.progress(batch.number, shown = batch.percent);
+    }
+  };
+
   auto work = [&](std::unique_ptr<Wmav2Codec> codec) {
-    RipBatch batch;  // its buffers serve every batch of this thread
+    RipBatch batch;  // its buffers serve later batches, of this thread or another
     for (;;) {
-      const int turn = order.Take([&] { return reader.Next(stopped, &batch); });
+      int turn = order.Take([&] { return reader.Next(stopped, &batch); });
       if (turn == 0) return;
       if (batch.outcome == TrackRipOutcome::Ripped) {
         if (!codec) codec = Wmav2Codec::Open(rate);
@@ -43,34 +79,29 @@ void RipTracks(EngineContext& context, const DiscSession& session,
           batch.reason = L"the encoder refused the audio";
         }
       }
-      if (!order.WaitTurn(turn)) {
+      const RipOrder::Turn handed = order.HandIn(turn, [&] {
+        parked.emplace(turn, std::move(batch));
+        batch = RipBatch();
+        if (!spares.empty()) {
+          batch = std::move(spares.back());
+          spares.pop_back();
+        }
+      });
+      if (handed == RipOrder::Turn::Parked) continue;
+      if (handed == RipOrder::Turn::Halted) {
         order.Done(turn);
         continue;  // halted: Take hands out nothing more
       }
-      if (batch.first) {
-        shown = 0;
-        watch.progress(batch.number, 0);
+      // This batch, then each parked one whose turn comes with it.
+      while (turn != 0) {
+        write(batch);
+        turn = order.Done(turn, [&](int next) {
+          spares.push_back(std::move(batch));
+          auto due = parked.find(next);
+          batch = std::move(due->second);
+          parked.erase(due);
+        });
       }
-      EncodedTrack encoded;
-      TrackRipResult result = writer.Write(batch, &encoded);
-      if (result.outcome == TrackRipOutcome::Ripped && batch.last) {
-        // The reader polls while it reads; a stop after the track's last
-        // read still keeps the track out.
-        if (watch.stopped()) {
-          DiscardTrack(context, encoded);
-          result.outcome = TrackRipOutcome::Stopped;
-          result.reason = L"stopped";
-        } else {
-          result = CommitTrack(context, encoded);
-        }
-      }
-      if (result.outcome != TrackRipOutcome::Ripped) order.Halt();
-      if (result.outcome != TrackRipOutcome::Ripped || batch.last) {
-        watch.ended(batch.number, result);
-      } else if (batch.percent < 100 && batch.percent != shown) {
-        watch.progress(batch.number, shown = batch.percent);
-      }
-      order.Done(turn);
     }
   };
   std::vector<std::thread> helpers;

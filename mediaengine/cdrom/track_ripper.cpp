@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "mediaengine/codec/asf_info.h"
@@ -146,9 +147,9 @@ bool BatchReader::Next(const std::function<bool()>& stopped, RipBatch* batch) {
     }
     const std::size_t at = frames.size();
     frames.resize(at + chunk_.size() / 2);
-    for (std::size_t i = 0; i < chunk_.size() / 2; ++i) {
-      frames[at + i] = static_cast<std::int16_t>(chunk_[2 * i] | (chunk_[2 * i + 1] << 8));
-    }
+    // CD audio is 16-bit little-endian, as the processors this runs on hold it.
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "samples are copied as they are");
+    std::memcpy(frames.data() + at, chunk_.data(), chunk_.size() / 2 * 2);
   }
   batch->audioFrames = static_cast<std::uint32_t>(frames.size() / 2);
   const std::uint32_t total = reader_->TotalFrames();

@@ -138,21 +138,17 @@ os::ErrorCode AsfWriter::WriteBlocks(const std::uint8_t* blocks, std::size_t cou
   const std::size_t packetPayload = blockAlign * static_cast<std::size_t>(settings_.blocksPerPacket);
   for (std::size_t i = 0; i < count; ++i) {
     pending_.insert(pending_.end(), blocks + i * blockAlign, blocks + (i + 1) * blockAlign);
-    if (pending_.size() == packetPayload) {
-      const os::ErrorCode written = WritePacket();
-      if (written != os::kSuccess) return written;
-    }
+    if (pending_.size() == packetPayload) WritePacket();
   }
-  return os::kSuccess;
+  return PutPackets();
 }
 
 os::ErrorCode AsfWriter::Finish(std::uint64_t durationHns) {
   if (error_ != os::kSuccess) return error_;
   if (!stream_) return os::kErrorInvalidParameter;
-  if (!pending_.empty()) {
-    const os::ErrorCode written = WritePacket();
-    if (written != os::kSuccess) return written;
-  }
+  if (!pending_.empty()) WritePacket();
+  const os::ErrorCode written = PutPackets();
+  if (written != os::kSuccess) return written;
   Totals totals;
   totals.fileSize = fileSize_;
   totals.packetCount = packetCount_;
@@ -181,7 +177,7 @@ void AsfWriter::Abandon() {
   if (error_ == os::kSuccess && !finished_) Fail(os::kErrorInvalidHandle);
 }
 
-os::ErrorCode AsfWriter::WritePacket() {
+void AsfWriter::WritePacket() {
   const AsfAudioFormat& format = settings_.format;
   const std::size_t blocks = pending_.size() / format.blockAlign;
   const std::uint64_t samplesPerBlock = format.samplesPerBlock;
@@ -191,8 +187,8 @@ os::ErrorCode AsfWriter::WritePacket() {
   const auto endMs = static_cast<std::uint32_t>(samplesWritten_ * 1000 / format.sampleRate);
   const std::size_t padding = packetSize_ - kPacketOverhead - pending_.size();
 
-  packet_.clear();
-  ByteWriter w(&packet_);
+  const std::size_t start = packets_.size();
+  ByteWriter w(&packets_);
   w.U8(kErrorCorrectionFlags);
   w.U8(0);
   w.U8(0);
@@ -208,15 +204,19 @@ os::ErrorCode AsfWriter::WritePacket() {
   w.U32(static_cast<std::uint32_t>(pending_.size()));
   w.U32(startMs + settings_.prerollMs);
   w.Bytes(pending_.data(), pending_.size());
-  packet_.resize(packetSize_, 0);
+  packets_.resize(start + packetSize_, 0);
 
   HashBytes(idHash_, pending_.data(), pending_.size());
   pending_.clear();
-  const os::ErrorCode put = Put(packet_);
-  if (put != os::kSuccess) return put;
   ++packetCount_;
   fileSize_ += packetSize_;
-  return os::kSuccess;
+}
+
+os::ErrorCode AsfWriter::PutPackets() {
+  if (packets_.empty()) return os::kSuccess;
+  const os::ErrorCode put = Put(packets_);
+  packets_.clear();
+  return put;
 }
 
 std::vector<std::uint8_t> AsfWriter::BuildHeader(const Totals& totals) const {

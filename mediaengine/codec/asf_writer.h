@@ -68,7 +68,12 @@ class AsfWriter {
     std::uint8_t fileId[16] = {};
   };
   std::vector<std::uint8_t> BuildHeader(const Totals& totals) const;
-  os::ErrorCode WritePacket();
+  // Builds a data packet of the pending blocks at the end of packets_.
+  void WritePacket();
+  // Writes the packets built so far in one piece: one write a batch of
+  // blocks rather than one a packet of under a kilobyte, each a system call
+  // through Wine's file code.
+  os::ErrorCode PutPackets();
   os::ErrorCode Put(const std::vector<std::uint8_t>& bytes);
   os::ErrorCode Fail(os::ErrorCode error);
 
@@ -83,7 +88,7 @@ class AsfWriter {
   std::uint64_t samplesWritten_ = 0;  // per channel, before the pending blocks
   std::uint8_t mediaObjectNumber_ = 0;
   std::vector<std::uint8_t> pending_;  // blocks of the packet being filled
-  std::vector<std::uint8_t> packet_;
+  std::vector<std::uint8_t> packets_;  // built, not yet written
   std::uint64_t idHash_[2] = {};
 };
 

@@ -16,6 +16,10 @@
 
 namespace mediaengine {
 
+// `count` interleaved 16-bit stereo frames as the encoder takes them: a
+// plane of floats in [-1, 1) a channel.
+void SplitChannels(const std::int16_t* frames, std::size_t count, float* left, float* right);
+
 class Wmav2Codec {
  public:
   static constexpr int kSampleRate = 44100;

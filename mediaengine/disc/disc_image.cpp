@@ -157,9 +157,12 @@ bool ImageTrackReader::Fail(os::ErrorCode error, const std::wstring& reason) {
 }
 
 bool ImageTrackReader::Read(std::uint32_t maxFrames, std::vector<std::uint8_t>* chunk) {
-  chunk->clear();
-  if (problem_.status != DiscStatus::Ok) return false;
+  if (problem_.status != DiscStatus::Ok) {
+    chunk->clear();
+    return false;
+  }
   const std::uint32_t frames = std::min(maxFrames, totalFrames_ - framesRead_);
+  // Every byte is written below: a chunk of the size before is not zeroed again.
   chunk->resize(static_cast<std::size_t>(frames) * kFrameBytes);
   std::uint64_t discByte = firstByte_ + static_cast<std::uint64_t>(framesRead_) * kFrameBytes;
   std::size_t filled = 0;

@@ -39,7 +39,7 @@ int wmain(int argc, wchar_t** argv) {
 
   probe::DiscRip rip;
   const char* why = "";
-  if (!probe::RipFirstDisc(player, &rip, &why)) {
+  if (!probe::RipFirstDisc(player, &rip, &why, true)) {
     std::fprintf(stderr, "rip_disc: %s\n", why);
     return 1;
   }

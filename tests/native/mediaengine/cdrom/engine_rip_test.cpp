@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 #include "fakes/fake_file_system.h"
 #include "mediaengine/cdrom/cd_drive.h"
@@ -346,39 +347,70 @@ TEST_F(RipTest, ARipEndingInsideABatchedTrackKeepsOnlyTheTracksBeforeIt) {
 // The order a two-thread rip keeps, step by step: batches are read one
 // after the other and written in the order they were read.
 TEST(RipOrder, ReadsBatchesOneByOneAndWritesThemInOrder) {
-  mediaengine::RipOrder order;
+  mediaengine::RipOrder order;  // nothing parked: a batch waits for its turn
+  using Turn = mediaengine::RipOrder::Turn;
   int left = 3;
   auto read = [&] { return left-- > 0; };
+  auto park = [] { ADD_FAILURE() << "parked with no room"; };
   EXPECT_EQ(order.Take(read), 1);
   EXPECT_EQ(order.Take(read), 2);
-  order.Done(2);  // not its turn: nothing happens
-  bool secondTurn = false;
-  std::thread waiter([&] { secondTurn = order.WaitTurn(2); });
-  EXPECT_TRUE(order.WaitTurn(1));
-  order.Done(1);
+  EXPECT_EQ(order.Done(2), 0);  // not its turn: nothing happens
+  Turn second = Turn::Halted;
+  std::thread waiter([&] { second = order.HandIn(2, park); });
+  EXPECT_EQ(order.HandIn(1, park), Turn::Write);
+  EXPECT_EQ(order.Done(1), 0) << "the next one is not parked";
   waiter.join();
-  EXPECT_TRUE(secondTurn);
+  EXPECT_EQ(second, Turn::Write);
   order.Done(2);
   EXPECT_EQ(order.Take(read), 3);
-  EXPECT_TRUE(order.WaitTurn(3));
+  EXPECT_EQ(order.HandIn(3, park), Turn::Write);
   EXPECT_EQ(order.Take(read), 0) << "none left";
 }
 
-TEST(RipOrder, AHaltReleasesWaitersAndStopsReading) {
-  mediaengine::RipOrder order;
+// Batches coded before their turn wait parked, as many as there is room
+// for, and come back in order to the thread that writes the one before.
+TEST(RipOrder, ParksBatchesCodedEarlyAndHandsThemToTheWriterInTurn) {
+  mediaengine::RipOrder order(2);
+  using Turn = mediaengine::RipOrder::Turn;
+  auto read = [] { return true; };
+  for (int batch = 1; batch <= 4; ++batch) EXPECT_EQ(order.Take(read), batch);
+  std::vector<int> parked, unparked;
+  auto park = [&](int batch) { return [&parked, batch] { parked.push_back(batch); }; };
+  auto unpark = [&](int batch) { unparked.push_back(batch); };
+  EXPECT_EQ(order.HandIn(2, park(2)), Turn::Parked);
+  EXPECT_EQ(order.HandIn(3, park(3)), Turn::Parked);
+  Turn fourth = Turn::Halted;
+  std::thread waiter([&] { fourth = order.HandIn(4, park(4)); });  // no room: waits
+  EXPECT_EQ(order.HandIn(1, park(1)), Turn::Write);
+  EXPECT_EQ(order.Done(1, unpark), 2) << "the writer of 1 writes 2 next";
+  waiter.join();  // room again
+  EXPECT_EQ(fourth, Turn::Parked);
+  EXPECT_EQ(order.Done(2, unpark), 3);
+  EXPECT_EQ(order.Done(3, unpark), 4);
+  EXPECT_EQ(order.Done(4, unpark), 0);
+  EXPECT_EQ(parked, (std::vector<int>{2, 3, 4}));
+  EXPECT_EQ(unparked, (std::vector<int>{2, 3, 4}));
+}
+
+TEST(RipOrder, AHaltReleasesWaitersAndStopsReadingAndWriting) {
+  mediaengine::RipOrder order(1);
+  using Turn = mediaengine::RipOrder::Turn;
   int reads = 0;
   auto read = [&] { return ++reads > 0; };
   EXPECT_EQ(order.Take(read), 1);
   EXPECT_EQ(order.Take(read), 2);
-  bool turn = true;
-  std::thread waiter([&] { turn = order.WaitTurn(2); });
+  EXPECT_EQ(order.Take(read), 3);
+  EXPECT_EQ(order.HandIn(2, [] {}), Turn::Parked);
+  Turn third = Turn::Write;
+  std::thread waiter([&] { third = order.HandIn(3, [] {}); });
   order.Halt();
   waiter.join();
-  EXPECT_FALSE(turn) << "gives up instead of waiting for ever";
+  EXPECT_EQ(third, Turn::Halted) << "gives up instead of waiting for ever";
   EXPECT_TRUE(order.Halted());
   EXPECT_EQ(order.Take(read), 0);
-  EXPECT_EQ(reads, 2) << "nothing more is read";
-  EXPECT_FALSE(order.WaitTurn(1));
+  EXPECT_EQ(reads, 3) << "nothing more is read";
+  EXPECT_EQ(order.HandIn(1, [] {}), Turn::Halted);
+  EXPECT_EQ(order.Done(1), 0) << "the parked batch is not written";
 }
 
 // Which reports of a rip become events, given (track, milliseconds) in turn.

@@ -307,6 +307,27 @@ TEST(WmaEncoder, CodesLoudAndOddInputIntoWholeDecodableBlocks) {
   }
 }
 
+TEST(Wmav2Codec, SplitsFramesIntoAPlaneAChannelWithEachSampleOver32768) {
+  // Counts around the four frames taken at a time, and the extremes.
+  for (const std::size_t count : {std::size_t{0}, std::size_t{1}, std::size_t{3}, std::size_t{4},
+                                   std::size_t{7}, kCodecFrame}) {
+    SCOPED_TRACE(count);
+    std::vector<std::int16_t> frames(2 * count);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+      const std::int16_t edges[] = {-32768, 32767, -1, 0, 1};
+      frames[i] = i < 5 ? edges[i] : static_cast<std::int16_t>(i * 7919 - 30000);
+    }
+    std::vector<float> left(count + 1, 9.0f), right(count + 1, 9.0f);
+    mediaengine::SplitChannels(frames.data(), count, left.data(), right.data());
+    for (std::size_t i = 0; i < count; ++i) {
+      EXPECT_EQ(left[i], frames[2 * i] / 32768.0f) << i;
+      EXPECT_EQ(right[i], frames[2 * i + 1] / 32768.0f) << i;
+    }
+    EXPECT_EQ(left[count], 9.0f) << "nothing written past the frames";
+    EXPECT_EQ(right[count], 9.0f);
+  }
+}
+
 TEST(AsfReader, TakesNumericTrackNumbersAndSkipsUnknownObjects) {
   const std::string original = Encode(mediaengine::kWmaRateClass128, engine_signals::MusicLike(4410, 44100.0));
   std::vector<std::string> children = Children(original);
