@@ -2,8 +2,8 @@
 
 namespace mediaengine {
 
-CdDriveSet::CdDriveSet(EngineContext& context) : context_(context) {
-  AddNewDrives();
+CdDriveSet::CdDriveSet(EngineContext& context, os::IDrives& drives) : context_(context) {
+  AddNewDrives(drives);
   // What is in the drives at start is the state, not a change to announce.
   for (const auto& drive : drives_) drive->Poll();
   started_ = true;
@@ -20,13 +20,13 @@ void CdDriveSet::Shutdown() {
   for (const auto& drive : drives) drive->Shutdown();
 }
 
-void CdDriveSet::AddNewDrives() {
-  const std::uint32_t mask = context_.drives.LogicalDriveMask();
+void CdDriveSet::AddNewDrives(os::IDrives& drives) {
+  const std::uint32_t mask = drives.LogicalDriveMask();
   std::lock_guard<std::mutex> lock(mutex_);
   for (int i = 0; i < 26; ++i) {
     if (!(mask & (1u << i))) continue;
     const wchar_t letter = static_cast<wchar_t>(L'A' + i);
-    if (context_.drives.TypeOf(os::DriveRoot(letter)) != os::DriveType::CdRom) continue;
+    if (drives.TypeOf(os::DriveRoot(letter)) != os::DriveType::CdRom) continue;
     bool known = false;
     for (const auto& drive : drives_) known |= drive->Letter() == letter;
     if (known) continue;
@@ -35,14 +35,14 @@ void CdDriveSet::AddNewDrives() {
   }
 }
 
-void CdDriveSet::Poll() {
-  AddNewDrives();
-  std::vector<std::shared_ptr<CdDrive>> drives;
+void CdDriveSet::Poll(os::IDrives& drives) {
+  AddNewDrives(drives);
+  std::vector<std::shared_ptr<CdDrive>> known;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    drives = drives_;
+    known = drives_;
   }
-  for (const auto& drive : drives) drive->Poll();
+  for (const auto& drive : known) drive->Poll();
 }
 
 void CdDriveSet::RaiseMediaChange(wchar_t letter) {

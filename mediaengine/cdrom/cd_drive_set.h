@@ -14,11 +14,12 @@ namespace mediaengine {
 
 class CdDriveSet : public wmp::ICdromCollection {
  public:
-  explicit CdDriveSet(EngineContext& context);
+  // `drives`: the start's look at the drive letters (shared with the players').
+  CdDriveSet(EngineContext& context, os::IDrives& drives);
   ~CdDriveSet() override;
 
-  // Finds new CD-ROM drives and looks at every drive's disc.
-  void Poll();
+  // Finds new CD-ROM drives among `drives` and looks at every drive's disc.
+  void Poll(os::IDrives& drives);
   // Stops every rip and waits for the workers.
   void Shutdown();
   std::shared_ptr<CdDrive> DriveAt(long index) const;
@@ -27,7 +28,7 @@ class CdDriveSet : public wmp::ICdromCollection {
   wmp::HResult Item(long index, wmp::CdromPtr* drive) override;
 
  private:
-  void AddNewDrives();
+  void AddNewDrives(os::IDrives& drives);
   void RaiseMediaChange(wchar_t letter);
 
   EngineContext& context_;

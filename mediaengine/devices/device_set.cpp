@@ -2,9 +2,9 @@
 
 namespace mediaengine {
 
-DeviceSet::DeviceSet(EngineContext& context, std::uint32_t chunkBytes)
+DeviceSet::DeviceSet(EngineContext& context, os::IDrives& drives, std::uint32_t chunkBytes)
     : context_(context), chunkBytes_(chunkBytes), partnerships_(context.registry) {
-  Poll();
+  Poll(drives);
 }
 
 DeviceSet::~DeviceSet() { Shutdown(); }
@@ -18,9 +18,9 @@ void DeviceSet::Shutdown() {
   for (const auto& device : devices) device->Shutdown();
 }
 
-void DeviceSet::Poll() {
+void DeviceSet::Poll(os::IDrives& drives) {
   const std::vector<DeviceDescription> found =
-      FindStorages(context_.files, context_.drives, context_.registry);
+      FindStorages(context_.files, drives, context_.registry);
   std::vector<std::shared_ptr<SyncDevice>> known;
   {
     std::lock_guard<std::mutex> lock(mutex_);

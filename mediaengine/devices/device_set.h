@@ -17,14 +17,15 @@ namespace mediaengine {
 
 class DeviceSet : public wmp::ISyncServices {
  public:
-  explicit DeviceSet(EngineContext& context,
-                     std::uint32_t chunkBytes = FileCopier::kDefaultChunkBytes);
+  // `drives`: the start's look at the drive letters (shared with the CD drives').
+  DeviceSet(EngineContext& context, os::IDrives& drives,
+            std::uint32_t chunkBytes = FileCopier::kDefaultChunkBytes);
   ~DeviceSet() override;
   DeviceSet(const DeviceSet&) = delete;
   DeviceSet& operator=(const DeviceSet&) = delete;
 
-  // Looks at the drives and the registered folders.
-  void Poll();
+  // Looks at `drives` and the registered folders.
+  void Poll(os::IDrives& drives);
   // Stops every synchronisation and waits for the workers.
   void Shutdown();
   std::shared_ptr<SyncDevice> DeviceAt(long index) const;

@@ -106,8 +106,11 @@ Player::Player(const EngineConfig& config) : config_(config), hub_(queue_) {
   context_ = std::make_unique<EngineContext>(EngineContext{
       config.files, config.drives, config.registry, config.system, config.clock, hub_,
       *library_, config.cdroms});
-  cdroms_ = std::make_shared<CdDriveSet>(*context_);
-  devices_ = std::make_shared<DeviceSet>(*context_);
+  // The CD drives and the players go through the same letters: one look at
+  // them serves both (each letter's type costs the platform several requests).
+  os::DrivesOnce drives(config.drives);
+  cdroms_ = std::make_shared<CdDriveSet>(*context_, drives);
+  devices_ = std::make_shared<DeviceSet>(*context_, drives);
 }
 
 Player::~Player() { Close(); }
@@ -116,8 +119,10 @@ LoadReport Player::LibraryLoad() const { return library_->WaitForLoad(); }
 
 void Player::Poll() {
   if (closed_) return;
-  cdroms_->Poll();
-  devices_->Poll();
+  // A fresh look each poll, shared as at the start.
+  os::DrivesOnce drives(config_.drives);
+  cdroms_->Poll(drives);
+  devices_->Poll(drives);
 }
 
 wmp::HResult Player::VersionInfo(std::wstring* version) {

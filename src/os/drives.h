@@ -30,4 +30,25 @@ class IDrives {
 // "E:\\" for 'E'.
 std::wstring DriveRoot(wchar_t letter);
 
+// One look at the drives, for the parts that each go through every letter in
+// the same poll: the letter mask and each letter's type are asked once and
+// then answered from memory (each costs the platform several requests).
+// Volume labels are always asked. Lives for one pass, not longer: a letter's
+// type changes as drives come and go.
+class DrivesOnce : public IDrives {
+ public:
+  explicit DrivesOnce(IDrives& drives) : drives_(drives) {}
+
+  std::uint32_t LogicalDriveMask() override;
+  DriveType TypeOf(const std::wstring& root) override;
+  bool VolumeLabel(const std::wstring& root, std::wstring* label) override;
+
+ private:
+  IDrives& drives_;
+  bool maskKnown_ = false;
+  std::uint32_t mask_ = 0;
+  std::uint32_t typesKnown_ = 0;  // bit i: types_[i] holds drive 'A' + i
+  DriveType types_[26] = {};
+};
+
 }  // namespace os

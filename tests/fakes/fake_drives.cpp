@@ -31,6 +31,7 @@ const FakeDrives::Drive* FakeDrives::DriveOf(const std::wstring& root) const {
 }
 
 std::uint32_t FakeDrives::LogicalDriveMask() {
+  questions_.push_back(L"mask");
   std::uint32_t mask = 0;
   for (const auto& entry : drives_) {
     if (IsLetter(entry.first)) mask |= 1u << (entry.first - L'A');
@@ -39,6 +40,7 @@ std::uint32_t FakeDrives::LogicalDriveMask() {
 }
 
 os::DriveType FakeDrives::TypeOf(const std::wstring& root) {
+  questions_.push_back(root);
   const Drive* drive = DriveOf(root);
   return drive ? drive->type : os::DriveType::NoRootDir;
 }

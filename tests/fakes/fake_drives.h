@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "os/drives.h"
 
@@ -21,6 +22,10 @@ class FakeDrives : public os::IDrives {
   os::DriveType TypeOf(const std::wstring& root) override;
   bool VolumeLabel(const std::wstring& root, std::wstring* label) override;
 
+  // The mask and type questions asked so far, in order: "mask" or the root.
+  const std::vector<std::wstring>& Questions() const { return questions_; }
+  void ForgetQuestions() { questions_.clear(); }
+
  private:
   struct Drive {
     os::DriveType type = os::DriveType::Unknown;
@@ -31,6 +36,7 @@ class FakeDrives : public os::IDrives {
   const Drive* DriveOf(const std::wstring& root) const;
 
   std::map<wchar_t, Drive> drives_;  // by upper-case letter
+  std::vector<std::wstring> questions_;
 };
 
 }  // namespace fakes

@@ -231,8 +231,11 @@ void MainDialog::OnPaintIconic() {
   EndPaint(Window(), &paint);
 }
 
-ui::win32::StaticExControl* MainDialog::LabelById(int id) {
-  return LabelOf(GetDlgItem(Window(), id));
+ui::win32::StaticExControl* MainDialog::LabelById(int id) { return LabelOf(Control(id)); }
+
+HWND MainDialog::Control(int id) const {
+  const auto found = controls_.find(id);
+  return found != controls_.end() ? found->second : GetDlgItem(Window(), id);
 }
 
 ui::win32::StaticExControl* MainDialog::LabelOf(HWND control) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <array>
+#include <map>
 #include <memory>
 
 #include "controller/main_view.h"
@@ -72,6 +73,10 @@ class MainDialog : public ui::win32::Dialog, private IMainView, private ITimerPo
   void OnPaintIconic();
   ui::win32::StaticExControl* LabelOf(HWND control);
   ui::win32::StaticExControl* LabelById(int id);
+  // The dialog's control `id`. The controls live as long as the window, so
+  // AttachControls notes them once: under Wine every GetDlgItem asks the
+  // window server, and the drive poll enables controls every two seconds.
+  HWND Control(int id) const;
 
   // IMainView (main_window_view.cpp).
   void EnableControl(int id, bool enabled) override;
@@ -110,6 +115,7 @@ class MainDialog : public ui::win32::Dialog, private IMainView, private ITimerPo
   ui::win32::CMyComboBox driveCombo_;
   ui::win32::CMyComboBox playerCombo_;
   ui::win32::CReportCtrl trackList_;
+  std::map<int, HWND> controls_;  // the window's children by id
   std::unique_ptr<ui::win32::CWaitDlg> startingWindow_;
   std::unique_ptr<MainWindowParts> parts_;
 };

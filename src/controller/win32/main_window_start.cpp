@@ -136,6 +136,10 @@ void MainDialog::CloseStartingWindow() {
 }
 
 void MainDialog::AttachControls() {
+  controls_.clear();
+  for (HWND child = GetWindow(Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    controls_.emplace(GetDlgCtrlID(child), child);
+  }
   skin_.Reset(static_cast<HBITMAP>(LoadImageW(instance_, MAKEINTRESOURCEW(IDB_SKIN),
                                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   // The parent paints the same skin under every control; the picture control

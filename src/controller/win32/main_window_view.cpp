@@ -11,13 +11,13 @@
 namespace controller::win32 {
 
 void MainDialog::EnableControl(int id, bool enabled) {
-  if (HWND control = GetDlgItem(Window(), id)) {
+  if (HWND control = Control(id)) {
     if ((IsWindowEnabled(control) != FALSE) != enabled) EnableWindow(control, enabled);
   }
 }
 
 bool MainDialog::IsControlEnabled(int id) const {
-  HWND control = GetDlgItem(Window(), id);
+  HWND control = Control(id);
   return control && IsWindowEnabled(control);
 }
 
@@ -30,7 +30,7 @@ int MainDialog::FocusedControl() const {
 }
 
 void MainDialog::FocusOn(int id) {
-  if (HWND control = GetDlgItem(Window(), id)) {
+  if (HWND control = Control(id)) {
     SendMessageW(Window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
   }
 }

@@ -26,7 +26,10 @@ std::wstring StaticExControl::GetText() const {
 
 void StaticExControl::SetText(const std::wstring& text) {
   if (!label_) return;
-  SetWindowTextW(label_, text.c_str());
+  // The text alone, without the static control's own WM_SETTEXT: that draws
+  // the new text at once over the old (it paints no background), and the
+  // repaint below draws it again over the skin.
+  DefWindowProcW(label_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   RepaintBackground();
 }
 

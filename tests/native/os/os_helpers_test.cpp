@@ -1,8 +1,10 @@
-// Text conversions at the edges, path and text helpers, and the calendar
-// arithmetic of file times.
+// Text conversions at the edges, path and text helpers, the calendar
+// arithmetic of file times, and one pass's look at the drives.
 #include <gtest/gtest.h>
 
+#include "fakes/fake_drives.h"
 #include "os/clock.h"
+#include "os/drives.h"
 #include "os/paths.h"
 #include "os/text_encoding.h"
 
@@ -129,6 +131,28 @@ TEST(Paths, KeysMeetAcrossCaseAndSlashes) {
   EXPECT_EQ(os::PathKey(L"C:/Music/ABC.WMA"), L"c:\\music\\abc.wma");
   EXPECT_EQ(os::PathKey(L"C:\\Music\\abc.wma"), os::PathKey(L"c:/MUSIC/ABC.wma"));
   EXPECT_NE(os::PathKey(L"C:\\Music\\ＡＢＣ.wma"), os::PathKey(L"C:\\Music\\ａｂｃ.wma"));
+}
+
+TEST(DrivesOnce, AnswersAsTheDrivesDoAskingEachQuestionOnce) {
+  fakes::FakeDrives drives;
+  drives.AddDrive(L'C', os::DriveType::Fixed, L"SYSTEM");
+  drives.AddDrive(L'D', os::DriveType::CdRom, L"MUSIC");
+  os::DrivesOnce once(drives);
+  for (int pass = 0; pass < 2; ++pass) {
+    EXPECT_EQ(once.LogicalDriveMask(), 0b1100u);
+    EXPECT_EQ(once.TypeOf(L"D:\\"), os::DriveType::CdRom);
+    EXPECT_EQ(once.TypeOf(L"d:\\"), os::DriveType::CdRom) << "the same letter";
+    EXPECT_EQ(once.TypeOf(L"E:\\"), os::DriveType::NoRootDir);
+    EXPECT_EQ(once.TypeOf(L"C:"), os::DriveType::Fixed) << "not a root: asked as given";
+  }
+  EXPECT_EQ(drives.Questions(),
+            (std::vector<std::wstring>{L"mask", L"D:\\", L"E:\\", L"C:", L"C:"}));
+  drives.AddDrive(L'D', os::DriveType::Removable, L"CARD");
+  std::wstring label;
+  ASSERT_TRUE(once.VolumeLabel(L"D:\\", &label));
+  EXPECT_EQ(label, L"CARD") << "labels are always asked";
+  EXPECT_EQ(once.TypeOf(L"D:\\"), os::DriveType::CdRom) << "types are kept for the pass";
+  EXPECT_EQ(os::DrivesOnce(drives).TypeOf(L"D:\\"), os::DriveType::Removable) << "a new pass";
 }
 
 TEST(FileTimeOfSecondsSince1970, MatchesTheCalendar) {

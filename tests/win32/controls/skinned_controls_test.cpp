@@ -204,8 +204,10 @@ TEST(StaticExTest, SameTextRepaintsNothingAndANewOneRepaintsTheSkinBelow) {
                                120, 16, parent.Get(), nullptr, GetModuleHandleW(nullptr), nullptr);
   ui::win32::StaticExControl control;
   control.Attach(label);
+  int draws = 0;  // each drawing of the label asks for its colours
   parent.onCtlColorStatic = [&](HWND window, HDC dc, HBRUSH* brush) {
     if (window != label) return false;
+    ++draws;
     *brush = control.OnCtlColor(dc);
     return true;
   };
@@ -217,9 +219,11 @@ TEST(StaticExTest, SameTextRepaintsNothingAndANewOneRepaintsTheSkinBelow) {
   const Case cases[] = {{L"-- MB", false}, {L"約 1.90 MB", true}, {L"約 1.90 MB", false}};
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     parent.erases = 0;
+    draws = 0;
     control.SetTextIfChanged(cases[i].text);
     EXPECT_EQ(control.GetText(), cases[i].text);
     EXPECT_EQ(parent.erases > 0, cases[i].repaints) << "step " << i;
+    EXPECT_EQ(draws, cases[i].repaints ? 1 : 0) << "drawn once, over the skin: step " << i;
   }
   control.ShowByteSize(2000000);
   EXPECT_EQ(control.GetText(), L"約 1.90 MB");

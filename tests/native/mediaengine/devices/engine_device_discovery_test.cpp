@@ -143,7 +143,11 @@ TEST_F(EngineDeviceDiscoveryTest, ComingAndGoingIsReportedOnceEachAndTheDeviceKe
   fake_.AddDrive(L'G');
   drives_.AddDrive(L'G', os::DriveType::Removable);
   fake_.AddFile(L"G:\\PLAYER.INF", Identity("ORB-0001-SD", "Storage=Card\n"));
+  drives_.ForgetQuestions();
   player_->Poll();
+  EXPECT_EQ(drives_.Questions(), (std::vector<std::wstring>{L"mask", L"C:\\", L"D:\\", L"F:\\",
+                                                            L"G:\\"}))
+      << "one look at the letters serves the CD drives and the players";
   player_->Poll();
   EXPECT_EQ(Drain(), std::vector<std::wstring>{L"connect Cadenza Digital Audio Player Card (G:)"});
 
