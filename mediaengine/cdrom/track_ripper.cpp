@@ -46,20 +46,6 @@ std::wstring FreeRipPath(os::IFileSystem& files, const std::wstring& path,
   return std::wstring();
 }
 
-// Creates each missing level of an absolute path such as "C:\a\b\c".
-os::ErrorCode CreateFolders(os::IFileSystem& files, const std::wstring& path) {
-  std::size_t position = path.find(L'\\');
-  if (position == std::wstring::npos) return os::kErrorPathNotFound;
-  while (position != std::wstring::npos) {
-    position = path.find(L'\\', position + 1);
-    const std::wstring level = path.substr(0, position);
-    if (files.Exists(level)) continue;
-    const os::ErrorCode result = files.CreateFolder(level);
-    if (result != os::kSuccess && result != os::kErrorAlreadyExists) return result;
-  }
-  return os::kSuccess;
-}
-
 std::wstring TwoDigits(int number) {
   wchar_t text[16];
   std::swprintf(text, 16, L"%02d", number);
@@ -173,86 +159,6 @@ bool CodeBatch(Wmav2Codec& codec, RipBatch* batch) {
   batch->blocks.resize(count * codec.BlockAlign());
   return codec.EncodeAfter(batch->previous.empty() ? nullptr : batch->previous.data(),
                            batch->frames.data(), count, batch->blocks.data());
-}
-
-TrackWriter::TrackWriter(EngineContext& context, const DiscSession& session,
-                         const RipPreferences& preferences)
-    : context_(context), session_(session), preferences_(preferences) {}
-
-TrackWriter::~TrackWriter() { Abandon(); }
-
-void TrackWriter::Abandon() {
-  if (!encoder_) return;
-  encoder_->Abandon();  // an open file cannot be deleted on Windows
-  encoder_.reset();
-  context_.files.Delete(temporary_);
-}
-
-TrackRipResult TrackWriter::Fail(TrackRipOutcome outcome, std::wstring reason) {
-  Abandon();
-  TrackRipResult result = result_;
-  result.outcome = outcome;
-  result.reason = std::move(reason);
-  return result;
-}
-
-TrackRipResult TrackWriter::Write(const RipBatch& batch, EncodedTrack* encoded) {
-  const int number = batch.number;
-  if (batch.first) {
-    Abandon();
-    result_ = TrackRipResult();
-    result_.path = RipPathOf(preferences_, session_, number);
-    temporary_ = result_.path + L".part";
-  }
-  if (batch.outcome != TrackRipOutcome::Ripped) return Fail(batch.outcome, batch.reason);
-  if (batch.first) {
-    if (CreateFolders(context_.files, RipFolderOf(preferences_, session_)) != os::kSuccess) {
-      return Fail(TrackRipOutcome::WriteFailed, L"cannot create the rip folder");
-    }
-    tags_ = AsfTags();
-    tags_.title = session_.TrackAttribute(number, attr::kTitle);
-    tags_.author = session_.TrackAttribute(number, attr::kAuthor);
-    tags_.albumTitle = session_.Album();
-    tags_.albumArtist = session_.DiscAttribute(attr::kAlbumArtist);
-    tags_.genre = session_.TrackAttribute(number, attr::kGenre);
-    tags_.year = session_.TrackAttribute(number, attr::kYear);
-    tags_.trackNumber = std::to_wstring(number);
-    const os::FileTime now = os::FileTimeOfSecondsSince1970(context_.clock.SecondsSince1970());
-    encoder_ = std::make_unique<WmaEncoder>();
-    const os::ErrorCode opened = encoder_->Open(context_.files, temporary_, tags_,
-                                                RateClassOf(preferences_.wmaRate), now);
-    if (opened == WmaEncoder::kErrorEncoder) {
-      return Fail(TrackRipOutcome::WriteFailed, L"the encoder cannot be set up");
-    }
-    if (opened != os::kSuccess) {
-      return Fail(TrackRipOutcome::WriteFailed, L"cannot create " + temporary_);
-    }
-  }
-  if (!encoder_) return Fail(TrackRipOutcome::WriteFailed, L"a batch out of its track");
-  const os::ErrorCode written = encoder_->WriteCoded(
-      batch.blocks.data(), batch.blocks.size() / encoder_->BlockAlign(), batch.audioFrames);
-  if (written != os::kSuccess) return Fail(TrackRipOutcome::WriteFailed, L"cannot write " + temporary_);
-  if (!batch.last) return result_;
-  if (encoder_->FinishCoded() != os::kSuccess) {
-    return Fail(TrackRipOutcome::WriteFailed, L"cannot finish " + temporary_);
-  }
-  encoded->temporary = temporary_;
-  RippedTrack& ripped = encoded->ripped;
-  ripped = RippedTrack();
-  ripped.url = result_.path;
-  ripped.title = tags_.title;
-  ripped.artist = tags_.author;
-  ripped.albumTitle = tags_.albumTitle;
-  ripped.albumArtist = tags_.albumArtist;
-  ripped.genre = tags_.genre;
-  ripped.trackNumber = number;
-  ripped.toc = session_.DiscAttribute(attr::kToc);
-  ripped.durationSeconds = encoder_->DurationSeconds();
-  ripped.bitrate = encoder_->Bitrate();
-  ripped.fileSize = encoder_->FileSize();
-  if (!tags_.year.empty()) ripped.extra.push_back({attr::kYear, tags_.year});
-  encoder_.reset();  // finished and closed: the file is the caller's now
-  return result_;
 }
 
 TrackRipResult CommitTrack(EngineContext& context, const EncodedTrack& encoded) {

@@ -52,7 +52,7 @@ struct EncodedTrack {
 constexpr std::size_t kRipBatchCodecFrames = 64;
 
 // A run of a track's codec frames: read in disc order, coded on any thread
-// (CodeBatch), written in order (TrackWriter).
+// (CodeBatch), written in order by the disc ripper.
 struct RipBatch {
   int number = 0;      // the track
   bool first = false;  // opens its track's file
@@ -97,35 +97,6 @@ class BatchReader {
 
 // Codes a batch's frames into its blocks; false when the codec refuses them.
 bool CodeBatch(Wmav2Codec& codec, RipBatch* batch);
-
-// Writes batches into their tracks' files, in disc order: one thread at a
-// time, each track's batches one after the other.
-class TrackWriter {
- public:
-  TrackWriter(EngineContext& context, const DiscSession& session,
-              const RipPreferences& preferences);
-  ~TrackWriter();
-  TrackWriter(const TrackWriter&) = delete;
-  TrackWriter& operator=(const TrackWriter&) = delete;
-
-  // Writes the batch into "<final path>.part" of its track (made at its
-  // first batch). Once the last batch is in, `encoded` is ready to be taken
-  // in. Anything but Ripped leaves no file of the track behind.
-  TrackRipResult Write(const RipBatch& batch, EncodedTrack* encoded);
-  // Gives up on a track whose file is open; nothing of it stays.
-  void Abandon();
-
- private:
-  TrackRipResult Fail(TrackRipOutcome outcome, std::wstring reason);
-
-  EngineContext& context_;
-  const DiscSession& session_;
-  const RipPreferences preferences_;
-  std::unique_ptr<WmaEncoder> encoder_;
-  TrackRipResult result_;
-  std::wstring temporary_;
-  AsfTags tags_;
-};
 
 // Renames the encoded file into place and adds it to the library.
 TrackRipResult CommitTrack(EngineContext& context, const EncodedTrack& encoded);

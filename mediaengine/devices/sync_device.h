@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "mediaengine/base/engine_context.h"
-#include "mediaengine/devices/copy_pool.h"
+#include "mediaengine/devices/file_copier.h"
 #include "mediaengine/devices/device_storage.h"
 #include "mediaengine/devices/partnership_store.h"
 #include "mediaengine/devices/sync_job.h"

@@ -16,9 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "mediaengine/devices/copy_pool.h"
-#include "mediaengine/devices/device_storage.h"
 #include "mediaengine/devices/file_copier.h"
+#include "mediaengine/devices/device_storage.h"
 #include "engine/model/media.h"
 
 namespace mediaengine {

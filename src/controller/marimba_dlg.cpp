@@ -1,4 +1,4 @@
-// The state, the controls and the Status text, messages, focus and timers.
+// The state, the controls and the Status text, messages and focus.
 #include "controller/marimba_dlg.h"
 
 namespace controller {
@@ -22,18 +22,6 @@ const char* SyncStateName(int state) {
   return kNames[state];
 }
 
-std::uint32_t TimerInterval(unsigned id) {
-  switch (id) {
-    case kTimerSyncStart:
-    case kTimerWatchdog:
-      return 3000;
-    case kTimerSyncProgress:
-      return 1000;
-    default:
-      return 2000;
-  }
-}
-
 CMarimbaDlg::CMarimbaDlg(const DlgPorts& ports) : ports_(ports) {}
 
 CMarimbaDlg::~CMarimbaDlg() = default;
@@ -42,17 +30,6 @@ void CMarimbaDlg::BindParts(cdrom::ICdPart& cd, device::IPlayerPart& player) {
   const Lock lock(lock_);
   cd_ = &cd;
   player_ = &player;
-}
-
-void CMarimbaDlg::StartPolling() {
-  const Lock lock(lock_);
-  StartTimerIfStopped(kTimerPollDrives);
-  StartTimerIfStopped(kTimerWatchdog);
-}
-
-void CMarimbaDlg::StopTimers() {
-  const Lock lock(lock_);
-  for (unsigned id = kFirstTimer; id < kFirstTimer + kTimerCount; ++id) KillTimer(id);
 }
 
 void CMarimbaDlg::RecoverAfterFailure() {
@@ -102,25 +79,6 @@ void CMarimbaDlg::SetSyncState(int state) {
 int CMarimbaDlg::GetSyncState() const {
   const Lock lock(lock_);
   return fields_.state;
-}
-
-std::uintptr_t CMarimbaDlg::TimerHandle(unsigned id) const {
-  if (id < kFirstTimer || id >= kFirstTimer + kTimerCount) return 0;
-  return timers_[id - kFirstTimer];
-}
-
-std::uintptr_t& CMarimbaDlg::Handle(unsigned id) { return timers_[id - kFirstTimer]; }
-
-void CMarimbaDlg::StartTimerIfStopped(unsigned id) {
-  std::uintptr_t& handle = Handle(id);
-  if (handle == 0) handle = ports_.timers.StartTimer(id, TimerInterval(id));
-}
-
-void CMarimbaDlg::KillTimer(unsigned id) {
-  std::uintptr_t& handle = Handle(id);
-  if (handle == 0) return;
-  ports_.timers.KillTimer(id);
-  handle = 0;
 }
 
 std::uint32_t CMarimbaDlg::BitRate() const {

@@ -159,7 +159,7 @@ class CMarimbaDlg : public engine::IMessageTarget {
   // Every control that a running transfer or a modal prompt locks.
   void DisableAllControls();
 
-  // Timer ticks (transfer_timers.cpp, transfer_finish.cpp).
+  // Timer ticks (transfer.cpp, drive_poll.cpp, transfer_finish.cpp).
   void PollDrives();
   void RipPoll();
   void SyncStart();
@@ -168,7 +168,7 @@ class CMarimbaDlg : public engine::IMessageTarget {
   void EndStepOnPlayerFiles();
   void PlayerWatchdog();
 
-  // Commands (transfer_command.cpp, window_commands.cpp).
+  // Commands (transfer.cpp, window_entries.cpp).
   void TransferCommand();
   bool PassTransferChecks();
   bool PrepareRip();

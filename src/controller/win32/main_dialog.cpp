@@ -66,6 +66,12 @@ bool MainDialog::OnTimer(UINT_PTR id) {
   return false;  // and on to the default processing
 }
 
+std::uintptr_t MainDialog::StartTimer(unsigned id, std::uint32_t milliseconds) {
+  return SetTimer(Window(), id, milliseconds, nullptr);
+}
+
+void MainDialog::KillTimer(unsigned id) { ::KillTimer(Window(), id); }
+
 bool MainDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
   // A message answered with a value: handled.
   auto answer = [&](INT_PTR value) {

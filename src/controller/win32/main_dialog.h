@@ -97,7 +97,7 @@ class MainDialog : public ui::win32::Dialog, private IMainView, private ITimerPo
   void SetWaitCursor(bool on) override;
   void PostTransferCommand() override;
   void CloseWindow() override;
-  // ITimerPort.
+  // ITimerPort (main_dialog.cpp, beside the ticks).
   std::uintptr_t StartTimer(unsigned id, std::uint32_t milliseconds) override;
   void KillTimer(unsigned id) override;
 

@@ -91,10 +91,4 @@ void MainDialog::PostTransferCommand() {
 
 void MainDialog::CloseWindow() { EndModal(IDCANCEL); }
 
-std::uintptr_t MainDialog::StartTimer(unsigned id, std::uint32_t milliseconds) {
-  return SetTimer(Window(), id, milliseconds, nullptr);
-}
-
-void MainDialog::KillTimer(unsigned id) { ::KillTimer(Window(), id); }
-
 }  // namespace controller::win32

@@ -1,4 +1,5 @@
-// The commands of the window's buttons and combo boxes.
+// What the window forwards: the commands of its buttons and combo boxes,
+// and its timers (started, killed, and each tick sent to its handler).
 #include "controller/marimba_dlg.h"
 
 namespace controller {
@@ -12,6 +13,18 @@ bool TransferRunning(int state) {
 }
 
 }  // namespace
+
+std::uint32_t TimerInterval(unsigned id) {
+  switch (id) {
+    case kTimerSyncStart:
+    case kTimerWatchdog:
+      return 3000;
+    case kTimerSyncProgress:
+      return 1000;
+    default:
+      return 2000;
+  }
+}
 
 bool CMarimbaDlg::OnCommand(int id, Notify notify) {
   if (id == IDC_CLOSE) {
@@ -124,6 +137,73 @@ void CMarimbaDlg::PlayerSelected() {
   fields_.transferDone = 0;
   RefreshPlayer(false);
   UpdateControls();
+}
+
+void CMarimbaDlg::StartPolling() {
+  const Lock lock(lock_);
+  StartTimerIfStopped(kTimerPollDrives);
+  StartTimerIfStopped(kTimerWatchdog);
+}
+
+void CMarimbaDlg::StopTimers() {
+  const Lock lock(lock_);
+  for (unsigned id = kFirstTimer; id < kFirstTimer + kTimerCount; ++id) KillTimer(id);
+}
+
+std::uintptr_t CMarimbaDlg::TimerHandle(unsigned id) const {
+  if (id < kFirstTimer || id >= kFirstTimer + kTimerCount) return 0;
+  return timers_[id - kFirstTimer];
+}
+
+std::uintptr_t& CMarimbaDlg::Handle(unsigned id) { return timers_[id - kFirstTimer]; }
+
+void CMarimbaDlg::StartTimerIfStopped(unsigned id) {
+  std::uintptr_t& handle = Handle(id);
+  if (handle == 0) handle = ports_.timers.StartTimer(id, TimerInterval(id));
+}
+
+void CMarimbaDlg::KillTimer(unsigned id) {
+  std::uintptr_t& handle = Handle(id);
+  if (handle == 0) return;
+  ports_.timers.KillTimer(id);
+  handle = 0;
+}
+
+void CMarimbaDlg::OnTimer(unsigned id) {
+  if (id < kFirstTimer || id >= kFirstTimer + kTimerCount) return;
+  if (id == kTimerWatchdog) {
+    // Without the lock: it must act even while a transfer holds the window.
+    KillTimer(id);
+    if (Bound()) PlayerWatchdog();
+    StartTimerIfStopped(id);
+    return;
+  }
+  // One-shot ticks: the timer goes first, so a modal dialog inside the
+  // handler sees no second tick of it.
+  if (id != kTimerSyncProgress) KillTimer(id);
+  const Lock lock(lock_);
+  if (Bound()) {
+    switch (id) {
+      case kTimerRipPoll:
+        RipPoll();
+        break;
+      case kTimerSyncStart:
+        SyncStart();
+        break;
+      case kTimerSyncProgress:
+        SyncProgress();
+        break;
+      case kTimerPollDrives:
+        PollDrives();
+        break;
+      case kTimerFinish:
+        FinishTransfer();
+        break;
+      default:
+        break;
+    }
+  }
+  if (id == kTimerPollDrives) StartTimerIfStopped(id);
 }
 
 }  // namespace controller
