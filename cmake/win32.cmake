@@ -180,6 +180,7 @@ set_tests_properties(bench_tools PROPERTIES TIMEOUT 300
 
 # The platform's plain file copy under Wine, the yardstick of the engine benchmark.
 add_executable(copy_files ${CMAKE_SOURCE_DIR}/tools/probes/copy_files.cpp)
+target_include_directories(copy_files PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(copy_files PRIVATE -municode)
 marimba_warnings(copy_files)
 

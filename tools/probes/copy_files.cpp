@@ -17,11 +17,16 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "os/win32/unique_handle.h"
+
 namespace {
+
+using os::win32::FileHandle;
 
 double Now() {
   LARGE_INTEGER counter, frequency;
@@ -35,31 +40,20 @@ std::wstring NameOf(const std::wstring& path) {
   return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  ~Handle() {
-    if (Valid()) CloseHandle(handle_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
 constexpr DWORD kPiece = 256u << 10;
+
+struct ReleaseMemory {
+  void operator()(void* memory) const { VirtualFree(memory, 0, MEM_RELEASE); }
+};
 
 // One verified copy; false on any failure or difference.
 bool VerifiedCopy(const std::wstring& source, const std::wstring& temporary,
                   const std::wstring& target, std::vector<char>& bytes, char* back) {
   {
-    Handle in(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle in(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size;
-    if (!in.Valid() || !GetFileSizeEx(in.Get(), &size)) return false;
+    if (!in.IsValid() || !GetFileSizeEx(in.Get(), &size)) return false;
     bytes.resize(static_cast<std::size_t>(size.QuadPart));
     DWORD got = 0;
     if (!ReadFile(in.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
@@ -68,22 +62,24 @@ bool VerifiedCopy(const std::wstring& source, const std::wstring& temporary,
     }
   }
   {
-    Handle out(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!out.Valid()) return false;
+    FileHandle out(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out.IsValid()) return false;
     for (std::size_t offset = 0; offset < bytes.size(); offset += kPiece) {
       const DWORD size = static_cast<DWORD>(std::min<std::size_t>(kPiece, bytes.size() - offset));
       DWORD written = 0;
-      if (!WriteFile(out.Get(), bytes.data() + offset, size, &written, nullptr) || written != size) {
+      if (!WriteFile(out.Get(), bytes.data() + offset, size, &written, nullptr) ||
+          written != size) {
         return false;
       }
     }
     if (!FlushFileBuffers(out.Get())) return false;
   }
   {
-    Handle in(CreateFileW(temporary.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                          FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!in.Valid()) return false;
+    FileHandle in(CreateFileW(temporary.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN,
+                              nullptr));
+    if (!in.IsValid()) return false;
     std::size_t offset = 0;
     for (DWORD got = 1; got != 0; offset += got) {
       if (!ReadFile(in.Get(), back, kPiece, &got, nullptr) || offset + got > bytes.size() ||
@@ -106,7 +102,8 @@ int CopyVerified(int threads, const std::wstring& folder, const std::vector<std:
     workers.emplace_back([&] {
       std::vector<char> whole;
       // Sector-aligned, as an uncached read wants.
-      void* memory = VirtualAlloc(nullptr, kPiece, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+      const std::unique_ptr<void, ReleaseMemory> memory(
+          VirtualAlloc(nullptr, kPiece, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
       if (!memory) {
         failed = true;
         return;
@@ -114,13 +111,12 @@ int CopyVerified(int threads, const std::wstring& folder, const std::vector<std:
       for (std::size_t i = next++; i < files.size() && !failed; i = next++) {
         const std::wstring temporary = folder + L"~verified-" + std::to_wstring(i) + L".tmp";
         if (!VerifiedCopy(files[i], temporary, folder + NameOf(files[i]), whole,
-                          static_cast<char*>(memory))) {
+                          static_cast<char*>(memory.get()))) {
           std::fprintf(stderr, "copy_files: file %zu failed (%lu)\n", i + 1, GetLastError());
           failed = true;
         }
         bytes += whole.size();
       }
-      VirtualFree(memory, 0, MEM_RELEASE);
     });
   }
   for (std::thread& worker : workers) worker.join();
