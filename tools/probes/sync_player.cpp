@@ -6,7 +6,15 @@
 // its file on the player, then a summary with the rip and sync speeds; exits
 // 0 only when every track was ripped and arrived whole.
 //
-// usage: sync_player.exe RIP_FOLDER LIBRARY_FOLDER [64000|128000]
+// With --no-rip the tracks are the .wma files a rip left below RIP_FOLDER
+// (added to the library as they are), so that the synchronisation can be
+// timed in a process that has not ripped: on virtual machines that hand
+// freed memory back to their host, a rip just before leaves the page cache
+// that the synchronisation writes through to be taken from memory the host
+// must first give back, and halves its speed (see docs/benchmarks.md).
+//
+// usage: sync_player.exe [--no-rip] RIP_FOLDER LIBRARY_FOLDER [RATE [EXTRA_FOLDER]]
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -14,6 +22,7 @@
 
 #include "mediaengine/devices/sync_device.h"
 #include "mediaengine/library/library_records.h"
+#include "os/win32/unique_handle.h"
 #include "probe_engine.h"
 
 namespace {
@@ -59,6 +68,27 @@ std::wstring FindOnPlayer(const std::wstring& folder, const std::wstring& name, 
   return found;
 }
 
+// The .wma files below `folder` (with its trailing backslash), in name order.
+void AddWmaFiles(const std::wstring& folder, std::vector<std::wstring>* files) {
+  std::vector<std::wstring> entries;
+  WIN32_FIND_DATAW data;
+  const os::win32::FindHandle find(FindFirstFileW((folder + L"*").c_str(), &data));
+  if (!find.IsValid()) return;
+  do {
+    const std::wstring entry = data.cFileName;
+    if (entry == L"." || entry == L"..") continue;
+    entries.push_back(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? entry + L"\\" : entry);
+  } while (FindNextFileW(find.Get(), &data));
+  std::sort(entries.begin(), entries.end());
+  for (const std::wstring& entry : entries) {
+    if (entry.back() == L'\\') {
+      AddWmaFiles(folder + entry, files);
+    } else if (entry.size() > 4 && _wcsicmp(entry.c_str() + entry.size() - 4, L".wma") == 0) {
+      files->push_back(folder + entry);
+    }
+  }
+}
+
 int Fail(const char* why) {
   std::fprintf(stderr, "sync_player: %s\n", why);
   return 1;
@@ -67,8 +97,13 @@ int Fail(const char* why) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  const bool noRip = argc > 1 && std::wstring(argv[1]) == L"--no-rip";
+  if (noRip) {
+    --argc;
+    ++argv;
+  }
   if (argc < 3) {
-    std::fprintf(stderr, "usage: sync_player.exe RIP_FOLDER LIBRARY_FOLDER [RATE [EXTRA_FOLDER]]\n");
+    std::fprintf(stderr, "usage: sync_player.exe [--no-rip] RIP_FOLDER LIBRARY_FOLDER [RATE [EXTRA_FOLDER]]\n");
     return 2;
   }
   probe::Engine host(argv[1], argv[2],
@@ -81,9 +116,12 @@ int wmain(int argc, wchar_t** argv) {
   // The rip.
   probe::DiscRip rip;
   const char* why = "";
-  if (!probe::RipFirstDisc(*player, &rip, &why)) return Fail(why);
+  if (!noRip && !probe::RipFirstDisc(*player, &rip, &why)) return Fail(why);
   wmp::MediaCollectionPtr library;
   player->MediaCollection(&library);
+  std::vector<std::wstring> earlierRip;
+  if (noRip) AddWmaFiles(std::wstring(argv[1]) + L"\\", &earlierRip);
+  if (noRip && earlierRip.empty()) return Fail("no ripped tracks below RIP_FOLDER");
 
   // The player: the first drive-backed device.
   wmp::SyncServicesPtr services;
@@ -122,6 +160,13 @@ int wmain(int argc, wchar_t** argv) {
     item->SourceUrl(&url);
     sources.push_back(url);
     bytes += FileSize(url);
+    transfer->AppendItem(item.get());
+  }
+  for (const std::wstring& path : earlierRip) {
+    wmp::MediaPtr item;
+    if (wmp::Failed(library->Add(path, &item))) return Fail("a ripped track was refused");
+    sources.push_back(path);
+    bytes += FileSize(path);
     transfer->AppendItem(item.get());
   }
   // More files to synchronise besides the rip, so that the run is long
@@ -183,7 +228,7 @@ int wmain(int argc, wchar_t** argv) {
       syncSeconds > 0 ? static_cast<double>(bytes) / 1e6 / syncSeconds : 0.0);
   device->DeletePartnership();
   player->Close();
-  const bool complete = rip.rippedCount == rip.tracks &&
+  const bool complete = (noRip || rip.rippedCount == rip.tracks) &&
                         arrived == static_cast<int>(sources.size()) && events->ripErrors == 0 &&
                         events->syncErrors == 0 && progress == 100;
   return complete ? 0 : 1;
